@@ -1,0 +1,23 @@
+// The exit status: a set of error bits, each with a name for the log.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+enum TExitBit : uint32_t {
+    ecFailure = 1,
+    ecScanError = 2,
+    ecReadError = 4,
+    ecNothingToCalc = 8,
+    ecCantWriteResult = 16,
+    ecCantWriteSomeResults = 32,
+    ecNotEnoughParams = 64,
+    ecWrongParams = 128,
+    ecParamsViolation = 256,
+    ecNothingToVerify = 512,
+    ecFileParseError = 1024,
+    ecCantCreateLog = 2048,
+};
+
+// The names of the bits set in code, from bit 1 up, joined by "|".
+std::string ExitCodeText(uint32_t code);

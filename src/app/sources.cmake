@@ -1,0 +1,6 @@
+list(APPEND TALLIX_CORE_SOURCES
+    app/CommandLine.cpp
+    app/ExitCodes.cpp
+    app/Text.cpp)
+list(APPEND TALLIX_COMPONENT_SOURCES
+    app/Application.cpp)

@@ -1,0 +1,260 @@
+#include "console/Console.h"
+
+#include "system/LxSys.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr std::string_view kLineBreak = "\r\n";
+
+bool IsBreak(char c) { return c == '\r' || c == '\n'; }
+
+bool EndsWithBreak(std::string_view text) { return !text.empty() && IsBreak(text.back()); }
+
+// indent blanks, then an optional line break, then text.
+std::string Indented(int indent, bool lineBreak, std::string_view text) {
+    std::string s(static_cast<size_t>(indent > 0 ? indent : 0), ' ');
+    if (lineBreak)
+        s += kLineBreak;
+    s += text;
+    return s;
+}
+
+std::string SystemErrorLine(uint32_t code, std::string_view message) {
+    return "Code - " + std::to_string(code) + " [" + std::string(message) + "]";
+}
+
+// The system's text without its trailing line break, blanks and period.
+std::string TrimmedSystemMessage(uint32_t code) {
+    std::string message = SystemErrorMessage(code);
+    while (!message.empty() &&
+           (static_cast<unsigned char>(message.back()) < '!' || message.back() == '.'))
+        message.pop_back();
+    return message;
+}
+
+struct TAnswerKey {
+    TAnswer Answer;
+    const char* Label;
+    uint16_t VirtualKey;
+};
+constexpr TAnswerKey kAnswerKeys[] = {
+    {ansYes, "Yes[Y]", 0x59},
+    {ansNo, "No[N]", 0x4E},
+    {ansAll, "All[A]", 0x41},
+};
+
+// Restores normal text when a highlighted write throws.
+class THighlightScope {
+public:
+    explicit THighlightScope(TConsole& console) : console_(console) { console_.HighlightOn(); }
+    ~THighlightScope() { console_.HighlightOff(); }
+    THighlightScope(const THighlightScope&) = delete;
+    THighlightScope& operator=(const THighlightScope&) = delete;
+
+private:
+    TConsole& console_;
+};
+
+} // namespace
+
+EInOutError::EInOutError(uint32_t code)
+    : std::runtime_error("I/O error " + std::to_string(code)), Code(code) {}
+
+TConsole::TConsole(std::unique_ptr<TConsoleDevice> device, int width, int height)
+    : device_(std::move(device)), width_(width), height_(height) {}
+
+TConsole::~TConsole() {
+    try {
+        CloseLog();
+    } catch (const EInOutError&) {
+        // Nothing is left to report a failed final flush to.
+    }
+}
+
+void TConsole::WriteToScreen(std::string_view text, bool wrap) {
+    if (wrap)
+        WriteWrapped(text);
+    else
+        device_->Write(text);
+}
+
+void TConsole::WriteLine(std::string_view text, bool wrap, bool breakBefore, int indent,
+                         bool skipLeadingBreaks) {
+    std::string_view body = text;
+    if (skipLeadingBreaks && lastEndedWithBreak_) {
+        if (body.empty())
+            return;
+        const size_t first = body.find_first_not_of("\r\n");
+        body.remove_prefix(first == std::string_view::npos ? body.size() : first);
+    }
+    std::string s = Indented(indent, breakBefore && !lastEndedWithBreak_, body);
+    s += kLineBreak;
+    WriteToScreen(s, wrap);
+    if (log_)
+        log_->Write(s);
+    lastEndedWithBreak_ = text.empty() || EndsWithBreak(text);
+}
+
+void TConsole::Write(std::string_view text, bool wrap, bool breakBefore, int indent) {
+    const std::string s = Indented(indent, breakBefore && !lastEndedWithBreak_, text);
+    WriteToScreen(s, wrap);
+    if (log_) {
+        log_->Write(s);
+        log_->Flush();
+    }
+    // An empty text writes nothing, so the screen is where it was.
+    if (!text.empty())
+        lastEndedWithBreak_ = EndsWithBreak(text);
+}
+
+void TConsole::WriteWrapped(std::string_view text) {
+    std::string line;
+    std::string word;
+    bool afterBreak = false;
+    auto appendWord = [&] {
+        line = line.empty() ? word : line + " " + word;
+        word.clear();
+    };
+    auto blank = [&] {
+        if (static_cast<int>(line.size() + word.size() + 1) < width_) {
+            appendWord();
+        } else {
+            // A word that is longer than the width on its own starts its own
+            // line without an empty one before it.
+            if (!line.empty())
+                device_->Write(line + std::string(kLineBreak));
+            line = std::move(word);
+            word.clear();
+        }
+    };
+    for (char c : text) {
+        if (afterBreak) {
+            if (IsBreak(c))
+                continue;
+            word += c;
+            afterBreak = false;
+        } else if (IsBreak(c)) {
+            appendWord();
+            device_->Write(line + std::string(kLineBreak));
+            line.clear();
+            afterBreak = true;
+        } else if (c == ' ') {
+            blank();
+        } else {
+            word += c;
+        }
+    }
+    if (!word.empty())
+        blank();
+    if (!line.empty())
+        device_->Write(line);
+}
+
+void TConsole::WriteRaw(std::string_view text) { device_->Write(text); }
+
+void TConsole::HighlightOn() { device_->SetHighlight(true); }
+void TConsole::HighlightOff() { device_->SetHighlight(false); }
+void TConsole::ShowCursor() { device_->SetCursorVisible(true); }
+void TConsole::HideCursor() { device_->SetCursorVisible(false); }
+
+void TConsole::WriteSystemError(uint32_t code, int indent) {
+    std::string message = TrimmedSystemMessage(code);
+    std::string line = SystemErrorLine(code, message);
+    if (log_) {
+        log_->Write(line);
+        log_->Write(kLineBreak);
+    }
+    THighlightScope highlight(*this);
+    const int room = width_ - indent;
+    if (static_cast<int>(line.size()) < room) {
+        WriteLine(line, false, false, indent, true);
+        return;
+    }
+    // Cut so that "..." and the closing bracket end exactly at the edge;
+    // the console itself then moves to the next line.
+    const size_t excess = line.size() - static_cast<size_t>(room) + 3;
+    message.resize(message.size() > excess ? message.size() - excess : 0);
+    message += "...";
+    Write(SystemErrorLine(code, message), false, false, indent);
+}
+
+void TConsole::WritePaged(std::string_view text, std::string_view promptText) {
+    auto writeLine = [&](std::string_view line) {
+        device_->Write(std::string(line) + std::string(kLineBreak));
+        ++pageLines_;
+        if (pageLines_ + 4 == height_) {
+            ++pageLines_;
+            AskAnswer(std::string(kLineBreak) + std::string(promptText), ansAnyKey);
+            ++pageLines_;
+            device_->Write(kLineBreak);
+        }
+    };
+    size_t start = 0;
+    for (size_t cr = text.find('\r'); cr != std::string_view::npos; cr = text.find('\r', start)) {
+        writeLine(text.substr(start, cr - start));
+        start = cr + 1;
+        if (start < text.size() && text[start] == '\n')
+            ++start;
+    }
+    writeLine(text.substr(start));
+}
+
+TAnswer TConsole::AskAnswer(std::string_view question, TAnswers answers) {
+    std::string choices;
+    bool allowed[3] = {};
+    for (const TAnswerKey& key : kAnswerKeys) {
+        if (answers & AnswerBit(key.Answer)) {
+            allowed[key.Answer] = true;
+            if (!choices.empty())
+                choices += '\\';
+            choices += key.Label;
+        }
+    }
+    Write(std::string(question) + " " + choices + " ", true, true, 0);
+
+    TKeyPress key;
+    for (;;) {
+        uint32_t error = 0;
+        if (!device_->ReadKeyPress(key, error)) {
+            char text[40];
+            std::snprintf(text, sizeof text, "Input error %u.", error);
+            device_->Write(std::string(text) + std::string(kLineBreak));
+            return ansNone;
+        }
+        bool accepted = answers == ansAnyKey;
+        for (const TAnswerKey& k : kAnswerKeys)
+            accepted = accepted || (allowed[k.Answer] && k.VirtualKey == key.VirtualKey);
+        if (accepted)
+            break;
+    }
+
+    std::string echo = " ";
+    if (static_cast<unsigned char>(key.Character) >= ' ')
+        echo += (key.Character >= 'a' && key.Character <= 'z')
+                    ? static_cast<char>(key.Character - 'a' + 'A')
+                    : key.Character;
+    WriteLine(echo, false, false, 0, true);
+    WriteLine("", false, false, 0, true);
+    for (const TAnswerKey& k : kAnswerKeys)
+        if (k.VirtualKey == key.VirtualKey)
+            return k.Answer;
+    return ansNone;
+}
+
+void TConsole::OpenLog(std::unique_ptr<TLogSink> log) { log_ = std::move(log); }
+
+void TConsole::WriteLogLine(std::string_view text) {
+    if (log_) {
+        log_->Write(text);
+        log_->Write(kLineBreak);
+    }
+}
+
+void TConsole::CloseLog() {
+    if (log_) {
+        std::unique_ptr<TLogSink> log = std::move(log_);
+        log->Flush();
+    }
+}

@@ -1,0 +1,130 @@
+// Everything the program shows on the screen: line and text writers with
+// word wrapping at the console width, the blank-line discipline,
+// indentation, mirroring into the log, highlighting, the cursor, the
+// system-error line, page-wise output and single-key prompts.
+//
+// The screen itself is reached through a TConsoleDevice, so the rules here
+// are the same on every system and testable without a console.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+// A failed write to standard output or to the log.
+class EInOutError : public std::runtime_error {
+public:
+    explicit EInOutError(uint32_t code);
+    uint32_t Code;
+};
+
+struct TKeyPress {
+    uint16_t VirtualKey = 0;
+    char Character = 0; // the key's ANSI character, 0 for keys without one
+};
+
+// The screen behind standard output and the keyboard behind standard input.
+class TConsoleDevice {
+public:
+    virtual ~TConsoleDevice() = default;
+    // Writes ANSI text; throws EInOutError when the system refuses it.
+    virtual void Write(std::string_view text) = 0;
+    // Bright form of the current colour on or off; ignored where not a console.
+    virtual void SetHighlight(bool on) = 0;
+    virtual void SetCursorVisible(bool visible) = 0;
+    // Waits for the next key press (releases and other events are skipped).
+    // False, with the system error code in error, when input cannot be read.
+    virtual bool ReadKeyPress(TKeyPress& key, uint32_t& error) = 0;
+};
+
+// The log file's channel: ANSI text, written unchanged.
+class TLogSink {
+public:
+    virtual ~TLogSink() = default;
+    // Both throw EInOutError when the system refuses the write.
+    virtual void Write(std::string_view text) = 0;
+    virtual void Flush() = 0;
+};
+
+enum TAnswer : uint8_t { ansYes = 0, ansNo = 1, ansAll = 2, ansNone = 3 };
+
+// A set of answers: bit 0 Yes, bit 1 No, bit 2 All.
+using TAnswers = uint8_t;
+constexpr TAnswers AnswerBit(TAnswer a) { return static_cast<TAnswers>(1u << a); }
+constexpr TAnswers ansYesNo = AnswerBit(ansYes) | AnswerBit(ansNo);
+constexpr TAnswers ansYesNoAll = ansYesNo | AnswerBit(ansAll);
+constexpr TAnswers ansAnyKey = 0;
+
+class TConsole {
+public:
+    // width: columns used for wrapping and fitting; height: rows after which
+    // WritePaged pauses once, 0 for never (output that is not a console).
+    TConsole(std::unique_ptr<TConsoleDevice> device, int width, int height);
+    ~TConsole();
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    bool LastEndedWithBreak() const { return lastEndedWithBreak_; }
+
+    // Writes text and a line break (see the unit comment for the flags).
+    void WriteLine(std::string_view text, bool wrap = false, bool breakBefore = false,
+                   int indent = 0, bool skipLeadingBreaks = true);
+    // The same without a line break at the end.
+    void Write(std::string_view text, bool wrap = false, bool breakBefore = false, int indent = 0);
+    // Word-wraps text to lines shorter than the width (console only).
+    void WriteWrapped(std::string_view text);
+    // Text straight to the screen: no wrapping, no log, no change of the break flag.
+    void WriteRaw(std::string_view text);
+
+    void HighlightOn();
+    void HighlightOff();
+    void ShowCursor();
+    void HideCursor();
+
+    // The highlighted line "Code - %d [%s]" with the system's text for code,
+    // shortened with "..." so that it fits the width.
+    void WriteSystemError(uint32_t code, int indent);
+
+    // Writes text line by line (cut at CR; CR LF is one break), pausing with
+    // promptText once when the screen is full.
+    void WritePaged(std::string_view text, std::string_view promptText);
+    void ResetPageCounter() { pageLines_ = 0; }
+
+    // Asks a single-key question; ansNone when input cannot be read or the
+    // key pressed (with no answers allowed) is none of Y, N and A.
+    TAnswer AskAnswer(std::string_view question, TAnswers answers);
+
+    // The log takes a copy of everything written through WriteLine, Write
+    // and WriteSystemError while it is open.
+    void OpenLog(std::unique_ptr<TLogSink> log);
+    bool LogIsOpen() const { return log_ != nullptr; }
+    void WriteLogLine(std::string_view text);
+    // Flushes and closes the log (program end).
+    void CloseLog();
+
+private:
+    void WriteToScreen(std::string_view text, bool wrap);
+
+    std::unique_ptr<TConsoleDevice> device_;
+    std::unique_ptr<TLogSink> log_;
+    int width_;
+    int height_;
+    bool lastEndedWithBreak_ = false;
+    int pageLines_ = 0;
+};
+
+// The program's console (created on first use on standard output and input).
+TConsole& Console();
+
+// The writers under the names the rest of the program uses.
+void ConsoleWriteLine(std::string_view text, bool wrap = false, bool breakBefore = false,
+                      int indent = 0, bool skipLeadingBreaks = true);
+void ConsoleWrite(std::string_view text, bool wrap = false, bool breakBefore = false,
+                  int indent = 0);
+void WriteSystemError(uint32_t code, int indent);
+void WritePaged(std::string_view text, std::string_view promptText);
+TAnswer AskAnswer(std::string_view question, TAnswers answers);
+void HighlightOn();
+void HighlightOff();

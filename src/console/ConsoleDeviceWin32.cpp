@@ -1,0 +1,123 @@
+// The program's console on standard output and input.
+#include "console/Console.h"
+
+#include "system/AnsiText.h"
+#include "system/WinApi.h"
+
+#include <vector>
+
+namespace {
+
+// Width and pages when standard output is a file or a pipe: wrapping and
+// line fitting need a width, and such output is never paused.
+constexpr int kRedirectedWidth = 80;
+constexpr int kNeverPause = 0;
+
+class TWin32ConsoleDevice final : public TConsoleDevice {
+public:
+    TWin32ConsoleDevice()
+        : output_(GetStdHandle(STD_OUTPUT_HANDLE)), input_(GetStdHandle(STD_INPUT_HANDLE)) {
+        CONSOLE_SCREEN_BUFFER_INFO info{};
+        isConsole_ = GetConsoleScreenBufferInfo(output_, &info) != 0;
+        width_ = isConsole_ ? info.dwSize.X : kRedirectedWidth;
+        height_ = isConsole_ ? info.dwSize.Y : kNeverPause;
+    }
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+    void Write(std::string_view text) override {
+        if (text.empty())
+            return;
+        if (isConsole_)
+            WriteToConsole(AnsiToWide(text));
+        else
+            WriteToFile(ToOem(text));
+    }
+
+    void SetHighlight(bool on) override {
+        CONSOLE_SCREEN_BUFFER_INFO info{};
+        if (!GetConsoleScreenBufferInfo(output_, &info))
+            return;
+        const WORD attributes = on ? (info.wAttributes | FOREGROUND_INTENSITY)
+                                   : (info.wAttributes & ~FOREGROUND_INTENSITY);
+        SetConsoleTextAttribute(output_, attributes);
+    }
+
+    void SetCursorVisible(bool visible) override {
+        CONSOLE_CURSOR_INFO info{};
+        if (!GetConsoleCursorInfo(output_, &info))
+            return;
+        info.bVisible = visible ? TRUE : FALSE;
+        SetConsoleCursorInfo(output_, &info);
+    }
+
+    bool ReadKeyPress(TKeyPress& key, uint32_t& error) override {
+        for (;;) {
+            INPUT_RECORD record{};
+            DWORD read = 0;
+            if (!ReadConsoleInputA(input_, &record, 1, &read)) {
+                error = GetLastError();
+                return false;
+            }
+            if (read == 1 && record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown) {
+                key.VirtualKey = record.Event.KeyEvent.wVirtualKeyCode;
+                key.Character = record.Event.KeyEvent.uChar.AsciiChar;
+                return true;
+            }
+        }
+    }
+
+private:
+    // A console shows wide text as it is, whatever its code pages.
+    void WriteToConsole(const std::u16string& text) {
+        const wchar_t* data = reinterpret_cast<const wchar_t*>(text.data());
+        size_t left = text.size();
+        while (left > 0) {
+            DWORD written = 0;
+            const DWORD chunk = static_cast<DWORD>(left < 16384 ? left : 16384);
+            if (!WriteConsoleW(output_, data, chunk, &written, nullptr) || written == 0)
+                throw EInOutError(GetLastError());
+            data += written;
+            left -= written;
+        }
+    }
+
+    // Files and pipes get the console's OEM code page, as a console would show it.
+    static std::vector<char> ToOem(std::string_view text) {
+        std::vector<char> oem(text.begin(), text.end());
+        CharToOemBuffA(oem.data(), oem.data(), static_cast<DWORD>(oem.size()));
+        return oem;
+    }
+
+    void WriteToFile(const std::vector<char>& bytes) {
+        const char* data = bytes.data();
+        size_t left = bytes.size();
+        while (left > 0) {
+            DWORD written = 0;
+            const DWORD chunk = static_cast<DWORD>(left < (1u << 20) ? left : (1u << 20));
+            if (!WriteFile(output_, data, chunk, &written, nullptr) || written == 0)
+                throw EInOutError(GetLastError());
+            data += written;
+            left -= written;
+        }
+    }
+
+    HANDLE output_;
+    HANDLE input_;
+    bool isConsole_ = false;
+    int width_ = kRedirectedWidth;
+    int height_ = kNeverPause;
+};
+
+} // namespace
+
+TConsole& Console() {
+    static TConsole console = [] {
+        auto device = std::make_unique<TWin32ConsoleDevice>();
+        const int width = device->Width();
+        const int height = device->Height();
+        return TConsole(std::move(device), width, height);
+    }();
+    return console;
+}

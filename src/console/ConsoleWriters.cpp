@@ -1,0 +1,23 @@
+#include "console/Console.h"
+
+void ConsoleWriteLine(std::string_view text, bool wrap, bool breakBefore, int indent,
+                      bool skipLeadingBreaks) {
+    Console().WriteLine(text, wrap, breakBefore, indent, skipLeadingBreaks);
+}
+
+void ConsoleWrite(std::string_view text, bool wrap, bool breakBefore, int indent) {
+    Console().Write(text, wrap, breakBefore, indent);
+}
+
+void WriteSystemError(uint32_t code, int indent) { Console().WriteSystemError(code, indent); }
+
+void WritePaged(std::string_view text, std::string_view promptText) {
+    Console().WritePaged(text, promptText);
+}
+
+TAnswer AskAnswer(std::string_view question, TAnswers answers) {
+    return Console().AskAnswer(question, answers);
+}
+
+void HighlightOn() { Console().HighlightOn(); }
+void HighlightOff() { Console().HighlightOff(); }

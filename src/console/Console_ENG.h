@@ -1,0 +1,59 @@
+// The program's fixed English message texts.
+#pragma once
+
+namespace msg {
+
+inline constexpr const char* PressAnyKey = "Press any key...";
+
+inline constexpr const char* UsageFormat = "%s [Path] [File | /T:Type] [/V] [/C:File] [/O] [/R]\r\n";
+
+// Every "%0:s" stands for the program's name.
+inline constexpr const char* HelpText =
+    "  Path   Path to a source file, folder or a folder with included\r\n"
+    "         files mask. You may define several masks using \";\" as a separator.\r\n"
+    "  File   Path to a checksum file. If is not defined and /T:Type parameter is\r\n"
+    "         not used in calculation mode checksums are printed on the screen.\r\n"
+    " /T:Type It is a helper that sets position of checksum files. It is\r\n"
+    "         necessary to process a lot of files, instead of using File parameter.\r\n"
+    "         This parameter must be one of the following values:\r\n"
+    "         E - For EACH file (File_name.md5)\r\n"
+    "         R - One file in the ROOT of the folder (Folder_name.md5)\r\n"
+    "         F - One checksum-list file for each FOLDER (Folder_name.md5)\r\n"
+    "\r\n"
+    "   /V    Verification mode. By default Tallix is working in calculation mode.\r\n"
+    " /L:File Path to log-file.\r\n"
+    " /C:File Path to the file for changed files list.\r\n"
+    "   /O    Overwrite existing files.\r\n"
+    "   /R    Recursive folder scaning.\r\n"
+    "/H or /? Help.\r\n"
+    "\r\n"
+    "Examples:\r\n"
+    "\r\n"
+    "  %0:s C:\\Data\\Notes.doc C:\\My_Checksums\\Notes.md5\r\n"
+    "  This is an example of single file checksum calulation.\r\n"
+    "\r\n"
+    "  %0:s C:\\Data\\*.zip;*.pdf /T:F /R\r\n"
+    "  Calc .zip and .pdf files in all sub-folders (recursively). Result lists are\r\n"
+    "  placed in each folder.\r\n"
+    "\r\n"
+    "  %0:s C:\\Data /T:F /R /V\r\n"
+    "  Verify files for sample above.";
+
+inline constexpr const char* InvalidOptionFormat = "Invalid option \"%s\".";
+inline constexpr const char* RunHelpFormat = "Run \"%s /?\" to get Help.";
+inline constexpr const char* InvalidPathFormat = "Invalid path \"%s\".";
+inline constexpr const char* DefineRightPath =
+    "Please define the right path. Note that path with spaces must be enclosed in quotation "
+    "marks.";
+inline constexpr const char* OptionsViolation = "Options violation:";
+inline constexpr const char* TypeNeedsFolder =
+    "/T:Type switch makes sense only when \"Path\" option leads to a folder.";
+inline constexpr const char* CannotAccessFile = "Cannot access file:";
+inline constexpr const char* SystemReturnedError = "The system returned an error:";
+inline constexpr const char* CancelledByUser = "\r\n\r\nCancelled by the user.\r\n";
+inline constexpr const char* TerminatedWithoutErrors =
+    "\r\nApplication terminated without errors\\warnings.";
+inline constexpr const char* TerminatedWithCodeFormat =
+    "\r\nApplication terminated with code - %s [%s]";
+
+} // namespace msg

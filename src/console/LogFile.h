@@ -1,0 +1,20 @@
+// The log file: a header, then a copy of every message written through the
+// console writers, in ANSI text with CR LF line ends.
+#pragma once
+
+#include "console/Console.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+// Creates (or truncates) the file and writes the header; false, after the
+// message "Can't create log-file.", when the file cannot be created.
+bool OpenLogFile(const std::u16string& fileName, std::string_view productName,
+                 std::string_view webAddress);
+bool LogIsOpen();
+// Text and a line break to the log only; nothing when no log is open.
+void WriteLogLine(std::string_view text);
+
+// A buffered file channel for the log; nullptr when the file cannot be created.
+std::unique_ptr<TLogSink> CreateLogFileSink(const std::u16string& fileName);

@@ -1,0 +1,8 @@
+list(APPEND TALLIX_CORE_SOURCES
+    console/Console.cpp)
+list(APPEND TALLIX_WIN32_SOURCES
+    console/ConsoleDeviceWin32.cpp
+    console/LogFileSinkWin32.cpp)
+list(APPEND TALLIX_COMPONENT_SOURCES
+    console/ConsoleWriters.cpp
+    console/LogFile.cpp)

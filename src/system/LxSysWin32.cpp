@@ -1,0 +1,73 @@
+#include "system/LxSys.h"
+
+#include "system/WinApi.h"
+
+#include <vector>
+
+namespace {
+
+bool QueryIsWinNT() {
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    return GetVersionExW(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
+#pragma GCC diagnostic pop
+}
+
+std::string ModulePathAnsi() {
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+TFileVersion QueryProgramVersion() {
+    const std::string path = ModulePathAnsi();
+    DWORD ignored = 0;
+    const DWORD size = path.empty() ? 0 : GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    if (size == 0)
+        return {};
+    std::vector<char> data(size);
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT infoSize = 0;
+    if (!GetFileVersionInfoA(path.c_str(), 0, size, data.data()) ||
+        !VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &infoSize) ||
+        info == nullptr || infoSize < sizeof *info)
+        return {};
+    return {info->dwFileVersionMS, info->dwFileVersionLS};
+}
+
+int64_t QueryFrequency(bool& available) {
+    LARGE_INTEGER frequency{};
+    available = QueryPerformanceFrequency(&frequency) != 0;
+    return available ? frequency.QuadPart : 0;
+}
+
+} // namespace
+
+bool IsWinNT = QueryIsWinNT();
+bool HasPerformanceCounter = false;
+int64_t PerformanceFrequency = QueryFrequency(HasPerformanceCounter);
+TFileVersion ProgramFileVersion = QueryProgramVersion();
+
+int64_t ReadPerformanceCounter() {
+    LARGE_INTEGER counter{};
+    QueryPerformanceCounter(&counter);
+    return counter.QuadPart;
+}
+
+std::string SystemErrorMessage(uint32_t code) {
+    char buffer[256];
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), buffer, sizeof buffer, nullptr);
+    return std::string(buffer, length);
+}

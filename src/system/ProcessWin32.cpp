@@ -1,0 +1,81 @@
+#include "system/Process.h"
+
+#include "system/WinApi.h"
+
+#include <cstdlib>
+#include <mutex>
+
+namespace {
+
+std::mutex handlerLock;
+std::function<bool(uint32_t)> controlHandler;
+
+BOOL WINAPI ControlHandlerEntry(DWORD ctrlType) {
+    std::function<bool(uint32_t)> handler;
+    {
+        std::lock_guard<std::mutex> guard(handlerLock);
+        handler = controlHandler;
+    }
+    return handler && handler(ctrlType) ? TRUE : FALSE;
+}
+
+std::string FormatNow(int(WINAPI* format)(LCID, DWORD, const SYSTEMTIME*, LPCSTR, LPSTR, int),
+                      DWORD flags) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    char text[128];
+    const int length = format(LOCALE_USER_DEFAULT, flags, &now, nullptr, text, sizeof text);
+    return length > 0 ? std::string(text, static_cast<size_t>(length - 1)) : std::string();
+}
+
+} // namespace
+
+std::u16string ProcessCommandLineW() { return win::FromWide(GetCommandLineW()); }
+std::string ProcessCommandLineA() { return GetCommandLineA(); }
+
+uint32_t CurrentThreadId() { return GetCurrentThreadId(); }
+
+bool PostThreadMessageTo(uint32_t threadId, const TThreadMessage& message) {
+    return PostThreadMessageW(threadId, message.Id, message.WParam, message.LParam) != 0;
+}
+
+void RunMessageLoop(const std::function<void(const TThreadMessage&)>& handle) {
+    MSG msg{};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        handle({msg.message, msg.wParam, msg.lParam});
+        DispatchMessageW(&msg);
+    }
+}
+
+void InstallConsoleControlHandler(std::function<bool(uint32_t)> handler) {
+    {
+        std::lock_guard<std::mutex> guard(handlerLock);
+        controlHandler = std::move(handler);
+    }
+    SetConsoleCtrlHandler(ControlHandlerEntry, TRUE);
+}
+
+void RemoveConsoleControlHandler() {
+    SetConsoleCtrlHandler(ControlHandlerEntry, FALSE);
+    std::lock_guard<std::mutex> guard(handlerLock);
+    controlHandler = nullptr;
+}
+
+void SetConsoleCodePagesFromKeyboard() {
+    const LCID language = LOWORD(reinterpret_cast<uintptr_t>(GetKeyboardLayout(0)));
+    char text[6] = {};
+    UINT codePage = 0;
+    if (GetLocaleInfoA(language, LOCALE_IDEFAULTANSICODEPAGE, text, sizeof text) > 0) {
+        char* end = nullptr;
+        const unsigned long value = std::strtoul(text, &end, 10);
+        if (end != text && *end == '\0')
+            codePage = static_cast<UINT>(value);
+    }
+    if (codePage == 0)
+        codePage = GetACP();
+    SetConsoleOutputCP(codePage);
+    SetConsoleCP(codePage);
+}
+
+std::string LocalDateText() { return FormatNow(GetDateFormatA, DATE_SHORTDATE); }
+std::string LocalTimeText() { return FormatNow(GetTimeFormatA, 0); }

@@ -1,0 +1,9 @@
+// Lower-casing of wide text by the Unicode simple case mapping.
+#pragma once
+
+#include <string>
+
+// Lower-cases each UTF-16 code unit of text alone (surrogates stay as they
+// are): capital and title-case letters of the Basic Multilingual Plane get
+// their simple lower-case mapping, everything else is left unchanged.
+void WideLowerCaseInPlace(std::u16string& text);

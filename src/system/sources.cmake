@@ -1,0 +1,11 @@
+list(APPEND TALLIX_CORE_SOURCES
+    system/LxSys.cpp
+    system/Unicode.cpp
+    system/UnicodeTables.cpp)
+list(APPEND TALLIX_WIN32_SOURCES
+    system/AnsiTextWin32.cpp
+    system/LxSysWin32.cpp
+    system/ProcessWin32.cpp)
+list(APPEND TALLIX_NATIVE_SOURCES
+    system/AnsiTextNative.cpp
+    system/LxSysNative.cpp)

@@ -1,0 +1,2 @@
+list(APPEND TALLIX_CORE_TESTS
+    ${CMAKE_CURRENT_LIST_DIR}/UnicodeTest.cpp)

@@ -1,0 +1,99 @@
+#include "Harness.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kSourceDir = TALLIX_SOURCE_DIR;
+const fs::path kWin64Dir = TALLIX_WIN64_DIR;
+
+void WriteFile(const fs::path& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ShellQuote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+} // namespace
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+std::string WinPath(const fs::path& path) {
+    std::string result = "Z:" + fs::absolute(path).lexically_normal().string();
+    for (char& c : result)
+        if (c == '/')
+            c = '\\';
+    return result;
+}
+
+TRunResult RunTallix(std::string_view arguments, const TRunOptions& options) {
+    TTempDir work;
+    const fs::path commandLine = work.Path() / "cmdline";
+    const fs::path status = work.Path() / "status";
+    const fs::path output = work.Path() / "stdout";
+    std::string line = "\"" + WinPath(kWin64Dir / "tallix.exe") + "\"";
+    if (!arguments.empty())
+        line += " " + std::string(arguments);
+    WriteFile(commandLine, line);
+
+    const fs::path dir = options.WorkDir.empty() ? work.Path() : options.WorkDir;
+    const std::string command = "cd " + ShellQuote(dir.string()) + " && " +
+                                ShellQuote((kSourceDir / "scripts/wine-run").string()) + " " +
+                                ShellQuote((kWin64Dir / "launch.exe").string()) + " " +
+                                ShellQuote(WinPath(status)) + " " +
+                                ShellQuote(WinPath(commandLine)) + " <" +
+                                ShellQuote(options.Input.string()) + " >" +
+                                ShellQuote(output.string()) + " 2>/dev/null";
+    std::system(command.c_str());
+    TRunResult result;
+    result.Output = ReadFile(output);
+    const std::string statusText = ReadFile(status);
+    if (statusText.empty())
+        throw std::runtime_error("tallix.exe did not run: " + command);
+    result.Status = static_cast<uint32_t>(std::stoul(statusText));
+    return result;
+}
+
+TTempDir::TTempDir() {
+    std::string pattern = (fs::temp_directory_path() / "tallix-e2e-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot create a temporary folder");
+    path_ = pattern;
+}
+
+TTempDir::~TTempDir() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+}
+
+fs::path TTempDir::AddFile(const std::string& relative, std::string_view bytes) {
+    const fs::path path = path_ / relative;
+    fs::create_directories(path.parent_path());
+    WriteFile(path, bytes);
+    return path;
+}
+
+fs::path TTempDir::AddDir(const std::string& relative) {
+    const fs::path path = path_ / relative;
+    fs::create_directories(path);
+    return path;
+}
+
+} // namespace e2e

@@ -1,0 +1,3 @@
+list(APPEND TALLIX_E2E_TESTS
+    ${CMAKE_CURRENT_LIST_DIR}/Harness.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CommandLineTest.cpp)
