@@ -136,7 +136,9 @@ void TConsole::WriteWrapped(std::string_view text) {
             word += c;
             afterBreak = false;
         } else if (IsBreak(c)) {
-            appendWord();
+            // The last word before a break must fit as well as any other.
+            if (!word.empty())
+                blank();
             device_->Write(line + std::string(kLineBreak));
             line.clear();
             afterBreak = true;

@@ -1,0 +1,159 @@
+#include "FakeConsole.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ConsoleWrapping, BreaksLinesShorterThanTheWidth) {
+    TFakeScreen screen;
+    auto console = MakeConsole(screen, 20);
+    console->WriteWrapped("aaaa bbbb cccc dddd eeee");
+    EXPECT_EQ(screen.Text, "aaaa bbbb cccc dddd\r\neeee");
+}
+
+TEST(ConsoleWrapping, KeepsLongWordsWholeOnTheirOwnLine) {
+    TFakeScreen screen;
+    auto console = MakeConsole(screen, 20);
+    const std::string word(100, 'x');
+    console->WriteWrapped("ab " + word + " cd\r\n");
+    EXPECT_EQ(screen.Text, "ab\r\n" + word + "\r\ncd\r\n");
+
+    screen.Text.clear();
+    console->WriteWrapped(word + " cd");
+    EXPECT_EQ(screen.Text, word + "\r\ncd") << "no empty line before a leading long word";
+}
+
+TEST(ConsoleWrapping, FitsTheLastWordBeforeABreak) {
+    TFakeScreen screen;
+    auto console = MakeConsole(screen, 20);
+    console->WriteWrapped("aaaa bbbb cccc dddd eeee\r\nffff\r\n");
+    EXPECT_EQ(screen.Text, "aaaa bbbb cccc dddd\r\neeee\r\nffff\r\n");
+}
+
+TEST(ConsoleWrapping, KeepsIndentationAfterABreakAndDropsItAtTheStart) {
+    TFakeScreen screen;
+    auto console = MakeConsole(screen, 40);
+    console->WriteWrapped("  first\r\n  second  word\r\n");
+    EXPECT_EQ(screen.Text, "first\r\n  second  word\r\n");
+}
+
+TEST(ConsoleLines, SkipsLeadingBreaksAfterABreakAndEmptyTextsEntirely) {
+    TFakeScreen screen;
+    auto console = MakeConsole(screen, 80);
+    console->WriteLine("one\r\n");
+    console->WriteLine("\r\ntwo");
+    console->WriteLine("three\r\n");
+    console->WriteLine("");
+    EXPECT_EQ(screen.Text, "one\r\n\r\ntwo\r\nthree\r\n\r\n");
+    EXPECT_TRUE(console->LastEndedWithBreak());
+}
+
+// A break before a text leaves an empty line after a previous line, unless
+// that text already ended with a break of its own.
+TEST(ConsoleLines, BreakBeforeStartsAfterAnOpenLineOnANewLine) {
+    TFakeScreen screen;
+    auto console = MakeConsole(screen, 80);
+    console->Write("progress ...");
+    console->WriteLine("done", false, true);
+    console->WriteLine("next", false, true);
+    console->WriteLine("block\r\n");
+    console->WriteLine("after", false, true);
+    EXPECT_EQ(screen.Text, "progress ...\r\ndone\r\n\r\nnext\r\nblock\r\n\r\nafter\r\n");
+}
+
+TEST(ConsoleLines, IndentsAndMirrorsUnwrappedTextIntoTheLog) {
+    TFakeScreen screen;
+    std::string log;
+    auto console = MakeConsole(screen, 20);
+    console->OpenLog(std::make_unique<TFakeLog>(log));
+    console->WriteLine("aaaa bbbb cccc dddd eeee", true, false, 2);
+    EXPECT_EQ(screen.Text, "aaaa bbbb cccc dddd\r\neeee\r\n");
+    EXPECT_EQ(log, "  aaaa bbbb cccc dddd eeee\r\n");
+}
+
+// The stand-in's text for code 5 is "Access is denied." (17 characters
+// without the period), so the full line "Code - 5 [Access is denied]" is 27.
+TEST(ConsoleSystemError, FitsTheLineOrCutsItToEndAtTheEdge) {
+    TFakeScreen screen;
+    auto wide = MakeConsole(screen, 28);
+    wide->WriteSystemError(5, 0);
+    EXPECT_EQ(screen.Text, "<b>Code - 5 [Access is denied]\r\n</b>");
+
+    screen.Text.clear();
+    auto exact = MakeConsole(screen, 27);
+    exact->WriteSystemError(5, 0);
+    EXPECT_EQ(screen.Text, "<b>Code - 5 [Access is den...]</b>") << "27 columns exactly";
+
+    screen.Text.clear();
+    auto narrow = MakeConsole(screen, 24);
+    narrow->WriteSystemError(5, 2);
+    EXPECT_EQ(screen.Text, "<b>  Code - 5 [Access i...]</b>") << "indent 2 + 22 = 24 columns";
+}
+
+TEST(ConsoleSystemError, LogsTheFullLineAndThenTheShownOne) {
+    TFakeScreen screen;
+    std::string log;
+    auto console = MakeConsole(screen, 24);
+    console->OpenLog(std::make_unique<TFakeLog>(log));
+    console->WriteSystemError(5, 0);
+    EXPECT_EQ(log, "Code - 5 [Access is denied]\r\nCode - 5 [Access is ...]");
+}
+
+TEST(ConsolePaging, PausesOnceWhenTheScreenIsFull) {
+    TFakeScreen screen;
+    screen.Keys.push_back({0x20, ' '});
+    auto console = MakeConsole(screen, 80, 7);
+    console->WritePaged("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8", "Press any key...");
+    EXPECT_EQ(screen.Text, "1\r\n2\r\n3\r\n\r\nPress any key...   \r\n\r\n\r\n4\r\n5\r\n6\r\n7\r\n8\r\n");
+    EXPECT_TRUE(screen.Keys.empty());
+}
+
+TEST(ConsolePaging, NeverPausesWithoutAConsoleAndTreatsLoneLineFeedsAsText) {
+    TFakeScreen screen;
+    auto console = MakeConsole(screen, 80, 0);
+    std::string text;
+    for (int i = 0; i < 100; ++i)
+        text += "line\r\n";
+    console->WritePaged(text + "a\nb\r", "Press any key...");
+    EXPECT_EQ(screen.Text.find("Press"), std::string::npos);
+    EXPECT_EQ(screen.Text.find("Input error"), std::string::npos);
+    EXPECT_NE(screen.Text.find("a\nb\r\n\r\n"), std::string::npos);
+}
+
+TEST(ConsolePrompt, IgnoresKeysOutsideTheAnswersAndEchoesTheChoice) {
+    TFakeScreen screen;
+    screen.Keys = {{0x41, 'a'}, {0x1B, 0x1B}, {0x4E, 'n'}};
+    auto console = MakeConsole(screen, 80);
+    EXPECT_EQ(console->AskAnswer("Overwrite?", ansYesNo), ansNo);
+    EXPECT_EQ(screen.Text, "\r\nOverwrite? Yes[Y]\\No[N] N\r\n\r\n");
+}
+
+TEST(ConsolePrompt, OffersAllAndAnyKey) {
+    TFakeScreen screen;
+    screen.Keys = {{0x41, 'a'}, {0x10, 0}, {0x59, 'y'}};
+    auto console = MakeConsole(screen, 80);
+    EXPECT_EQ(console->AskAnswer("Overwrite?", ansYesNoAll), ansAll);
+    EXPECT_EQ(console->AskAnswer("Pause", ansAnyKey), ansNone) << "a shift key ends a pause";
+    EXPECT_EQ(console->AskAnswer("Pause", ansAnyKey), ansYes);
+}
+
+TEST(ConsolePrompt, ReportsAnUnreadableInputOnTheScreenOnly) {
+    TFakeScreen screen;
+    std::string log;
+    auto console = MakeConsole(screen, 80);
+    console->OpenLog(std::make_unique<TFakeLog>(log));
+    EXPECT_EQ(console->AskAnswer("Create path?", ansYesNo), ansNone);
+    EXPECT_EQ(screen.Text, "\r\nCreate path? Yes[Y]\\No[N]Input error 6.\r\n");
+    EXPECT_EQ(log, "\r\nCreate path? Yes[Y]\\No[N] ");
+}
+
+TEST(ConsolePrompt, WrapsALongQuestionAndKeepsTheAnswersOnTheLastLine) {
+    TFakeScreen screen;
+    screen.Keys = {{0x59, 'y'}};
+    auto console = MakeConsole(screen, 30);
+    console->AskAnswer("File \"C:\\a\\b.md5\" already exists.\r\nOverwrite?", ansYesNo);
+    EXPECT_EQ(screen.Text,
+              "\r\nFile \"C:\\a\\b.md5\" already\r\nexists.\r\nOverwrite? Yes[Y]\\No[N] Y\r\n\r\n");
+}
+
+} // namespace

@@ -1,0 +1,3 @@
+list(APPEND TALLIX_CORE_TESTS
+    ${CMAKE_CURRENT_LIST_DIR}/ConsoleTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CommandLineTest.cpp)
