@@ -44,17 +44,22 @@ std::string WinPath(const fs::path& path) {
 }
 
 TRunResult RunTallix(std::string_view arguments, const TRunOptions& options) {
+    return RunProgram("tallix.exe", arguments, options);
+}
+
+TRunResult RunProgram(const std::string& program, std::string_view arguments,
+                      const TRunOptions& options) {
     TTempDir work;
     const fs::path commandLine = work.Path() / "cmdline";
     const fs::path status = work.Path() / "status";
     const fs::path output = work.Path() / "stdout";
-    std::string line = "\"" + WinPath(kWin64Dir / "tallix.exe") + "\"";
+    std::string line = "\"" + WinPath(kWin64Dir / program) + "\"";
     if (!arguments.empty())
         line += " " + std::string(arguments);
     WriteFile(commandLine, line);
 
     const fs::path dir = options.WorkDir.empty() ? work.Path() : options.WorkDir;
-    const std::string command = "cd " + ShellQuote(dir.string()) + " && " +
+    const std::string command = "cd " + ShellQuote(dir.string()) + " && LC_ALL=C.UTF-8 " +
                                 ShellQuote((kSourceDir / "scripts/wine-run").string()) + " " +
                                 ShellQuote((kWin64Dir / "launch.exe").string()) + " " +
                                 ShellQuote(WinPath(status)) + " " +

@@ -1,4 +1,5 @@
-// Runs tallix.exe (win64 build) under Wine with an exact command line and
+// Runs tallix.exe (win64 build) under Wine, in an English (United States)
+// locale whatever the host's, with an exact command line and
 // captures what it writes and its full 32-bit exit status.
 #pragma once
 
@@ -22,6 +23,9 @@ struct TRunOptions {
 // arguments: the command line after the program's name, exactly as Windows
 // would pass it (quotes included).
 TRunResult RunTallix(std::string_view arguments, const TRunOptions& options = {});
+// The same for another program of the win64 build (a test probe).
+TRunResult RunProgram(const std::string& program, std::string_view arguments,
+                      const TRunOptions& options = {});
 
 // The Windows form of a host path (Wine's drive Z: is the host's root).
 std::string WinPath(const std::filesystem::path& path);
