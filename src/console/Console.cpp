@@ -26,8 +26,8 @@ std::string SystemErrorLine(uint32_t code, std::string_view message) {
 }
 
 // The system's text without its trailing line break, blanks and period.
-std::string TrimmedSystemMessage(uint32_t code) {
-    std::string message = SystemErrorMessage(code);
+std::string TrimmedSystemMessage(std::string_view text) {
+    std::string message(text);
     while (!message.empty() &&
            (static_cast<unsigned char>(message.back()) < '!' || message.back() == '.'))
         message.pop_back();
@@ -162,7 +162,11 @@ void TConsole::ShowCursor() { device_->SetCursorVisible(true); }
 void TConsole::HideCursor() { device_->SetCursorVisible(false); }
 
 void TConsole::WriteSystemError(uint32_t code, int indent) {
-    std::string message = TrimmedSystemMessage(code);
+    WriteSystemError(code, SystemErrorMessage(code), indent);
+}
+
+void TConsole::WriteSystemError(uint32_t code, std::string_view systemText, int indent) {
+    std::string message = TrimmedSystemMessage(systemText);
     std::string line = SystemErrorLine(code, message);
     if (log_) {
         log_->Write(line);

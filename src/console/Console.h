@@ -86,6 +86,9 @@ public:
     // The highlighted line "Code - %d [%s]" with the system's text for code,
     // shortened with "..." so that it fits the width.
     void WriteSystemError(uint32_t code, int indent);
+    // The same with the system's text for code given (trailing blanks,
+    // line breaks and period are dropped).
+    void WriteSystemError(uint32_t code, std::string_view systemText, int indent);
 
     // Writes text line by line (cut at CR; CR LF is one break), pausing with
     // promptText once when the screen is full.

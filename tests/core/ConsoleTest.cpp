@@ -71,22 +71,22 @@ TEST(ConsoleLines, IndentsAndMirrorsUnwrappedTextIntoTheLog) {
     EXPECT_EQ(log, "  aaaa bbbb cccc dddd eeee\r\n");
 }
 
-// The stand-in's text for code 5 is "Access is denied." (17 characters
-// without the period), so the full line "Code - 5 [Access is denied]" is 27.
+// The full line "Code - 5 [Access is denied]" is 27 characters.
+constexpr const char* kDenied = "Access is denied. \r\n";
 TEST(ConsoleSystemError, FitsTheLineOrCutsItToEndAtTheEdge) {
     TFakeScreen screen;
     auto wide = MakeConsole(screen, 28);
-    wide->WriteSystemError(5, 0);
+    wide->WriteSystemError(5, kDenied, 0);
     EXPECT_EQ(screen.Text, "<b>Code - 5 [Access is denied]\r\n</b>");
 
     screen.Text.clear();
     auto exact = MakeConsole(screen, 27);
-    exact->WriteSystemError(5, 0);
+    exact->WriteSystemError(5, kDenied, 0);
     EXPECT_EQ(screen.Text, "<b>Code - 5 [Access is den...]</b>") << "27 columns exactly";
 
     screen.Text.clear();
     auto narrow = MakeConsole(screen, 24);
-    narrow->WriteSystemError(5, 2);
+    narrow->WriteSystemError(5, kDenied, 2);
     EXPECT_EQ(screen.Text, "<b>  Code - 5 [Access i...]</b>") << "indent 2 + 22 = 24 columns";
 }
 
@@ -95,7 +95,7 @@ TEST(ConsoleSystemError, LogsTheFullLineAndThenTheShownOne) {
     std::string log;
     auto console = MakeConsole(screen, 24);
     console->OpenLog(std::make_unique<TFakeLog>(log));
-    console->WriteSystemError(5, 0);
+    console->WriteSystemError(5, kDenied, 0);
     EXPECT_EQ(log, "Code - 5 [Access is denied]\r\nCode - 5 [Access is ...]");
 }
 
