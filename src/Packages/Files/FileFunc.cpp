@@ -1,6 +1,8 @@
 #include "Packages/Files/FileFunc.h"
 
-#include "Packages/Files/StrProc.h"
+#include "system/AnsiText.h"
+
+#include <stdexcept>
 
 namespace {
 
@@ -10,16 +12,36 @@ constexpr uint32_t kErrorFileNotFound = 2;
 bool IsShareRoot(const std::u16string& s) {
     if (s.size() < 2 || s[0] != u'\\' || s[1] != u'\\')
         return false;
-    std::u16string rest = s.substr(2);
-    const size_t server = rest.find(u'\\');
-    if (server == std::u16string::npos)
-        return false;
-    return rest.find(u'\\', server + 1) == std::u16string::npos;
+    const size_t server = s.find(u'\\', 2);
+    return server != std::u16string::npos && s.find(u'\\', server + 1) == std::u16string::npos;
+}
+
+bool IsDriveLetterOnly(const std::u16string& s) {
+    return s.size() == 2 && s[1] == u':' && IsDriveRooted(s + u'\\');
 }
 
 } // namespace
 
-void ExpandPathW(std::u16string& path) { path = ExpandPathAgainst(path, GetCurrentDirW()); }
+void ExpandPathW(std::u16string& path) {
+    path = ExpandPathAgainst(path, GetCurrentDirW());
+}
+
+bool ForceDirectoriesW(const std::u16string& dir) {
+    if (dir.empty())
+        throw std::invalid_argument("Can't create folder \"" + WideToAnsi(dir) + "\".");
+    const std::u16string d = ExcludeTrailingBackslashW(dir);
+    if (d.size() < 3 || WideDirectoryExists(d))
+        return true;
+    return ForceDirectoriesW(ExtractFileDirW(d)) && WideCreateDir(d);
+}
+
+bool IsExistingAbsoluteFolder(const std::u16string& s) {
+    if (!IsDriveRooted(s) && !(s.size() >= 2 && s[0] == u'\\' && s[1] == u'\\'))
+        return false;
+    const uint32_t attributes = WideFileAttributes(s);
+    return attributes != INVALID_FILE_ATTRIBUTES_VALUE &&
+           (attributes & FILE_ATTRIBUTE_DIRECTORY_BIT) != 0;
+}
 
 TPathKind GetPathKind(const std::u16string& path) {
     if (path.empty()) {
@@ -33,20 +55,22 @@ TPathKind GetPathKind(const std::u16string& path) {
     std::u16string s = path;
     while (!s.empty() && s.back() == u'\\')
         s.pop_back();
+    if (s.empty()) {
+        FileLastError = kErrorFileNotFound;
+        return pkNone;
+    }
     const bool shareRoot = IsShareRoot(s);
     if (shareRoot)
         s += u"\\*.*";
     TLxSearchRec rec;
     const int error = WideFindFirst(s, rec);
     TPathKind kind = pkNone;
-    if (error == 0) {
+    if (error == 0)
         kind = shareRoot || (rec.Attr & FILE_ATTRIBUTE_DIRECTORY_BIT) ? pkFolder : pkFile;
-    } else {
-        const size_t rootLength = PathRootW(path).size();
-        if (rootLength == path.size() || rootLength + 1 == path.size())
-            kind = pkDrive;
-    }
-    WideFindClose(rec);
+    else if (shareRoot || IsDriveLetterOnly(s))
+        // A root cannot be found by a search for itself; whether it can be
+        // read is for the caller to find out.
+        kind = pkDrive;
     FileLastError = static_cast<uint32_t>(error);
     return kind;
 }

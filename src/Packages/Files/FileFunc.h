@@ -1,7 +1,12 @@
 // The file-system wrappers every file call of the program goes through.
-// Paths are wide; on the NT family the wide system functions are used (the
-// directory search with long-path prefixes), otherwise their ANSI twins.
+// Paths are wide; on the NT family the wide system functions are used with
+// long-path prefixes for absolute paths, otherwise their ANSI twins.
 #pragma once
+
+// The unit's masks and path helpers come with it.
+#include "Packages/Files/FileMasks.h"
+#include "Packages/Files/StrProc.h"
+#include "system/UniqueHandle.h"
 
 #include <cstdint>
 #include <string>
@@ -13,46 +18,92 @@ extern thread_local uint32_t FileLastError;
 constexpr uint32_t INVALID_FILE_ATTRIBUTES_VALUE = 0xFFFFFFFF;
 constexpr uint32_t FILE_ATTRIBUTE_DIRECTORY_BIT = 0x10;
 
-// A directory search. It owns its system search handle and closes it when
-// destroyed; WideFindClose closes it earlier.
+// Arguments of WideCreateFile: the system's own values under names of ours.
+constexpr uint32_t GENERIC_READ_ACCESS = 0x80000000;
+constexpr uint32_t GENERIC_WRITE_ACCESS = 0x40000000;
+constexpr uint32_t FILE_SHARE_READ_MODE = 0x1;
+constexpr uint32_t CREATE_ALWAYS_DISPOSITION = 2;
+constexpr uint32_t OPEN_EXISTING_DISPOSITION = 3;
+constexpr uint32_t OPEN_ALWAYS_DISPOSITION = 4;
+constexpr uint32_t FILE_ATTRIBUTE_NORMAL_FLAG = 0x80;
+constexpr uint32_t FILE_FLAG_SEQUENTIAL_SCAN_FLAG = 0x08000000;
+
+// The value of a system handle that names nothing (all bits set).
+inline void* InvalidSystemHandle() {
+    return reinterpret_cast<void*>(~uintptr_t(0));
+}
+
+// How the two kinds of handle the wrappers give out are closed; Close is
+// defined by the platform layer.
+struct TFindHandlePolicy {
+    using Value = void*;
+    static Value Invalid() { return InvalidSystemHandle(); }
+    static void Close(Value handle);
+};
+struct TFileHandlePolicy {
+    using Value = void*;
+    static Value Invalid() { return InvalidSystemHandle(); }
+    static void Close(Value handle);
+};
+// An open directory search; closed when its owner goes.
+using TFindHandle = UniqueHandle<TFindHandlePolicy>;
+// An open file (a HANDLE to the Win32 layer); closed when its owner goes.
+using TFileHandle = UniqueHandle<TFileHandlePolicy>;
+
+// One entry of a directory search. The record owns its search: the handle
+// is closed by WideFindClose or when the record is destroyed.
 struct TLxSearchRec {
-    TLxSearchRec() = default;
-    ~TLxSearchRec();
-    TLxSearchRec(const TLxSearchRec&) = delete;
-    TLxSearchRec& operator=(const TLxSearchRec&) = delete;
-
-    uint32_t Time = 0;  // last write, local time, packed DOS date (high) and time (low)
-    uint64_t Size = 0;  // the entry's size in bytes
-    uint32_t Attr = 0;  // file attribute bits (0x10 = directory)
+    uint32_t Time = 0;   // last write, local time, packed DOS date (high) and time (low)
+    uint64_t Size = 0;   // the entry's size in bytes, all 64 bits
+    uint32_t Attr = 0;   // file attribute bits (0x10 = directory)
     std::u16string Name; // the entry's name without folder
-    void* FindHandle = InvalidFindHandle();
-
-    static void* InvalidFindHandle() { return reinterpret_cast<void*>(~uintptr_t(0)); }
+    TFindHandle FindHandle;
 };
 
 enum TPathKind : uint8_t { pkNone = 0, pkFile = 1, pkFolder = 2, pkDrive = 3 };
 
-// Opens a search for an absolute path (usually a folder plus "\*.*"); 0 when
-// an entry was found and rec holds it, otherwise the system error code.
+// Opens a search for a path (usually a folder plus "\*.*"); leading blanks
+// are ignored. 0 when an entry was found and rec holds it, otherwise the
+// system error code and rec.FindHandle is closed. An empty path is not
+// searched: the result is 0 and rec is left as it was.
 int WideFindFirst(const std::u16string& path, TLxSearchRec& rec);
-// The next entry: 0 when found, otherwise the system error code
-// (ERROR_NO_MORE_FILES = 18 at the end).
+// The next entry: 0 when found (rec holds it), otherwise the system error
+// code (ERROR_NO_MORE_FILES = 18 at the end).
 int WideFindNext(TLxSearchRec& rec);
 // Closes the search if open; may be called any number of times.
 void WideFindClose(TLxSearchRec& rec);
 
-// The file's attributes, or 0xFFFFFFFF with the code in FileLastError.
+// Creates one folder; false on failure, with the code in FileLastError.
+bool WideCreateDir(const std::u16string& dir);
+// The file's attributes, or 0xFFFFFFFF; the system's code in FileLastError.
 uint32_t WideFileAttributes(const std::u16string& path);
-// True when dir names an existing folder (a trailing backslash is allowed).
+// True when dir names an existing folder (a trailing backslash is allowed;
+// "/" is never a folder). Leaves FileLastError alone.
 bool WideDirectoryExists(const std::u16string& dir);
+// Opens or creates a file (no security attributes, no template). The handle
+// is invalid on failure. FileLastError holds the system's report either way
+// (ERROR_ALREADY_EXISTS = 183 when OPEN_ALWAYS or CREATE_ALWAYS met a file).
+TFileHandle WideCreateFile(const std::u16string& name, uint32_t access, uint32_t shareMode,
+                           uint32_t disposition, uint32_t flagsAndAttributes);
+// A new, empty file for writing, not shared; an existing file is replaced.
+TFileHandle WideCreateFileForWrite(const std::u16string& name);
+// True when the drive of rootPath (X:\ or \\server\share\) exists and holds
+// a readable medium.
+bool WideDiskReady(const std::u16string& rootPath);
 
-// The process's current folder.
+// The process's current folder (any length); empty when it cannot be read.
 std::u16string GetCurrentDirW();
-// Path made absolute against the current folder: an empty path becomes the
-// current folder; absolute paths lose a trailing backslash unless they are
-// a drive or share root; "..\" at the front climbs from the current folder.
+// Path made absolute against the current folder (see ExpandPathAgainst).
 void ExpandPathW(std::u16string& path);
 
-// Whether path is missing, a file, a folder (or share root), or a drive
-// root that cannot be listed. Sets FileLastError.
+// Creates dir and its missing ancestors; true when dir exists afterwards.
+// On failure FileLastError holds the code of the creation that failed.
+// Throws std::invalid_argument when asked for a folder without a name.
+bool ForceDirectoriesW(const std::u16string& dir);
+// True when s is an absolute path (X:\... or \\...) of an existing folder.
+bool IsExistingAbsoluteFolder(const std::u16string& s);
+
+// Whether path is missing, a file, a folder (or listable share root), or a
+// drive or share root that cannot be listed. Sets FileLastError to the code
+// of the search (0 when something was found).
 TPathKind GetPathKind(const std::u16string& path);

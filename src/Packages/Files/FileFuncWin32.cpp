@@ -4,17 +4,22 @@
 #include "system/LxSys.h"
 #include "system/WinApi.h"
 
-#include <vector>
-
 thread_local uint32_t FileLastError = 0;
 
-namespace {
+static_assert(GENERIC_READ_ACCESS == GENERIC_READ && GENERIC_WRITE_ACCESS == GENERIC_WRITE);
+static_assert(FILE_SHARE_READ_MODE == FILE_SHARE_READ);
+static_assert(CREATE_ALWAYS_DISPOSITION == CREATE_ALWAYS &&
+              OPEN_EXISTING_DISPOSITION == OPEN_EXISTING && OPEN_ALWAYS_DISPOSITION == OPEN_ALWAYS);
+static_assert(FILE_ATTRIBUTE_NORMAL_FLAG == FILE_ATTRIBUTE_NORMAL &&
+              FILE_FLAG_SEQUENTIAL_SCAN_FLAG == FILE_FLAG_SEQUENTIAL_SCAN);
+static_assert(INVALID_FILE_ATTRIBUTES_VALUE == INVALID_FILE_ATTRIBUTES &&
+              FILE_ATTRIBUTE_DIRECTORY_BIT == FILE_ATTRIBUTE_DIRECTORY);
 
-std::u16string LongPathForm(const std::u16string& path) {
-    if (path.size() >= 2 && path[0] == u'\\' && path[1] == u'\\')
-        return u"\\\\?\\UNC\\" + path.substr(2);
-    return u"\\\\?\\" + path;
-}
+// The wide functions get absolute paths in their long form (LongPathForm),
+// so that paths past the classic 260-character limit work for every call,
+// not only for the search that found them.
+
+namespace {
 
 uint32_t DosTime(const FILETIME& fileTime) {
     FILETIME local{};
@@ -25,71 +30,111 @@ uint32_t DosTime(const FILETIME& fileTime) {
     return (static_cast<uint32_t>(date) << 16) | time;
 }
 
-template <typename FindData> void FillRecord(TLxSearchRec& rec, const FindData& data) {
+void FillRecord(TLxSearchRec& rec, const WIN32_FIND_DATAW& data) {
     rec.Time = DosTime(data.ftLastWriteTime);
     rec.Size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     rec.Attr = data.dwFileAttributes;
-}
-
-void FillName(TLxSearchRec& rec, const WIN32_FIND_DATAW& data) {
     rec.Name = win::FromWide(data.cFileName);
 }
 
-void FillName(TLxSearchRec& rec, const WIN32_FIND_DATAA& data) {
+void FillRecord(TLxSearchRec& rec, const WIN32_FIND_DATAA& data) {
+    rec.Time = DosTime(data.ftLastWriteTime);
+    rec.Size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    rec.Attr = data.dwFileAttributes;
     rec.Name = AnsiToWide(data.cFileName);
 }
 
-template <typename FindData> int FindResult(TLxSearchRec& rec, BOOL found, const FindData& data) {
+template <typename FindData>
+int StartSearch(TLxSearchRec& rec, HANDLE handle, const FindData& data) {
+    if (handle == INVALID_HANDLE_VALUE)
+        return static_cast<int>(GetLastError());
+    rec.FindHandle.Reset(handle);
+    FillRecord(rec, data);
+    return 0;
+}
+
+template <typename FindData> int Advance(TLxSearchRec& rec, BOOL found, const FindData& data) {
     if (!found)
         return static_cast<int>(GetLastError());
     FillRecord(rec, data);
-    FillName(rec, data);
     return 0;
+}
+
+// Reads a text of the system's into a buffer grown until the system stops
+// asking for more: current folders may be longer than the classic limit.
+template <typename String, typename Read> String ReadGrowing(Read read) {
+    String buffer(520, 0);
+    for (;;) {
+        const DWORD length = read(static_cast<DWORD>(buffer.size()), buffer.data());
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(length + 1);
+    }
+}
+
+DWORD ReadAttributes(const std::u16string& path) {
+    return IsWinNT ? GetFileAttributesW(win::Wide(LongPathForm(path)))
+                   : GetFileAttributesA(WideToAnsi(path).c_str());
 }
 
 } // namespace
 
-TLxSearchRec::~TLxSearchRec() { WideFindClose(*this); }
+// Clean-up keeps the thread's last error, so a failure is still readable
+// after its owner has been released on the way out.
+void TFindHandlePolicy::Close(Value handle) {
+    const DWORD saved = GetLastError();
+    FindClose(static_cast<HANDLE>(handle));
+    SetLastError(saved);
+}
+
+void TFileHandlePolicy::Close(Value handle) {
+    const DWORD saved = GetLastError();
+    CloseHandle(static_cast<HANDLE>(handle));
+    SetLastError(saved);
+}
 
 int WideFindFirst(const std::u16string& path, TLxSearchRec& rec) {
     if (path.empty())
         return 0;
-    WideFindClose(rec);
+    rec.FindHandle.Reset();
     const size_t start = path.find_first_not_of(u' ');
-    const std::u16string copy = start == std::u16string::npos ? std::u16string() : path.substr(start);
-    HANDLE handle = INVALID_HANDLE_VALUE;
+    const std::u16string copy =
+        start == std::u16string::npos ? std::u16string() : path.substr(start);
     if (IsWinNT) {
         WIN32_FIND_DATAW data{};
-        handle = FindFirstFileW(win::Wide(LongPathForm(copy)), &data);
-        rec.FindHandle = handle;
-        return FindResult(rec, handle != INVALID_HANDLE_VALUE, data);
+        const HANDLE handle = FindFirstFileW(win::Wide(LongPathForm(copy)), &data);
+        return StartSearch(rec, handle, data);
     }
     WIN32_FIND_DATAA data{};
-    handle = FindFirstFileA(WideToAnsi(copy).c_str(), &data);
-    rec.FindHandle = handle;
-    return FindResult(rec, handle != INVALID_HANDLE_VALUE, data);
+    const HANDLE handle = FindFirstFileA(WideToAnsi(copy).c_str(), &data);
+    return StartSearch(rec, handle, data);
 }
 
 int WideFindNext(TLxSearchRec& rec) {
-    SetLastError(0);
+    const HANDLE handle = static_cast<HANDLE>(rec.FindHandle.Get());
     if (IsWinNT) {
         WIN32_FIND_DATAW data{};
-        return FindResult(rec, FindNextFileW(rec.FindHandle, &data), data);
+        return Advance(rec, FindNextFileW(handle, &data), data);
     }
     WIN32_FIND_DATAA data{};
-    return FindResult(rec, FindNextFileA(rec.FindHandle, &data), data);
+    return Advance(rec, FindNextFileA(handle, &data), data);
 }
 
 void WideFindClose(TLxSearchRec& rec) {
-    if (rec.FindHandle != TLxSearchRec::InvalidFindHandle()) {
-        FindClose(rec.FindHandle);
-        rec.FindHandle = TLxSearchRec::InvalidFindHandle();
-    }
+    rec.FindHandle.Reset();
+}
+
+bool WideCreateDir(const std::u16string& dir) {
+    const BOOL created = IsWinNT ? CreateDirectoryW(win::Wide(LongPathForm(dir)), nullptr)
+                                 : CreateDirectoryA(WideToAnsi(dir).c_str(), nullptr);
+    FileLastError = created ? 0 : GetLastError();
+    return created;
 }
 
 uint32_t WideFileAttributes(const std::u16string& path) {
-    const DWORD attributes = IsWinNT ? GetFileAttributesW(win::Wide(path))
-                                     : GetFileAttributesA(WideToAnsi(path).c_str());
+    const DWORD attributes = ReadAttributes(path);
     FileLastError = attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : 0;
     return attributes;
 }
@@ -97,29 +142,40 @@ uint32_t WideFileAttributes(const std::u16string& path) {
 bool WideDirectoryExists(const std::u16string& dir) {
     if (dir == u"/")
         return false;
-    const std::u16string path =
-        !dir.empty() && dir.back() == u'\\' ? dir.substr(0, dir.size() - 1) : dir;
-    const DWORD attributes = IsWinNT ? GetFileAttributesW(win::Wide(path))
-                                     : GetFileAttributesA(WideToAnsi(path).c_str());
+    const DWORD attributes = ReadAttributes(ExcludeTrailingBackslashW(dir));
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+TFileHandle WideCreateFile(const std::u16string& name, uint32_t access, uint32_t shareMode,
+                           uint32_t disposition, uint32_t flagsAndAttributes) {
+    // A successful open reports ERROR_ALREADY_EXISTS or leaves this 0.
+    SetLastError(0);
+    const HANDLE handle = IsWinNT ? CreateFileW(win::Wide(LongPathForm(name)), access, shareMode,
+                                                nullptr, disposition, flagsAndAttributes, nullptr)
+                                  : CreateFileA(WideToAnsi(name).c_str(), access, shareMode,
+                                                nullptr, disposition, flagsAndAttributes, nullptr);
+    FileLastError = GetLastError();
+    return TFileHandle(handle);
+}
+
+TFileHandle WideCreateFileForWrite(const std::u16string& name) {
+    return WideCreateFile(name, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
+}
+
+bool WideDiskReady(const std::u16string& rootPath) {
+    DWORD sectorsPerCluster = 0;
+    DWORD bytesPerSector = 0;
+    DWORD freeClusters = 0;
+    DWORD totalClusters = 0;
+    return IsWinNT ? GetDiskFreeSpaceW(win::Wide(rootPath), &sectorsPerCluster, &bytesPerSector,
+                                       &freeClusters, &totalClusters)
+                   : GetDiskFreeSpaceA(WideToAnsi(rootPath).c_str(), &sectorsPerCluster,
+                                       &bytesPerSector, &freeClusters, &totalClusters);
+}
+
 std::u16string GetCurrentDirW() {
-    if (!IsWinNT) {
-        std::string buffer(MAX_PATH, '\0');
-        const DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
-        buffer.resize(length < buffer.size() ? length : 0);
-        return AnsiToWide(buffer);
-    }
-    // Grown until the system stops asking for more: current folders may be
-    // longer than the classic limit.
-    std::vector<wchar_t> buffer(520);
-    for (;;) {
-        const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
-        if (length == 0)
-            return {};
-        if (length < buffer.size())
-            return win::FromWide(buffer.data());
-        buffer.resize(length + 1);
-    }
+    if (!IsWinNT)
+        return AnsiToWide(ReadGrowing<std::string>(GetCurrentDirectoryA));
+    return ReadGrowing<std::u16string>(
+        [](DWORD size, char16_t* buffer) { return GetCurrentDirectoryW(size, win::Wide(buffer)); });
 }

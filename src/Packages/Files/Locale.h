@@ -1,0 +1,8 @@
+// The user's regional settings that the program's output follows.
+#pragma once
+
+#include <string>
+
+// The user's decimal separator (ANSI text, usually "." or ","); "." when
+// the setting cannot be read.
+std::string UserDecimalSeparator();

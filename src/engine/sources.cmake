@@ -1,0 +1,2 @@
+list(APPEND TALLIX_CORE_SOURCES
+    engine/LxHash.cpp)
