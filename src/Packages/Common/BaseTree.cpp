@@ -1,0 +1,353 @@
+#include "Packages/Common/BaseTree.h"
+
+#include "Packages/Common/Assertion.h"
+
+#include <cstring>
+#include <new>
+#include <utility>
+
+namespace {
+
+constexpr const char* kUnit = "Packages\\Common\\BaseTree";
+
+// Whether node is top or lies below it.
+bool IsInSubtree(const TTreeNode* node, const TTreeNode* top) {
+    for (; node != nullptr; node = node->Parent)
+        if (node == top)
+            return true;
+    return false;
+}
+
+class TTreeGuard {
+public:
+    explicit TTreeGuard(TBaseTree& tree) : tree_(tree) { tree_.Lock(); }
+    ~TTreeGuard() { tree_.Unlock(); }
+    TTreeGuard(const TTreeGuard&) = delete;
+    TTreeGuard& operator=(const TTreeGuard&) = delete;
+
+private:
+    TBaseTree& tree_;
+};
+
+} // namespace
+
+TBaseTree::TBaseTree(TComponent* owner) : TLinkServer(owner) {
+    root_ = NewNode();
+    InitNode(root_);
+}
+
+TBaseTree::~TBaseTree() {
+    DestroyNodes();
+}
+
+void TBaseTree::DestroyNodes() {
+    if (root_ == nullptr)
+        return;
+    TTreeGuard guard(*this);
+    BeginDestroy();
+    Clear();
+    FinalizeNode(root_);
+    FreeNode(root_);
+    root_ = nullptr;
+}
+
+int32_t TBaseTree::AllocData(int32_t size) {
+    if (root_->FirstChild != nullptr)
+        AssertionFailure(kUnit, 365,
+                         "Internal data allocation must be done before any node is created.");
+    const int32_t offset = HeaderSize + dataSize_;
+    const int32_t grownSize = offset + ((size + 3) & ~3);
+    // Allocated before the old root is touched, so a failure changes nothing.
+    auto* grown = static_cast<TTreeNode*>(::operator new(static_cast<size_t>(grownSize)));
+    FinalizeNode(root_);
+    std::memcpy(grown, root_, static_cast<size_t>(offset));
+    std::memset(reinterpret_cast<char*>(grown) + offset, 0,
+                static_cast<size_t>(grownSize - offset));
+    FreeNode(root_);
+    root_ = grown;
+    dataSize_ = grownSize - HeaderSize;
+    InitNode(root_);
+    return offset;
+}
+
+TTreeNode* TBaseTree::AddNode(TTreeNode* target, TNodeInsertMode mode, bool silent) {
+    if (target == nullptr)
+        target = root_;
+    if (mode != imNone)
+        CheckInsert(target, mode);
+    TTreeNode* node = NewNode();
+    if (mode != imNone)
+        LinkNode(target, node, mode);
+    InitNode(node);
+    if (!silent && mode != imNone)
+        Notify(smInsert, reinterpret_cast<TNotifyParam>(target), mode);
+    return node;
+}
+
+TTreeNode* TBaseTree::AddChild(TTreeNode* parent, bool silent) {
+    return AddNode(parent, imAddChild, silent);
+}
+
+void TBaseTree::DeleteNode(TTreeNode* node, bool silent) {
+    if (node == nullptr || node == root_)
+        return;
+    DestroySubtree(node, !silent, true);
+}
+
+void TBaseTree::DeleteChildren(TTreeNode* node) {
+    if (node == nullptr)
+        return;
+    while (node->LastChild != nullptr)
+        DestroySubtree(node->LastChild, true, true);
+    node->ChildCount = 0;
+    node->FirstChild = nullptr;
+}
+
+void TBaseTree::Clear() {
+    const bool wasActive = Active();
+    if (wasActive)
+        SetActive(false);
+    DeleteChildren(root_);
+    if (wasActive && !Destroying())
+        SetActive(true);
+}
+
+void TBaseTree::Unlink(TTreeNode* node) {
+    if (node == nullptr || node == root_)
+        AssertionFailure(kUnit, 535, "Node must neither be nil nor the root node.");
+    TTreeNode* parent = node->Parent;
+    if (parent == nullptr)
+        return; // detached: there is nothing to cut
+    --parent->ChildCount;
+    if (node->PrevSibling != nullptr)
+        node->PrevSibling->NextSibling = node->NextSibling;
+    else
+        parent->FirstChild = node->NextSibling;
+    if (node->NextSibling != nullptr)
+        node->NextSibling->PrevSibling = node->PrevSibling;
+    else
+        parent->LastChild = node->PrevSibling;
+}
+
+void TBaseTree::InternalInsert(TTreeNode* target, TTreeNode* node, TNodeInsertMode mode) {
+    if (target == nullptr)
+        target = root_;
+    CheckInsert(target, mode);
+    LinkNode(target, node, mode);
+}
+
+void TBaseTree::MoveNode(TTreeNode* node, TTreeNode* target, TNodeInsertMode mode) {
+    // A target inside the moved sub-tree would cut that sub-tree off the tree.
+    if (node == nullptr || target == nullptr || IsInSubtree(target, node))
+        AssertionFailure(kUnit, 474);
+    CheckInsert(target, mode);
+    Unlink(node);
+    LinkNode(target, node, mode);
+    TNodeMove move{node, target, mode};
+    Notify(smMove, reinterpret_cast<TNotifyParam>(&move), 0);
+}
+
+TTreeNode* TBaseTree::GetNext(const TTreeNode* node) const {
+    if (node == nullptr)
+        return nullptr;
+    if (node->FirstChild != nullptr)
+        return node->FirstChild;
+    while (node->NextSibling == nullptr) {
+        node = node->Parent;
+        if (node == nullptr || node == root_)
+            return nullptr;
+    }
+    return node->NextSibling;
+}
+
+TTreeNode* TBaseTree::GetNextIn(const TTreeNode* node, const TTreeNode* top) const {
+    if (node == nullptr)
+        return nullptr;
+    if (node == root_)
+        AssertionFailure(kUnit, 657, "Node must not be the hidden root node.");
+    if (node->FirstChild != nullptr)
+        return node->FirstChild;
+    // Top itself ends the walk too: a leaf top has no sub-tree to go on in.
+    while (node != top && node->NextSibling == nullptr) {
+        node = node->Parent;
+        if (node == nullptr || node == root_)
+            return nullptr;
+    }
+    return node == top ? nullptr : node->NextSibling;
+}
+
+void TBaseTree::AssignTo(TBaseTree& dest) {
+    if (&dest == this)
+        return;
+    if (dest.NodeSize() != NodeSize())
+        throw EBaseTreeAssign("Cannot assign a tree to a tree of another node size.");
+    TTreeNode* copy = Duplicate(root_);
+    dest.assigning_ = true;
+    dest.SetActive(false);
+    dest.DeleteChildren(dest.root_);
+    dest.FinalizeNode(dest.root_);
+    dest.FreeNode(dest.root_);
+    dest.root_ = copy;
+    dest.AfterAssign();
+    dest.SetActive(Active());
+    dest.assigning_ = false;
+    dest.Changed();
+}
+
+void TBaseTree::Lock() {
+    if (threadSafe_)
+        treeLock_.lock();
+}
+
+void TBaseTree::Unlock() {
+    if (threadSafe_)
+        treeLock_.unlock();
+}
+
+void TBaseTree::TreeChanged() {
+    if (Loading()) {
+        treeChangedWhileLoading_ = true;
+        return;
+    }
+    treeChangedWhileLoading_ = false;
+    if (OnTreeChange && !Destroying())
+        OnTreeChange(this);
+}
+
+void TBaseTree::Loaded() {
+    TLinkServer::Loaded();
+    if (treeChangedWhileLoading_)
+        TreeChanged();
+}
+
+void TBaseTree::CheckInsert(const TTreeNode* target, TNodeInsertMode mode) const {
+    // A node without parent (the root, or one detached) has no sibling list.
+    const bool besideRoot = target == root_ || target->Parent == nullptr;
+    switch (mode) {
+    case imAddChild:
+        return;
+    case imInsertAfter:
+        if (besideRoot)
+            throw EBaseTreeIntInsert("Cant insert node after Root.");
+        return;
+    case imInsertBefore:
+        if (besideRoot)
+            throw EBaseTreeIntInsert("Cant insert node before Root.");
+        return;
+    default:
+        throw std::runtime_error("Unhandled insert operation.");
+    }
+}
+
+void TBaseTree::LinkNode(TTreeNode* target, TTreeNode* node, TNodeInsertMode mode) {
+    if (mode == imAddChild) {
+        node->Parent = target;
+        node->PrevSibling = target->LastChild;
+        node->NextSibling = nullptr;
+        if (target->LastChild != nullptr)
+            target->LastChild->NextSibling = node;
+        else
+            target->FirstChild = node;
+        target->LastChild = node;
+        ++target->ChildCount;
+        return;
+    }
+    TTreeNode* parent = target->Parent;
+    node->Parent = parent;
+    ++parent->ChildCount;
+    if (mode == imInsertAfter) {
+        node->PrevSibling = target;
+        node->NextSibling = target->NextSibling;
+        if (target->NextSibling != nullptr)
+            target->NextSibling->PrevSibling = node;
+        else
+            parent->LastChild = node;
+        target->NextSibling = node;
+    } else {
+        node->NextSibling = target;
+        node->PrevSibling = target->PrevSibling;
+        if (target->PrevSibling != nullptr)
+            target->PrevSibling->NextSibling = node;
+        else
+            parent->FirstChild = node;
+        target->PrevSibling = node;
+    }
+}
+
+TTreeNode* TBaseTree::NewNode() {
+    const auto size = static_cast<size_t>(NodeSize());
+    return static_cast<TTreeNode*>(std::memset(::operator new(size), 0, size));
+}
+
+void TBaseTree::FreeNode(TTreeNode* node) {
+    // Zeroed so that a stale pointer to it finds no links to follow.
+    std::memset(static_cast<void*>(node), 0, static_cast<size_t>(NodeSize()));
+    ::operator delete(node);
+}
+
+// Depth-first without recursion, so that deep paths cannot exhaust a
+// worker's stack: each node is finalized on the way down and announced and
+// freed after its children, last child first.
+void TBaseTree::DestroySubtree(TTreeNode* top, bool notifyTop, bool notifyDescendants) {
+    TTreeNode* node = top;
+    FinalizeNode(node);
+    for (;;) {
+        if (node->LastChild != nullptr) {
+            node = node->LastChild;
+            FinalizeNode(node);
+            continue;
+        }
+        TTreeNode* leaf = std::exchange(node, node->Parent);
+        const bool isTop = leaf == top;
+        Unlink(leaf);
+        // Announced while the block still exists, though listeners may use
+        // the address as an identity only; the block goes in any case.
+        if (isTop ? notifyTop : notifyDescendants) {
+            try {
+                Notify(smDelete, reinterpret_cast<TNotifyParam>(leaf), 0);
+            } catch (...) {
+                FreeNode(leaf);
+                throw;
+            }
+        }
+        FreeNode(leaf);
+        if (isTop)
+            return;
+    }
+}
+
+// Pre-order without recursion: copies are appended as their originals are
+// reached, and each node's data is copied once its sub-tree is complete.
+TTreeNode* TBaseTree::Duplicate(const TTreeNode* top) {
+    TTreeNode* copyTop = NewNode();
+    try {
+        const TTreeNode* source = top;
+        TTreeNode* copy = copyTop;
+        for (;;) {
+            if (source->FirstChild != nullptr) {
+                source = source->FirstChild;
+                TTreeNode* child = NewNode();
+                LinkNode(copy, child, imAddChild);
+                copy = child;
+                continue;
+            }
+            for (;;) {
+                CopyNodeData(source, copy);
+                if (source == top)
+                    return copyTop;
+                if (source->NextSibling != nullptr) {
+                    source = source->NextSibling;
+                    TTreeNode* sibling = NewNode();
+                    LinkNode(copy->Parent, sibling, imAddChild);
+                    copy = sibling;
+                    break;
+                }
+                source = source->Parent;
+                copy = copy->Parent;
+            }
+        }
+    } catch (...) {
+        DestroySubtree(copyTop, false, false);
+        throw;
+    }
+}

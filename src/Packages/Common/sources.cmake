@@ -1,0 +1,5 @@
+list(APPEND TALLIX_CORE_SOURCES
+    Packages/Common/Assertion.cpp
+    Packages/Common/BaseTree.cpp
+    Packages/Common/DirTree.cpp
+    Packages/Common/Links.cpp)

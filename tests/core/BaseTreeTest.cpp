@@ -1,0 +1,335 @@
+#include "Packages/Common/BaseTree.h"
+#include "Packages/Common/Assertion.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A tree whose nodes hold one int; its hooks count and record their calls.
+class TIntTree : public TBaseTree {
+public:
+    TIntTree() : TBaseTree(nullptr) {
+        offset_ = AllocData(sizeof(int32_t));
+        Inits = Finalizes = 0; // count from the finished construction on
+    }
+    ~TIntTree() override { DestroyNodes(); }
+
+    using TBaseTree::AllocData;
+
+    int32_t& Value(TTreeNode* node) {
+        return *reinterpret_cast<int32_t*>(reinterpret_cast<char*>(node) + offset_);
+    }
+    TTreeNode* Add(TTreeNode* parent, int32_t value) {
+        TTreeNode* node = AddChild(parent, true);
+        Value(node) = value;
+        return node;
+    }
+    // The values in pre-order, by GetNext from the root.
+    std::vector<int32_t> Walk() {
+        std::vector<int32_t> values;
+        for (TTreeNode* n = GetNext(GetRoot()); n != nullptr; n = GetNext(n))
+            values.push_back(Value(n));
+        return values;
+    }
+    // Nested form such as "1(11 12) 2", checking every link on the way.
+    std::string Shape(TTreeNode* parent = nullptr) {
+        if (parent == nullptr)
+            parent = GetRoot();
+        std::string text;
+        int32_t count = 0;
+        TTreeNode* previous = nullptr;
+        for (TTreeNode* n = parent->FirstChild; n != nullptr; n = n->NextSibling) {
+            EXPECT_EQ(n->Parent, parent);
+            EXPECT_EQ(n->PrevSibling, previous);
+            text += (count++ ? " " : "") + std::to_string(Value(n));
+            if (n->FirstChild != nullptr)
+                text += "(" + Shape(n) + ")";
+            previous = n;
+        }
+        EXPECT_EQ(parent->LastChild, previous);
+        EXPECT_EQ(parent->ChildCount, count);
+        return text;
+    }
+
+    int Inits = 0;
+    int Finalizes = 0;
+    int AfterAssigns = 0;
+    std::vector<int32_t> Copied;
+
+protected:
+    void InitNode(TTreeNode*) override { ++Inits; }
+    void FinalizeNode(TTreeNode*) override { ++Finalizes; }
+    void AfterAssign() override { ++AfterAssigns; }
+    void CopyNodeData(const TTreeNode* source, TTreeNode* copy) override {
+        const int32_t value = Value(const_cast<TTreeNode*>(source));
+        Value(copy) = value;
+        Copied.push_back(value);
+    }
+
+private:
+    int32_t offset_ = 0;
+};
+
+// 1(11 12(121)) 2 3
+struct TSample {
+    TIntTree Tree;
+    TTreeNode* N1 = Tree.Add(nullptr, 1);
+    TTreeNode* N11 = Tree.Add(N1, 11);
+    TTreeNode* N12 = Tree.Add(N1, 12);
+    TTreeNode* N121 = Tree.Add(N12, 121);
+    TTreeNode* N2 = Tree.Add(nullptr, 2);
+    TTreeNode* N3 = Tree.Add(nullptr, 3);
+};
+
+struct TMessage {
+    TServerMessage Kind;
+    TNotifyParam Param1;
+    TNotifyParam Param2;
+    bool operator==(const TMessage&) const = default;
+};
+
+void Listen(TBaseTree& tree, std::vector<TMessage>& messages) {
+    tree.OnNotify = [&messages](TLinkServer*, TServerMessage kind, TNotifyParam p1,
+                                TNotifyParam p2) {
+        messages.push_back({kind, p1, p2});
+    };
+}
+
+TNotifyParam Id(const TTreeNode* node) {
+    return reinterpret_cast<TNotifyParam>(node);
+}
+
+template <typename F> void ExpectAssertion(F action, int line, const std::string& message) {
+    try {
+        action();
+        ADD_FAILURE() << "no assertion failure";
+    } catch (const EAssertionFailed& e) {
+        EXPECT_EQ(e.Line, line);
+        EXPECT_STREQ(e.Unit, "Packages\\Common\\BaseTree");
+        EXPECT_EQ(e.what(),
+                  message + " (Packages\\Common\\BaseTree, line " + std::to_string(line) + ")");
+    }
+}
+
+TEST(BaseTree, AllocDataReturnsRoundedOffsetsUntilTheFirstItemExists) {
+    TIntTree tree; // has reserved 4 bytes
+    EXPECT_EQ(tree.AllocData(1), TBaseTree::HeaderSize + 4);
+    EXPECT_EQ(tree.AllocData(5), TBaseTree::HeaderSize + 8);
+    EXPECT_EQ(tree.AllocData(4), TBaseTree::HeaderSize + 16);
+    EXPECT_EQ(tree.DataSize(), 20);
+    const std::vector<char> zeros(20, 0);
+    EXPECT_EQ(std::memcmp(reinterpret_cast<char*>(tree.GetRoot()) + TBaseTree::HeaderSize,
+                          zeros.data(), zeros.size()),
+              0);
+    EXPECT_EQ(tree.Inits, 3); // the root again after each growth
+
+    tree.Add(nullptr, 1);
+    ExpectAssertion([&] { tree.AllocData(4); }, 365,
+                    "Internal data allocation must be done before any node is created.");
+    EXPECT_EQ(tree.DataSize(), 20);
+}
+
+TEST(BaseTree, InsertModesLinkNodesAndAnnounceThem) {
+    TSample s;
+    std::vector<TMessage> messages;
+    Listen(s.Tree, messages);
+    TTreeNode* top = s.Tree.AddNode(nullptr, imAddChild);
+    s.Tree.Value(top) = 4;
+    s.Tree.Value(s.Tree.AddNode(s.N11, imInsertAfter)) = 15;
+    s.Tree.Value(s.Tree.AddNode(s.N12, imInsertAfter)) = 16;
+    s.Tree.Value(s.Tree.AddNode(s.N1, imInsertBefore)) = 0;
+    s.Tree.Value(s.Tree.AddNode(s.N2, imInsertBefore)) = 17;
+    s.Tree.Value(s.Tree.AddNode(s.N121, imAddChild, true)) = 1210;
+    EXPECT_EQ(s.Tree.Shape(), "0 1(11 15 12(121(1210)) 16) 17 2 3 4");
+    EXPECT_EQ(messages.front(), (TMessage{smInsert, Id(s.Tree.GetRoot()), imAddChild}));
+    EXPECT_EQ(messages.back(), (TMessage{smInsert, Id(s.N2), imInsertBefore}));
+    EXPECT_EQ(messages.size(), 5u); // the silent one sends nothing
+    EXPECT_EQ(s.Tree.Inits, 6 + 6);
+}
+
+TEST(BaseTree, InsertionsBesideTheRootAndUnknownModesChangeNothing) {
+    TSample s;
+    auto expectRefused = [&](TNodeInsertMode mode, const char* text) {
+        try {
+            s.Tree.AddNode(nullptr, mode);
+            ADD_FAILURE() << "inserted beside the root";
+        } catch (const EBaseTreeIntInsert& e) {
+            EXPECT_STREQ(e.what(), text);
+        }
+    };
+    expectRefused(imInsertAfter, "Cant insert node after Root.");
+    expectRefused(imInsertBefore, "Cant insert node before Root.");
+    try {
+        s.Tree.AddNode(s.N1, static_cast<TNodeInsertMode>(4));
+        ADD_FAILURE() << "mode 4 accepted";
+    } catch (const EBaseTreeIntInsert&) {
+        ADD_FAILURE() << "mode 4 is not an insertion beside the root";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "Unhandled insert operation.");
+    }
+    EXPECT_EQ(s.Tree.Shape(), "1(11 12(121)) 2 3");
+}
+
+TEST(BaseTree, DetachedNodeIsLinkedLaterByInternalInsert) {
+    TSample s;
+    std::vector<TMessage> messages;
+    Listen(s.Tree, messages);
+    TTreeNode* node = s.Tree.AddNode(s.N1, imNone);
+    EXPECT_EQ(node->Parent, nullptr);
+    EXPECT_TRUE(messages.empty());
+    s.Tree.Value(node) = 5;
+    s.Tree.InternalInsert(s.N2, node, imInsertAfter);
+    EXPECT_EQ(s.Tree.Shape(), "1(11 12(121)) 2 5 3");
+    s.Tree.Unlink(s.N2);
+    s.Tree.InternalInsert(nullptr, s.N2, imAddChild);
+    EXPECT_EQ(s.Tree.Shape(), "1(11 12(121)) 5 3 2");
+    ExpectAssertion([&] { s.Tree.Unlink(nullptr); }, 535,
+                    "Node must neither be nil nor the root node.");
+    ExpectAssertion([&] { s.Tree.Unlink(s.Tree.GetRoot()); }, 535,
+                    "Node must neither be nil nor the root node.");
+}
+
+TEST(BaseTree, WalksVisitEveryNodeOnceAndStayInsideTheirTop) {
+    TSample s;
+    EXPECT_EQ(s.Tree.Walk(), (std::vector<int32_t>{1, 11, 12, 121, 2, 3}));
+    EXPECT_EQ(s.Tree.GetNext(nullptr), nullptr);
+
+    std::vector<int32_t> inside;
+    for (TTreeNode* n = s.N1; n != nullptr; n = s.Tree.GetNextIn(n, s.N1))
+        inside.push_back(s.Tree.Value(n));
+    EXPECT_EQ(inside, (std::vector<int32_t>{1, 11, 12, 121}));
+    EXPECT_EQ(s.Tree.GetNextIn(s.N121, s.N12), nullptr);
+    EXPECT_EQ(s.Tree.GetNextIn(s.N11, s.N11), nullptr) << "a leaf top has nothing below it";
+    EXPECT_EQ(s.Tree.GetNextIn(s.N2, s.N2), nullptr);
+    EXPECT_EQ(s.Tree.GetNextIn(s.N121, nullptr), s.N2);
+    ExpectAssertion([&] { s.Tree.GetNextIn(s.Tree.GetRoot(), nullptr); }, 657,
+                    "Node must not be the hidden root node.");
+}
+
+TEST(BaseTree, DeleteNodeAnnouncesChildrenFirstLastChildFirst) {
+    TSample s;
+    s.Tree.SetActive(true);
+    std::vector<TMessage> messages;
+    Listen(s.Tree, messages);
+    const std::vector<TNotifyParam> expected = {Id(s.N121), Id(s.N12), Id(s.N11), Id(s.N1)};
+    s.Tree.DeleteNode(s.N1);
+    std::vector<TNotifyParam> deleted;
+    for (const TMessage& m : messages) {
+        EXPECT_EQ(m.Kind, smDelete);
+        deleted.push_back(m.Param1);
+    }
+    EXPECT_EQ(deleted, expected);
+    EXPECT_EQ(s.Tree.Finalizes, 4);
+    EXPECT_EQ(s.Tree.Shape(), "2 3");
+
+    messages.clear();
+    s.Tree.DeleteNode(s.N3, true);
+    s.Tree.DeleteNode(nullptr);
+    s.Tree.DeleteNode(s.Tree.GetRoot());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(s.Tree.Shape(), "2");
+}
+
+TEST(BaseTree, ClearOnAnOpenTreeClosesDeletesAndReopens) {
+    TSample s;
+    s.Tree.SetActive(true);
+    std::vector<TMessage> messages;
+    Listen(s.Tree, messages);
+    s.Tree.Clear();
+    std::string kinds;
+    for (const TMessage& m : messages)
+        kinds += std::string(ServerMessageNames[m.Kind]) + " ";
+    EXPECT_EQ(kinds, "smClose smDelete smDelete smDelete smDelete smDelete smDelete smOpen ");
+    EXPECT_TRUE(s.Tree.Active());
+    EXPECT_EQ(s.Tree.TopCount(), 0);
+    EXPECT_EQ(s.Tree.GetNext(s.Tree.GetRoot()), nullptr);
+    EXPECT_EQ(s.Tree.Finalizes, 6);
+}
+
+TEST(BaseTree, MoveNodeCarriesTheSubTreeAndRefusesImpossibleTargets) {
+    TSample s;
+    TNodeMove seen{};
+    s.Tree.OnNotify = [&](TLinkServer*, TServerMessage kind, TNotifyParam p1, TNotifyParam) {
+        if (kind == smMove)
+            seen = *reinterpret_cast<const TNodeMove*>(p1);
+    };
+    s.Tree.MoveNode(s.N12, s.N3, imInsertAfter);
+    EXPECT_EQ(s.Tree.Shape(), "1(11) 2 3 12(121)");
+    EXPECT_EQ(seen.Node, s.N12);
+    EXPECT_EQ(seen.Target, s.N3);
+    EXPECT_EQ(seen.Mode, imInsertAfter);
+
+    ExpectAssertion([&] { s.Tree.MoveNode(nullptr, s.N1, imAddChild); }, 474, "Assertion failure");
+    ExpectAssertion([&] { s.Tree.MoveNode(s.N12, s.N121, imAddChild); }, 474, "Assertion failure");
+    ExpectAssertion([&] { s.Tree.MoveNode(s.N12, s.N12, imInsertAfter); }, 474,
+                    "Assertion failure");
+    EXPECT_THROW(s.Tree.MoveNode(s.N12, s.Tree.GetRoot(), imInsertBefore), EBaseTreeIntInsert);
+    EXPECT_EQ(s.Tree.Shape(), "1(11) 2 3 12(121)");
+}
+
+TEST(BaseTree, AssignToBuildsAnEqualTreeWithDataCopiedByTheHook) {
+    TSample s;
+    s.Tree.SetActive(true);
+    TIntTree dest;
+    dest.Add(dest.Add(nullptr, 7), 8);
+    int changes = 0;
+    dest.OnChange = [&](TComponent*) { ++changes; };
+
+    s.Tree.AssignTo(dest);
+    EXPECT_EQ(dest.Shape(), "1(11 12(121)) 2 3");
+    EXPECT_EQ(dest.Walk(), s.Tree.Walk());
+    EXPECT_NE(dest.GetNext(dest.GetRoot()), s.N1);
+    // Each node after its children; the root last.
+    EXPECT_EQ(s.Tree.Copied, (std::vector<int32_t>{11, 121, 12, 1, 2, 3, 0}));
+    EXPECT_EQ(dest.Finalizes, 3); // its two items and its old root
+    EXPECT_EQ(dest.AfterAssigns, 1);
+    EXPECT_TRUE(dest.Active());
+    EXPECT_FALSE(dest.Assigning());
+    EXPECT_EQ(changes, 1);
+
+    s.Tree.AssignTo(s.Tree);
+    EXPECT_EQ(s.Tree.Shape(), "1(11 12(121)) 2 3");
+
+    struct TWiderTree : TIntTree {
+        TWiderTree() { AllocData(8); }
+    } wider;
+    wider.Add(nullptr, 9);
+    EXPECT_THROW(s.Tree.AssignTo(wider), EBaseTreeAssign);
+    EXPECT_EQ(wider.Shape(), "9");
+}
+
+TEST(BaseTree, TreeChangeWhileLoadingIsReplayedOnce) {
+    TIntTree tree;
+    int changes = 0;
+    tree.OnTreeChange = [&](TComponent* sender) {
+        EXPECT_EQ(sender, &tree);
+        ++changes;
+    };
+    tree.BeginLoading();
+    tree.TreeChanged();
+    tree.TreeChanged();
+    EXPECT_EQ(changes, 0);
+    tree.EndLoading();
+    EXPECT_EQ(changes, 1);
+    tree.TreeChanged();
+    EXPECT_EQ(changes, 2);
+}
+
+TEST(BaseTree, DeepTreesAreWalkedCopiedAndFreedWithoutRecursion) {
+    constexpr int32_t depth = 200000;
+    TIntTree tree;
+    TTreeNode* node = nullptr;
+    for (int32_t i = 0; i < depth; ++i)
+        node = tree.Add(node, i);
+    TIntTree copy;
+    tree.AssignTo(copy);
+    EXPECT_EQ(copy.Walk().size(), static_cast<size_t>(depth));
+    copy.DeleteNode(copy.GetNext(copy.GetRoot()));
+    EXPECT_EQ(copy.Finalizes, depth + 1); // the nodes and the replaced root
+}
+
+} // namespace

@@ -1,0 +1,157 @@
+#include "Packages/Common/DirTree.h"
+#include "Packages/Files/FileFunc.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// C:\Data with A\B, A\C and README.txt below it.
+struct TDataTree {
+    TDirTree Tree{nullptr, u"C:\\Data"};
+    TTreeNode* A = Tree.AddNamedNode(nullptr, u"A");
+    TTreeNode* B = Tree.AddNamedNode(A, u"B");
+    TTreeNode* C = Tree.AddNamedNode(A, u"C");
+    TTreeNode* Readme = Tree.AddNamedNode(nullptr, u"README.txt");
+};
+
+TEST(DirTree, FullPathsJoinTheRootPathAndTheNames) {
+    TDataTree d;
+    EXPECT_EQ(d.Tree.GetFullPath(d.B), u"C:\\Data\\A\\B");
+    EXPECT_EQ(d.Tree.GetFullPath(d.Tree.GetRoot()), u"C:\\Data");
+    EXPECT_EQ(d.Tree.GetFullPath(nullptr), u"");
+
+    d.Tree.SetRootPath(u"C:\\");
+    EXPECT_EQ(d.Tree.GetFullPath(d.B), u"C:\\A\\B");
+
+    // Unnamed ancestors (the scanner's static node) add nothing.
+    TDirTree relative(nullptr, u"");
+    TTreeNode* unnamed = relative.AddChild(nullptr);
+    TTreeNode* file = relative.AddNamedNode(relative.AddNamedNode(unnamed, u"x"), u"f.txt");
+    EXPECT_EQ(relative.GetFullPath(file), u"x\\f.txt");
+}
+
+TEST(DirTree, FindPathMatchesWholeComponentsIgnoringCase) {
+    TDataTree d;
+    EXPECT_EQ(d.Tree.FindPath(u"c:\\DATA"), d.Tree.GetRoot());
+    EXPECT_EQ(d.Tree.FindPath(u"C:\\Data\\"), d.Tree.GetRoot());
+    EXPECT_EQ(d.Tree.FindPath(u"c:\\data\\a\\b"), d.B);
+    EXPECT_EQ(d.Tree.FindPath(u"C:\\Data\\A\\"), d.A);
+    EXPECT_EQ(d.Tree.FindPath(u"C:\\Data\\X\\B"), nullptr) << "missing middle component";
+    EXPECT_EQ(d.Tree.FindPath(u"C:\\Data\\A\\B\\Z"), nullptr);
+    EXPECT_EQ(d.Tree.FindPath(u"D:\\Data\\A"), nullptr);
+    EXPECT_EQ(d.Tree.FindPath(u"C:\\Dat"), nullptr);
+    EXPECT_EQ(d.Tree.FindPath(u"C:\\DataA"), nullptr) << "C:\\DataA is not inside C:\\Data";
+
+    d.Tree.SetRootPath(u"C:\\");
+    EXPECT_EQ(d.Tree.FindPath(u"c:\\a\\C"), d.C);
+    EXPECT_EQ(d.Tree.FindPath(u"C:"), d.Tree.GetRoot());
+    EXPECT_EQ(d.Tree.FindPath(u"C:\\"), d.Tree.GetRoot());
+
+    d.Tree.SetRootPath(u"");
+    EXPECT_EQ(d.Tree.FindPath(u"A\\B"), d.B);
+    EXPECT_EQ(d.Tree.FindPath(u"\\A\\B"), d.B);
+}
+
+TEST(DirTree, FindNearestStopsAtTheFirstMissingComponent) {
+    TDataTree d;
+    EXPECT_EQ(d.Tree.FindNearest(u"C:\\Data\\a\\Missing\\x.txt"), d.A);
+    EXPECT_EQ(d.Tree.FindNearest(u"C:\\Data\\A\\C"), d.C);
+    EXPECT_EQ(d.Tree.FindNearest(u"C:\\Data\\Missing"), d.Tree.GetRoot());
+    EXPECT_EQ(d.Tree.FindNearest(u"c:\\data"), d.Tree.GetRoot());
+    EXPECT_EQ(d.Tree.FindNearest(u"C:\\Other\\A"), nullptr);
+}
+
+TEST(DirTree, FindChildComparesWideNamesIgnoringCase) {
+    TDataTree d;
+    EXPECT_EQ(d.Tree.FindChild(nullptr, u"readme.TXT"), d.Readme);
+    EXPECT_EQ(d.Tree.FindChild(d.A, u"c"), d.C);
+    EXPECT_EQ(d.Tree.FindChild(d.A, u"D"), nullptr);
+
+    TTreeNode* umlaut = d.Tree.AddNamedNode(d.A, u"ÄRGER.txt");
+    TTreeNode* house = d.Tree.AddNamedNode(d.A, u"ДОМ");
+    TTreeNode* garden = d.Tree.AddNamedNode(d.A, u"сад");
+    TTreeNode* greek = d.Tree.AddNamedNode(d.A, u"ΣΑΣ");
+    EXPECT_EQ(d.Tree.FindChild(d.A, u"ärger.TXT"), umlaut);
+    EXPECT_EQ(d.Tree.FindChild(d.A, u"дом"), house);
+    // Outside the ANSI code page distinct names of one length must stay distinct.
+    EXPECT_EQ(d.Tree.FindChild(d.A, u"САД"), garden);
+    EXPECT_EQ(d.Tree.FindChild(d.A, u"лес"), nullptr);
+    EXPECT_EQ(d.Tree.FindChild(d.A, u"σαΣ"), greek);
+    EXPECT_EQ(d.Tree.FindPath(u"C:\\DATA\\a\\дом"), house);
+}
+
+TEST(DirTree, NodesOwnTheirNamesAndData) {
+    TDirTree tree(nullptr, u"C:\\Data");
+    EXPECT_TRUE(tree.ThreadSafe());
+    EXPECT_EQ(tree.DataOffset(), TBaseTree::HeaderSize);
+    EXPECT_EQ(tree.GetData(static_cast<TTreeNode*>(nullptr)), nullptr);
+
+    TTreeNode* node = tree.AddNamedNode(nullptr, u"first name");
+    const TDirNodeData* data = tree.GetData(node);
+    EXPECT_EQ(data->Size, 0);
+    EXPECT_EQ(data->Link, nullptr);
+    EXPECT_EQ(data->Attributes | data->Time | data->Masked, 0u);
+    EXPECT_EQ(data->ErrorCode, 0);
+
+    const std::u16string longName(300, u'é');
+    tree.SetName(node, longName);
+    EXPECT_EQ(tree.GetName(node), longName);
+    tree.SetName(node, u"");
+    EXPECT_EQ(tree.GetName(node), u"");
+    tree.SetName(tree.GetRoot(), u"root name"); // released with the root
+    EXPECT_EQ(tree.GetName(nullptr), u"");
+}
+
+TEST(DirTree, AddSearchRecTakesTheEntryWithItsFullSize) {
+    TDirTree tree(nullptr, u"C:\\Data");
+    TLxSearchRec rec;
+    rec.Name = u"big.iso";
+    rec.Size = 5ull << 30;
+    rec.Attr = 0x20;
+    rec.Time = 0xA1B2C3D4;
+    TTreeNode* file = tree.AddSearchRec(nullptr, rec, true);
+    rec.Name = u"Sub";
+    rec.Size = 0;
+    rec.Attr = 0x10;
+    TTreeNode* folder = tree.AddSearchRec(nullptr, rec, false);
+
+    const TDirNodeData* data = tree.GetData(file);
+    EXPECT_EQ(tree.GetName(file), u"big.iso");
+    EXPECT_EQ(data->Size, int64_t(5) << 30);
+    EXPECT_EQ(data->Attributes, 0x20u);
+    EXPECT_EQ(data->Time, 0xA1B2C3D4u);
+    EXPECT_EQ(data->Masked, 1);
+    EXPECT_FALSE(tree.IsDirectory(file));
+    EXPECT_TRUE(tree.IsDirectory(folder));
+    EXPECT_EQ(tree.GetData(folder)->Masked, 0);
+}
+
+TEST(DirTree, AssignToCopiesNamesAndFieldsButNotLinks) {
+    TDataTree d;
+    TDirNodeData* data = d.Tree.GetData(d.B);
+    data->Size = 42;
+    data->ErrorCode = 5;
+    data->Link = &d;
+    d.Tree.GetData(d.Tree.GetRoot())->Link = &d;
+
+    TDirTreeClass treeClass = &CreateDirTree<TDirTree>;
+    std::unique_ptr<TDirTree> copy = treeClass(nullptr, u"C:\\Data");
+    copy->AddNamedNode(nullptr, u"old");
+    d.Tree.AssignTo(*copy);
+    TTreeNode* b = copy->FindPath(u"C:\\Data\\A\\B");
+    ASSERT_NE(b, nullptr);
+    EXPECT_NE(b, d.B);
+    EXPECT_EQ(copy->GetData(b)->Size, 42);
+    EXPECT_EQ(copy->GetData(b)->ErrorCode, 5);
+    EXPECT_EQ(copy->GetData(b)->Link, nullptr);
+    EXPECT_EQ(copy->GetData(copy->GetRoot())->Link, nullptr);
+    EXPECT_EQ(copy->FindPath(u"C:\\Data\\old"), nullptr);
+
+    // The copy's names are its own: renaming in one tree leaves the other alone.
+    d.Tree.SetName(d.B, u"renamed");
+    EXPECT_EQ(copy->GetName(b), u"B");
+}
+
+} // namespace

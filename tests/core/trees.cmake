@@ -1,0 +1,4 @@
+list(APPEND TALLIX_CORE_TESTS
+    ${CMAKE_CURRENT_LIST_DIR}/LinksTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/BaseTreeTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DirTreeTest.cpp)
