@@ -262,12 +262,6 @@ void TApplication::ReportInvalidOption() {
     Terminate(ecWrongParams);
 }
 
-void TApplication::ReportInvalidPath(const std::u16string& path) {
-    ConsoleWriteLine(FormatText(msg::InvalidPathFormat, Ansi(path)));
-    ConsoleWriteLine(msg::DefineRightPath, true);
-    Terminate(ecWrongParams);
-}
-
 void TApplication::ReportOptionsViolation(const char* text) {
     ConsoleWriteLine(msg::OptionsViolation);
     ConsoleWriteLine(text, true);

@@ -68,7 +68,6 @@ private:
     void StartWork();
     void RecordInvalidOption(const std::u16string& arg);
     void ReportInvalidOption();
-    void ReportInvalidPath(const std::u16string& path);
     void ReportOptionsViolation(const char* text);
     void ReportFileAccessError(const std::u16string& path);
     void ShowUsage();

@@ -41,7 +41,6 @@ inline constexpr const char* HelpText =
 
 inline constexpr const char* InvalidOptionFormat = "Invalid option \"%s\".";
 inline constexpr const char* RunHelpFormat = "Run \"%s /?\" to get Help.";
-inline constexpr const char* InvalidPathFormat = "Invalid path \"%s\".";
 inline constexpr const char* DefineRightPath =
     "Please define the right path. Note that path with spaces must be enclosed in quotation "
     "marks.";
