@@ -9,11 +9,13 @@ namespace {
 using Args = std::vector<std::u16string>;
 
 TEST(SplitCommandLine, SeparatesByBlanksAndGroupsByQuotes) {
-    EXPECT_EQ(SplitCommandLine(u"tallix.exe  C:\\Data\t/R "), (Args{u"tallix.exe", u"C:\\Data", u"/R"}));
+    EXPECT_EQ(SplitCommandLine(u"tallix.exe  C:\\Data\t/R "),
+              (Args{u"tallix.exe", u"C:\\Data", u"/R"}));
     EXPECT_EQ(SplitCommandLine(u"\"C:\\Program Files\\tallix.exe\" \"C:\\My Data\\\" /T:F"),
               (Args{u"C:\\Program Files\\tallix.exe", u"C:\\My Data\\", u"/T:F"}))
         << "a backslash before a quote escapes nothing";
-    EXPECT_EQ(SplitCommandLine(u"x C:\\My\" \"Data\\a b\"c\""), (Args{u"x", u"C:\\My Data\\a", u"bc"}));
+    EXPECT_EQ(SplitCommandLine(u"x C:\\My\" \"Data\\a b\"c\""),
+              (Args{u"x", u"C:\\My Data\\a", u"bc"}));
     EXPECT_EQ(SplitCommandLine(u"x \"\" /S"), (Args{u"x", u"", u"/S"}));
     EXPECT_EQ(SplitCommandLine(u"x \"unclosed arg"), (Args{u"x", u"unclosed arg"}));
     EXPECT_EQ(SplitCommandLine(u"   "), Args{});

@@ -104,7 +104,8 @@ TEST(ConsolePaging, PausesOnceWhenTheScreenIsFull) {
     screen.Keys.push_back({0x20, ' '});
     auto console = MakeConsole(screen, 80, 7);
     console->WritePaged("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8", "Press any key...");
-    EXPECT_EQ(screen.Text, "1\r\n2\r\n3\r\n\r\nPress any key...   \r\n\r\n\r\n4\r\n5\r\n6\r\n7\r\n8\r\n");
+    EXPECT_EQ(screen.Text,
+              "1\r\n2\r\n3\r\n\r\nPress any key...   \r\n\r\n\r\n4\r\n5\r\n6\r\n7\r\n8\r\n");
     EXPECT_TRUE(screen.Keys.empty());
 }
 
