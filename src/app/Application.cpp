@@ -20,15 +20,21 @@ constexpr uint32_t kCtrlC = 0;
 constexpr uint32_t kCtrlBreak = 1;
 constexpr uint32_t kCtrlClose = 2;
 
-bool IsSilentSwitch(const std::u16string& arg) { return arg == u"/S" || arg == u"/s"; }
+bool IsSilentSwitch(const std::u16string& arg) {
+    return arg == u"/S" || arg == u"/s";
+}
 
 bool HasWildcards(const std::u16string& name) {
     return name.find_first_of(u"*?") != std::u16string::npos;
 }
 
-std::string Ansi(const std::u16string& text) { return WideToAnsi(text); }
+std::string Ansi(const std::u16string& text) {
+    return WideToAnsi(text);
+}
 
-char16_t UpperAscii(char16_t c) { return c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c; }
+char16_t UpperAscii(char16_t c) {
+    return c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c;
+}
 
 } // namespace
 
@@ -49,11 +55,14 @@ TApplication::TApplication() {
     ProgramName = WideUpperCase(name);
 }
 
-TApplication::~TApplication() { Console().ShowCursor(); }
+TApplication::~TApplication() {
+    Console().ShowCursor();
+}
 
 void TApplication::Run() {
     SetUp();
-    InstallConsoleControlHandler([this](uint32_t ctrlType) { return ConsoleCtrlHandler(ctrlType); });
+    InstallConsoleControlHandler(
+        [this](uint32_t ctrlType) { return ConsoleCtrlHandler(ctrlType); });
     // Worker threads report through this loop once the engine runs; until
     // then it only waits for the quit message.
     RunMessageLoop([](const TThreadMessage&) {});
@@ -68,9 +77,9 @@ void TApplication::Terminate(uint32_t code) {
         if (code == 0)
             WriteLogLine(msg::TerminatedWithoutErrors);
         else
-            WriteLogLine("\r\n" + FormatText(FormatText(msg::TerminatedWithCodeFormat,
-                                                        std::to_string(code)),
-                                             ExitCodeText(code)));
+            WriteLogLine("\r\n" +
+                         FormatText(FormatText(msg::TerminatedWithCodeFormat, std::to_string(code)),
+                                    ExitCodeText(code)));
     }
     PostThreadMessageTo(MainThreadId, {WM_QUIT_ID, 0, 0});
 }
@@ -233,10 +242,17 @@ bool TApplication::ParseSwitch(const std::u16string& arg) {
             return false;
         WriteToFile = true;
         switch (UpperAscii(arg[3])) {
-        case u'E': Placement = plEachFile; return true;
-        case u'R': Placement = plRoot; return true;
-        case u'F': Placement = plEachFolder; return true;
-        default: return false;
+        case u'E':
+            Placement = plEachFile;
+            return true;
+        case u'R':
+            Placement = plRoot;
+            return true;
+        case u'F':
+            Placement = plEachFolder;
+            return true;
+        default:
+            return false;
         }
     }
     case u'V':
@@ -249,7 +265,9 @@ bool TApplication::ParseSwitch(const std::u16string& arg) {
 
 // Where the calculation or the verification starts. Until the engine is
 // built every command line that passes its checks ends here successfully.
-void TApplication::StartWork() { Terminate(0); }
+void TApplication::StartWork() {
+    Terminate(0);
+}
 
 void TApplication::RecordInvalidOption(const std::u16string& arg) {
     if (!InvalidOption)

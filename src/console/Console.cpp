@@ -8,9 +8,13 @@ namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
 
-bool IsBreak(char c) { return c == '\r' || c == '\n'; }
+bool IsBreak(char c) {
+    return c == '\r' || c == '\n';
+}
 
-bool EndsWithBreak(std::string_view text) { return !text.empty() && IsBreak(text.back()); }
+bool EndsWithBreak(std::string_view text) {
+    return !text.empty() && IsBreak(text.back());
+}
 
 // indent blanks, then an optional line break, then text.
 std::string Indented(int indent, bool lineBreak, std::string_view text) {
@@ -154,12 +158,22 @@ void TConsole::WriteWrapped(std::string_view text) {
         device_->Write(line);
 }
 
-void TConsole::WriteRaw(std::string_view text) { device_->Write(text); }
+void TConsole::WriteRaw(std::string_view text) {
+    device_->Write(text);
+}
 
-void TConsole::HighlightOn() { device_->SetHighlight(true); }
-void TConsole::HighlightOff() { device_->SetHighlight(false); }
-void TConsole::ShowCursor() { device_->SetCursorVisible(true); }
-void TConsole::HideCursor() { device_->SetCursorVisible(false); }
+void TConsole::HighlightOn() {
+    device_->SetHighlight(true);
+}
+void TConsole::HighlightOff() {
+    device_->SetHighlight(false);
+}
+void TConsole::ShowCursor() {
+    device_->SetCursorVisible(true);
+}
+void TConsole::HideCursor() {
+    device_->SetCursorVisible(false);
+}
 
 void TConsole::WriteSystemError(uint32_t code, int indent) {
     WriteSystemError(code, SystemErrorMessage(code), indent);
@@ -249,7 +263,9 @@ TAnswer TConsole::AskAnswer(std::string_view question, TAnswers answers) {
     return ansNone;
 }
 
-void TConsole::OpenLog(std::unique_ptr<TLogSink> log) { log_ = std::move(log); }
+void TConsole::OpenLog(std::unique_ptr<TLogSink> log) {
+    log_ = std::move(log);
+}
 
 void TConsole::WriteLogLine(std::string_view text) {
     if (log_) {

@@ -52,7 +52,9 @@ enum TAnswer : uint8_t { ansYes = 0, ansNo = 1, ansAll = 2, ansNone = 3 };
 
 // A set of answers: bit 0 Yes, bit 1 No, bit 2 All.
 using TAnswers = uint8_t;
-constexpr TAnswers AnswerBit(TAnswer a) { return static_cast<TAnswers>(1u << a); }
+constexpr TAnswers AnswerBit(TAnswer a) {
+    return static_cast<TAnswers>(1u << a);
+}
 constexpr TAnswers ansYesNo = AnswerBit(ansYes) | AnswerBit(ansNo);
 constexpr TAnswers ansYesNoAll = ansYesNo | AnswerBit(ansAll);
 constexpr TAnswers ansAnyKey = 0;

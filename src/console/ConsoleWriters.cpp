@@ -9,7 +9,9 @@ void ConsoleWrite(std::string_view text, bool wrap, bool breakBefore, int indent
     Console().Write(text, wrap, breakBefore, indent);
 }
 
-void WriteSystemError(uint32_t code, int indent) { Console().WriteSystemError(code, indent); }
+void WriteSystemError(uint32_t code, int indent) {
+    Console().WriteSystemError(code, indent);
+}
 
 void WritePaged(std::string_view text, std::string_view promptText) {
     Console().WritePaged(text, promptText);
@@ -19,5 +21,9 @@ TAnswer AskAnswer(std::string_view question, TAnswers answers) {
     return Console().AskAnswer(question, answers);
 }
 
-void HighlightOn() { Console().HighlightOn(); }
-void HighlightOff() { Console().HighlightOff(); }
+void HighlightOn() {
+    Console().HighlightOn();
+}
+void HighlightOff() {
+    Console().HighlightOff();
+}

@@ -5,7 +5,8 @@ namespace msg {
 
 inline constexpr const char* PressAnyKey = "Press any key...";
 
-inline constexpr const char* UsageFormat = "%s [Path] [File | /T:Type] [/V] [/C:File] [/O] [/R]\r\n";
+inline constexpr const char* UsageFormat =
+    "%s [Path] [File | /T:Type] [/V] [/C:File] [/O] [/R]\r\n";
 
 // Every "%0:s" stands for the program's name.
 inline constexpr const char* HelpText =

@@ -20,6 +20,10 @@ bool OpenLogFile(const std::u16string& fileName, std::string_view productName,
     return true;
 }
 
-bool LogIsOpen() { return Console().LogIsOpen(); }
+bool LogIsOpen() {
+    return Console().LogIsOpen();
+}
 
-void WriteLogLine(std::string_view text) { Console().WriteLogLine(text); }
+void WriteLogLine(std::string_view text) {
+    Console().WriteLogLine(text);
+}

@@ -9,4 +9,6 @@ std::string FormatFileVersion(const TFileVersion& version) {
     return text;
 }
 
-std::string ProgramVersionText() { return FormatFileVersion(ProgramFileVersion); }
+std::string ProgramVersionText() {
+    return FormatFileVersion(ProgramFileVersion);
+}

@@ -17,15 +17,22 @@ int64_t ReadPerformanceCounter() {
 
 std::string SystemErrorMessage(uint32_t code) {
     switch (code) {
-    case 0: return "The operation completed successfully.\r\n";
-    case 2: return "The system cannot find the file specified.\r\n";
-    case 3: return "The system cannot find the path specified.\r\n";
-    case 5: return "Access is denied.\r\n";
-    case 6: return "The handle is invalid.\r\n";
+    case 0:
+        return "The operation completed successfully.\r\n";
+    case 2:
+        return "The system cannot find the file specified.\r\n";
+    case 3:
+        return "The system cannot find the path specified.\r\n";
+    case 5:
+        return "Access is denied.\r\n";
+    case 6:
+        return "The handle is invalid.\r\n";
     case 32:
         return "The process cannot access the file because it is being used by another "
                "process.\r\n";
-    case 112: return "There is not enough space on the disk.\r\n";
-    default: return {};
+    case 112:
+        return "There is not enough space on the disk.\r\n";
+    default:
+        return {};
     }
 }

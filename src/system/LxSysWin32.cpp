@@ -18,7 +18,8 @@ bool QueryIsWinNT() {
 std::string ModulePathAnsi() {
     std::string path(MAX_PATH, '\0');
     for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length =
+            GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0)
             return {};
         if (length < path.size()) {

@@ -30,10 +30,16 @@ std::string FormatNow(int(WINAPI* format)(LCID, DWORD, const SYSTEMTIME*, LPCSTR
 
 } // namespace
 
-std::u16string ProcessCommandLineW() { return win::FromWide(GetCommandLineW()); }
-std::string ProcessCommandLineA() { return GetCommandLineA(); }
+std::u16string ProcessCommandLineW() {
+    return win::FromWide(GetCommandLineW());
+}
+std::string ProcessCommandLineA() {
+    return GetCommandLineA();
+}
 
-uint32_t CurrentThreadId() { return GetCurrentThreadId(); }
+uint32_t CurrentThreadId() {
+    return GetCurrentThreadId();
+}
 
 bool PostThreadMessageTo(uint32_t threadId, const TThreadMessage& message) {
     return PostThreadMessageW(threadId, message.Id, message.WParam, message.LParam) != 0;
@@ -77,5 +83,9 @@ void SetConsoleCodePagesFromKeyboard() {
     SetConsoleCP(codePage);
 }
 
-std::string LocalDateText() { return FormatNow(GetDateFormatA, DATE_SHORTDATE); }
-std::string LocalTimeText() { return FormatNow(GetTimeFormatA, 0); }
+std::string LocalDateText() {
+    return FormatNow(GetDateFormatA, DATE_SHORTDATE);
+}
+std::string LocalTimeText() {
+    return FormatNow(GetTimeFormatA, 0);
+}

@@ -16,8 +16,12 @@
 
 namespace win {
 
-inline LPCWSTR Wide(const std::u16string& s) { return reinterpret_cast<LPCWSTR>(s.c_str()); }
-inline LPWSTR Wide(char16_t* s) { return reinterpret_cast<LPWSTR>(s); }
+inline LPCWSTR Wide(const std::u16string& s) {
+    return reinterpret_cast<LPCWSTR>(s.c_str());
+}
+inline LPWSTR Wide(char16_t* s) {
+    return reinterpret_cast<LPWSTR>(s);
+}
 inline std::u16string FromWide(const wchar_t* s) {
     return std::u16string(reinterpret_cast<const char16_t*>(s));
 }

@@ -8,9 +8,9 @@
 #include <string>
 
 struct TFakeScreen {
-    std::string Text;          // everything written, highlighting marked as <b> and </b>
+    std::string Text;           // everything written, highlighting marked as <b> and </b>
     std::deque<TKeyPress> Keys; // the keys still to be pressed
-    uint32_t InputError = 6;   // reported once the keys have run out
+    uint32_t InputError = 6;    // reported once the keys have run out
     bool CursorVisible = true;
 };
 

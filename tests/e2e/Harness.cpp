@@ -59,13 +59,12 @@ TRunResult RunProgram(const std::string& program, std::string_view arguments,
     WriteFile(commandLine, line);
 
     const fs::path dir = options.WorkDir.empty() ? work.Path() : options.WorkDir;
-    const std::string command = "cd " + ShellQuote(dir.string()) + " && LC_ALL=C.UTF-8 " +
-                                ShellQuote((kSourceDir / "scripts/wine-run").string()) + " " +
-                                ShellQuote((kWin64Dir / "launch.exe").string()) + " " +
-                                ShellQuote(WinPath(status)) + " " +
-                                ShellQuote(WinPath(commandLine)) + " <" +
-                                ShellQuote(options.Input.string()) + " >" +
-                                ShellQuote(output.string()) + " 2>/dev/null";
+    const std::string command =
+        "cd " + ShellQuote(dir.string()) + " && LC_ALL=C.UTF-8 " +
+        ShellQuote((kSourceDir / "scripts/wine-run").string()) + " " +
+        ShellQuote((kWin64Dir / "launch.exe").string()) + " " + ShellQuote(WinPath(status)) + " " +
+        ShellQuote(WinPath(commandLine)) + " <" + ShellQuote(options.Input.string()) + " >" +
+        ShellQuote(output.string()) + " 2>/dev/null";
     std::system(command.c_str());
     TRunResult result;
     result.Output = ReadFile(output);

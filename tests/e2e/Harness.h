@@ -16,7 +16,7 @@ struct TRunResult {
 };
 
 struct TRunOptions {
-    std::filesystem::path WorkDir;   // current folder of the program; the temp root when empty
+    std::filesystem::path WorkDir; // current folder of the program; the temp root when empty
     std::filesystem::path Input = "/dev/null";
 };
 

@@ -65,7 +65,9 @@ std::string TTmuxPane::Tmux(const std::string& arguments) {
     return Capture("tmux -u -L " + socket_ + " -f /dev/null " + arguments + " 2>/dev/null");
 }
 
-void TTmuxPane::SendKeys(const std::string& keys) { Tmux("send-keys -t pane " + keys); }
+void TTmuxPane::SendKeys(const std::string& keys) {
+    Tmux("send-keys -t pane " + keys);
+}
 
 std::string TTmuxPane::Screen() {
     std::string screen = Tmux("capture-pane -p -t pane");
