@@ -1,0 +1,228 @@
+#include "system/Threads.h"
+
+#include "system/WinApi.h"
+
+#include <stdexcept>
+
+namespace {
+
+constexpr UINT kSyncMessage = WM_APP + 1;
+constexpr wchar_t kSyncClassName[] = L"TallixSynchronizeWindow";
+
+HWND syncWindow = nullptr;
+DWORD mainThreadId = 0;
+
+struct TSyncCall {
+    const std::function<void()>* Method;
+    std::exception_ptr Error;
+};
+
+LRESULT CALLBACK SyncWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kSyncMessage)
+        return DefWindowProcW(window, message, wParam, lParam);
+    auto* call = reinterpret_cast<TSyncCall*>(lParam);
+    try {
+        (*call->Method)();
+    } catch (...) {
+        call->Error = std::current_exception();
+    }
+    return 0;
+}
+
+int PriorityValue(TThreadPriority priority) {
+    static constexpr int values[] = {THREAD_PRIORITY_IDLE,         THREAD_PRIORITY_LOWEST,
+                                     THREAD_PRIORITY_BELOW_NORMAL, THREAD_PRIORITY_NORMAL,
+                                     THREAD_PRIORITY_ABOVE_NORMAL, THREAD_PRIORITY_HIGHEST,
+                                     THREAD_PRIORITY_TIME_CRITICAL};
+    return values[priority];
+}
+
+TThreadPriority PriorityOf(int value) {
+    for (int p = tpIdle; p <= tpTimeCritical; ++p)
+        if (PriorityValue(static_cast<TThreadPriority>(p)) == value)
+            return static_cast<TThreadPriority>(p);
+    return tpNormal;
+}
+
+// Waits on a handle of its own, such as a duplicate of a thread's handle.
+class TOwnedWaitable final : public TWaitable {
+public:
+    explicit TOwnedWaitable(void* handle) : TWaitable(handle) {}
+};
+
+void* CheckedHandle(HANDLE handle, const char* what) {
+    if (handle == nullptr)
+        throw std::runtime_error(std::string("cannot create ") + what);
+    return handle;
+}
+
+} // namespace
+
+void InitMainThreadSynchronization() {
+    mainThreadId = GetCurrentThreadId();
+    if (syncWindow != nullptr)
+        return;
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = SyncWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kSyncClassName;
+    RegisterClassW(&windowClass);
+    // A message-only window: a console program has no desktop to show one on.
+    syncWindow = CreateWindowExW(0, kSyncClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 windowClass.hInstance, nullptr);
+    if (syncWindow == nullptr)
+        throw std::runtime_error("cannot create the synchronisation window");
+}
+
+bool IsMainThread() { return GetCurrentThreadId() == mainThreadId; }
+
+void Synchronize(const std::function<void()>& method) {
+    if (IsMainThread() || syncWindow == nullptr) {
+        method();
+        return;
+    }
+    TSyncCall call{&method, nullptr};
+    SendMessageW(syncWindow, kSyncMessage, 0, reinterpret_cast<LPARAM>(&call));
+    if (call.Error)
+        std::rethrow_exception(call.Error);
+}
+
+TWaitable::~TWaitable() { CloseHandle(handle_); }
+
+TEvent::TEvent(bool manualReset, bool signalled)
+    : TWaitable(CheckedHandle(CreateEventW(nullptr, manualReset, signalled, nullptr), "an event")) {}
+void TEvent::Set() { SetEvent(Handle()); }
+void TEvent::Reset() { ResetEvent(Handle()); }
+bool TEvent::Wait(uint32_t timeoutMs) {
+    return WaitForSingleObject(Handle(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+TMutex::TMutex() : TWaitable(CheckedHandle(CreateMutexW(nullptr, FALSE, nullptr), "a mutex")) {}
+void TMutex::Release() { ReleaseMutex(Handle()); }
+
+int WaitForFirst(TWaitable& first, TWaitable& second) {
+    HANDLE handles[] = {first.Handle(), second.Handle()};
+    const DWORD result = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+    // An abandoned mutex is acquired all the same.
+    if (result == WAIT_OBJECT_0 + 1 || result == WAIT_ABANDONED_0 + 1)
+        return 1;
+    return 0;
+}
+
+void WaitServing(TWaitable& object) {
+    HANDLE handle = object.Handle();
+    if (!IsMainThread()) {
+        WaitForSingleObject(handle, INFINITE);
+        return;
+    }
+    for (;;) {
+        const DWORD result = MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (result != WAIT_OBJECT_0 + 1)
+            return;
+        // Looking at the queue delivers the sent messages: the synchronised calls.
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    }
+}
+
+TThreadRef TThreadRef::Current() {
+    HANDLE handle = nullptr;
+    DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &handle, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    return TThreadRef(handle);
+}
+
+TThreadRef::TThreadRef(TThreadRef&& other) noexcept : handle_(other.handle_) {
+    other.handle_ = nullptr;
+}
+
+TThreadRef& TThreadRef::operator=(TThreadRef&& other) noexcept {
+    if (this != &other) {
+        if (handle_)
+            CloseHandle(handle_);
+        handle_ = other.handle_;
+        other.handle_ = nullptr;
+    }
+    return *this;
+}
+
+TThreadRef::~TThreadRef() {
+    if (handle_)
+        CloseHandle(handle_);
+}
+
+void TThreadRef::SetPriority(TThreadPriority priority) const {
+    SetThreadPriority(handle_, PriorityValue(priority));
+}
+
+TThreadPriority TThreadRef::GetPriority() const { return PriorityOf(GetThreadPriority(handle_)); }
+
+struct TThreadEntry {
+    static DWORD WINAPI Proc(void* parameter) {
+        TThread::Run(static_cast<TThread*>(parameter));
+        return 0;
+    }
+};
+
+TThread::TThread() {
+    DWORD id = 0;
+    handle_ = CheckedHandle(
+        CreateThread(nullptr, 0, TThreadEntry::Proc, this, CREATE_SUSPENDED, &id), "a thread");
+    threadId_ = id;
+}
+
+TThread::~TThread() {
+    if (!finished_) {
+        if (!started_) {
+            skipExecute_ = true;
+            started_ = true;
+            ResumeThread(handle_);
+        }
+        Terminate();
+        WaitFor();
+    }
+    CloseHandle(handle_);
+}
+
+void TThread::Run(TThread* thread) {
+    if (!thread->skipExecute_) {
+        try {
+            thread->Execute();
+        } catch (...) {
+            // A worker's failure ends the worker, not the program.
+        }
+    }
+    const bool freeThread = thread->FreeOnTerminate;
+    if (thread->OnTerminate && !thread->skipExecute_) {
+        try {
+            Synchronize([thread] { thread->OnTerminate(*thread); });
+        } catch (...) {
+            // The termination notice must not keep the thread from ending.
+        }
+    }
+    thread->finished_ = true;
+    if (freeThread)
+        delete thread;
+}
+
+void TThread::Start() {
+    if (started_)
+        return;
+    started_ = true;
+    ResumeThread(handle_);
+}
+
+void TThread::WaitFor() {
+    HANDLE duplicate = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), handle_, GetCurrentProcess(), &duplicate, 0, FALSE,
+                         DUPLICATE_SAME_ACCESS))
+        return;
+    TOwnedWaitable thread(duplicate);
+    WaitServing(thread);
+}
+
+void TThread::SetPriority(TThreadPriority priority) {
+    SetThreadPriority(handle_, PriorityValue(priority));
+}
+
+TThreadPriority TThread::GetPriority() const { return PriorityOf(GetThreadPriority(handle_)); }
