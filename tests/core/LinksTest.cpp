@@ -5,6 +5,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -13,10 +14,13 @@ class TRecordingClient : public TLinkClient {
 public:
     std::vector<TServerMessage> Kinds;
     bool Throws = false;
+    bool Leaves = false; // removes itself when next notified
 
 protected:
     void ServerNotify(TServerMessage kind, TNotifyParam, TNotifyParam) override {
         Kinds.push_back(kind);
+        if (std::exchange(Leaves, false))
+            Server()->RemoveClient(this);
         if (Throws)
             throw std::runtime_error("client failure");
     }
@@ -166,17 +170,18 @@ TEST(LinkServer, ClientsAreDetachedByRemovalFreeAndTheirOwnEnd) {
         server->AddClient(&shortLived);
     }
     server->SetActive(true);
-    server->RemoveClient(&leaving);
-    EXPECT_EQ(leaving.Kinds, (Kinds{smOpen, smClose}));
+    leaving.Leaves = true;
+    server->Notify(smInsert, 0, 0);
+    EXPECT_EQ(leaving.Kinds, (Kinds{smOpen, smInsert, smClose}));
     EXPECT_EQ(leaving.Server(), nullptr);
-    EXPECT_EQ(staying.Kinds, Kinds{smOpen});
+    EXPECT_EQ(staying.Kinds, (Kinds{smOpen, smInsert})) << "the next client keeps its turn";
 
     int handlerCalls = 0;
     server->OnNotify = [&](TLinkServer*, TServerMessage, TNotifyParam, TNotifyParam) {
         ++handlerCalls;
     };
     server.reset();
-    EXPECT_EQ(staying.Kinds, (Kinds{smOpen, smClose, smFree}));
+    EXPECT_EQ(staying.Kinds, (Kinds{smOpen, smInsert, smClose, smFree}));
     EXPECT_EQ(staying.Server(), nullptr);
     EXPECT_EQ(handlerCalls, 0) << "no events while being destroyed";
 }

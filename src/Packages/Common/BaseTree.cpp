@@ -18,17 +18,6 @@ bool IsInSubtree(const TTreeNode* node, const TTreeNode* top) {
     return false;
 }
 
-class TTreeGuard {
-public:
-    explicit TTreeGuard(TBaseTree& tree) : tree_(tree) { tree_.Lock(); }
-    ~TTreeGuard() { tree_.Unlock(); }
-    TTreeGuard(const TTreeGuard&) = delete;
-    TTreeGuard& operator=(const TTreeGuard&) = delete;
-
-private:
-    TBaseTree& tree_;
-};
-
 } // namespace
 
 TBaseTree::TBaseTree(TComponent* owner) : TLinkServer(owner) {
@@ -43,7 +32,9 @@ TBaseTree::~TBaseTree() {
 void TBaseTree::DestroyNodes() {
     if (root_ == nullptr)
         return;
-    TTreeGuard guard(*this);
+    std::unique_lock<std::recursive_mutex> guard(treeLock_, std::defer_lock);
+    if (threadSafe_)
+        guard.lock();
     BeginDestroy();
     Clear();
     FinalizeNode(root_);

@@ -111,7 +111,8 @@ public:
     // to itself does nothing.
     void AssignTo(TBaseTree& dest);
 
-    // The tree's own lock, taken only when ThreadSafe.
+    // The tree's own lock, taken only when ThreadSafe. (The link server's lock
+    // of the notification funnel stays reachable as TLinkServer::Lock.)
     void Lock();
     void Unlock();
 

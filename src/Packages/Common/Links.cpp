@@ -31,16 +31,20 @@ void TLinkServer::Notify(TServerMessage kind, TNotifyParam param1, TNotifyParam 
         return;
     if (kind == smChanged)
         BeforeChanged();
-    // By index: a client may detach itself while it is being notified.
-    for (size_t i = 0; i < clients_.size(); ++i) {
+    // By index: a client may detach itself, or end, while it is notified;
+    // the next one then stands at the same index.
+    for (size_t i = 0; i < clients_.size();) {
         TLinkClient* client = clients_[i];
         try {
             client->ServerNotify(kind, param1, param2);
         } catch (...) {
             // One failing client must not keep the others uninformed.
         }
-        if (kind == smFree)
-            client->server_ = nullptr;
+        if (i < clients_.size() && clients_[i] == client) {
+            if (kind == smFree)
+                client->server_ = nullptr;
+            ++i;
+        }
     }
     if (kind == smChanged)
         Changed();
