@@ -67,9 +67,9 @@ TPathKind GetPathKind(const std::u16string& path) {
     TPathKind kind = pkNone;
     if (error == 0)
         kind = shareRoot || (rec.Attr & FILE_ATTRIBUTE_DIRECTORY_BIT) ? pkFolder : pkFile;
-    else if (shareRoot || IsDriveLetterOnly(s))
-        // A root cannot be found by a search for itself; whether it can be
-        // read is for the caller to find out.
+    else if (IsDriveLetterOnly(s))
+        // A drive root cannot be found by a search for itself; whether the
+        // drive is there is for the caller to find out.
         kind = pkDrive;
     FileLastError = static_cast<uint32_t>(error);
     return kind;

@@ -103,7 +103,8 @@ bool ForceDirectoriesW(const std::u16string& dir);
 // True when s is an absolute path (X:\... or \\...) of an existing folder.
 bool IsExistingAbsoluteFolder(const std::u16string& s);
 
-// Whether path is missing, a file, a folder (or listable share root), or a
-// drive or share root that cannot be listed. Sets FileLastError to the code
-// of the search (0 when something was found).
+// Whether path is missing, a file, a folder (or a share root that can be
+// listed), or a drive root (X: or X:\, which a search cannot find whether
+// the drive is there or not). Sets FileLastError to the code of the search
+// (0 when something was found).
 TPathKind GetPathKind(const std::u16string& path);

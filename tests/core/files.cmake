@@ -1,0 +1,3 @@
+list(APPEND TALLIX_CORE_TESTS
+    ${CMAKE_CURRENT_LIST_DIR}/FileMasksTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StrProcTest.cpp)

@@ -1,0 +1,122 @@
+#include "WineHost.h"
+
+#include "system/WinApi.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+namespace wine_host {
+namespace {
+
+// Waits at most ten seconds for a path seen from Windows to appear or go.
+bool WaitForPath(const std::u16string& path, bool present) {
+    for (int i = 0; i < 1000; ++i) {
+        if ((GetFileAttributesW(win::Wide(path)) != INVALID_FILE_ATTRIBUTES) == present)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+std::string Quoted(const std::string& hostPath) {
+    return "'" + hostPath + "'";
+}
+
+} // namespace
+
+bool StartHostScript(const std::string& script) {
+    std::u16string commandLine = u"Z:\\bin\\sh -c \"";
+    commandLine.append(script.begin(), script.end());
+    commandLine += u"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    // For a host program Wine does not fill in the process information
+    // (the handles may be any value), so none is closed: closing such a
+    // value could close a handle of the test program's own.
+    return CreateProcessW(nullptr, win::Wide(commandLine.data()), nullptr, nullptr, FALSE, 0,
+                          nullptr, nullptr, &startup, &process) != 0;
+}
+
+std::u16string WindowsPath(std::string_view hostPath) {
+    std::u16string path = u"Z:";
+    for (char c : hostPath)
+        path += c == '/' ? u'\\' : static_cast<char16_t>(static_cast<unsigned char>(c));
+    return path;
+}
+
+std::string WinePrefix() {
+    const char* prefix = std::getenv("WINEPREFIX");
+    return prefix ? prefix : "";
+}
+
+TTempFolder::TTempFolder() {
+    static std::atomic<int> counter{0};
+    hostPath_ = "/tmp/tallix-files-" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(counter++);
+    path_ = WindowsPath(hostPath_);
+    CreateDirectoryW(win::Wide(path_), nullptr);
+}
+
+TTempFolder::~TTempFolder() {
+    StartHostScript("rm -rf " + Quoted(hostPath_));
+}
+
+TDosDevice::TDosDevice(const std::string& name, const std::string& hostTarget)
+    : link_(WinePrefix() + "/dosdevices/" + name) {
+    if (WinePrefix().empty())
+        return;
+    // A share's name lies in a folder of its server, made for it here.
+    if (name.find('/') != std::string::npos)
+        serverFolder_ = link_.substr(0, link_.rfind('/'));
+    const std::string makeFolder =
+        serverFolder_.empty() ? "" : "mkdir -p " + Quoted(serverFolder_) + " && ";
+    ready_ = StartHostScript(makeFolder + "ln -sfn " + Quoted(hostTarget) + " " + Quoted(link_)) &&
+             WaitForPath(WindowsPath(link_), true);
+}
+
+TDosDevice::~TDosDevice() {
+    const std::string removeFolder =
+        serverFolder_.empty() ? "" : " && rmdir " + Quoted(serverFolder_);
+    if (StartHostScript("rm -f " + Quoted(link_) + removeFolder))
+        WaitForPath(WindowsPath(link_), false);
+}
+
+char16_t UnusedDriveLetter(std::u16string_view skip) {
+    const DWORD drives = GetLogicalDrives();
+    for (char16_t letter = u'Y'; letter >= u'D'; --letter) {
+        const bool used = (drives & (1u << (letter - u'A'))) != 0;
+        if (!used && skip.find(letter) == std::u16string_view::npos)
+            return letter;
+    }
+    return 0;
+}
+
+bool WriteBytes(const TFileHandle& file, std::string_view bytes) {
+    DWORD written = 0;
+    return WriteFile(static_cast<HANDLE>(file.Get()), bytes.data(),
+                     static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+bool SetFileSize(const TFileHandle& file, uint64_t size) {
+    LARGE_INTEGER position{};
+    position.QuadPart = static_cast<LONGLONG>(size);
+    const HANDLE handle = static_cast<HANDLE>(file.Get());
+    return SetFilePointerEx(handle, position, nullptr, FILE_BEGIN) && SetEndOfFile(handle);
+}
+
+bool SetCurrentDir(const std::u16string& dir) {
+    return SetCurrentDirectoryW(win::Wide(dir)) != 0;
+}
+
+std::string ReplaceUserDecimalSeparator(const std::string& separator) {
+    char old[8] = {};
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, old, sizeof old);
+    SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator.c_str());
+    return old;
+}
+
+} // namespace wine_host

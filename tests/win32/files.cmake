@@ -1,0 +1,3 @@
+list(APPEND TALLIX_WIN32_TESTS
+    ${CMAKE_CURRENT_LIST_DIR}/FileFuncTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WineHostWin32.cpp)
