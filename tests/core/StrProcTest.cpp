@@ -1,22 +1,13 @@
 #include "Packages/Files/StrProc.h"
+#include "AnsiFamily.h"
 #include "Packages/Files/Locale.h"
-#include "system/LxSys.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 
 namespace {
-
-// Runs a test body on the older Windows family's branch (ANSI comparisons).
-class TAnsiFamily {
-public:
-    TAnsiFamily() : saved_(IsWinNT) { IsWinNT = false; }
-    ~TAnsiFamily() { IsWinNT = saved_; }
-
-private:
-    bool saved_;
-};
 
 std::u16string WithoutExtension(std::u16string s) {
     RemoveFileExtW(s);
@@ -67,15 +58,15 @@ TEST(PathParts, WalkElements) {
 
 TEST(PathComparison, IsInsideOnlyStrictlyBelowIgnoringCase) {
     for (bool nt : {true, false}) {
-        const bool saved = IsWinNT;
-        IsWinNT = nt;
+        std::optional<TAnsiFamily> ansi;
+        if (!nt)
+            ansi.emplace();
         EXPECT_TRUE(IsPathInside(u"C:\\Data\\x", u"C:\\data")) << nt;
         EXPECT_TRUE(IsPathInside(u"C:\\Ä\\x", u"c:\\ä\\")) << nt;
         EXPECT_TRUE(IsPathInside(u"C:\\x", u"C:\\")) << nt;
         EXPECT_FALSE(IsPathInside(u"C:\\DataX\\x", u"C:\\Data")) << nt;
         EXPECT_FALSE(IsPathInside(u"C:\\Data", u"C:\\Data\\")) << nt;
         EXPECT_FALSE(IsPathInside(u"", u"")) << nt;
-        IsWinNT = saved;
     }
 }
 

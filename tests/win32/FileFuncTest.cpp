@@ -2,8 +2,8 @@
 // names are symbolic links in $WINEPREFIX/dosdevices made by the tests (see
 // WineHost.h); a letter without a link is a missing drive.
 #include "Packages/Files/FileFunc.h"
+#include "../core/AnsiFamily.h"
 #include "WineHost.h"
-#include "system/LxSys.h"
 
 #include <gtest/gtest.h>
 
@@ -21,16 +21,6 @@ constexpr uint32_t kPathNotFound = 3;
 constexpr uint32_t kSharingViolation = 32;
 constexpr uint32_t kAlreadyExists = 183;
 constexpr int kNoMoreFiles = 18;
-
-// Runs a test body on the older Windows family's branch (ANSI functions).
-class TAnsiFamily {
-public:
-    TAnsiFamily() : saved_(IsWinNT) { IsWinNT = false; }
-    ~TAnsiFamily() { IsWinNT = saved_; }
-
-private:
-    bool saved_;
-};
 
 struct TEntry {
     uint64_t Size = 0;
