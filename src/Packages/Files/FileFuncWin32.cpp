@@ -30,18 +30,19 @@ uint32_t DosTime(const FILETIME& fileTime) {
     return (static_cast<uint32_t>(date) << 16) | time;
 }
 
-void FillRecord(TLxSearchRec& rec, const WIN32_FIND_DATAW& data) {
-    rec.Time = DosTime(data.ftLastWriteTime);
-    rec.Size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    rec.Attr = data.dwFileAttributes;
-    rec.Name = win::FromWide(data.cFileName);
+std::u16string NameOf(const WIN32_FIND_DATAW& data) {
+    return win::FromWide(data.cFileName);
 }
 
-void FillRecord(TLxSearchRec& rec, const WIN32_FIND_DATAA& data) {
+std::u16string NameOf(const WIN32_FIND_DATAA& data) {
+    return AnsiToWide(data.cFileName);
+}
+
+template <typename FindData> void FillRecord(TLxSearchRec& rec, const FindData& data) {
     rec.Time = DosTime(data.ftLastWriteTime);
     rec.Size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     rec.Attr = data.dwFileAttributes;
-    rec.Name = AnsiToWide(data.cFileName);
+    rec.Name = NameOf(data);
 }
 
 template <typename FindData>
@@ -60,7 +61,7 @@ template <typename FindData> int Advance(TLxSearchRec& rec, BOOL found, const Fi
     return 0;
 }
 
-// Reads a text of the system's into a buffer grown until the system stops
+// Reads text from the system into a buffer grown until the system stops
 // asking for more: current folders may be longer than the classic limit.
 template <typename String, typename Read> String ReadGrowing(Read read) {
     String buffer(520, 0);

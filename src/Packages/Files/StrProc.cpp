@@ -114,12 +114,13 @@ template <typename Predicate> int LastIndex(const TPathList& list, Predicate mat
     return -1;
 }
 
-std::string NextElement(std::string& s) {
+// Cuts the first element off s (leading backslashes dropped) and returns it.
+template <typename String> String CutFirstElement(String& s) {
     const size_t start = s.find_first_not_of('\\');
-    s.erase(0, start == std::string::npos ? s.size() : start);
+    s.erase(0, start == String::npos ? s.size() : start);
     const size_t end = s.find('\\');
-    std::string element = s.substr(0, end);
-    s.erase(0, end == std::string::npos ? s.size() : end);
+    String element = s.substr(0, end);
+    s.erase(0, end == String::npos ? s.size() : end);
     return element;
 }
 
@@ -182,12 +183,7 @@ std::u16string ExtractParentDirW(const std::u16string& s) {
 }
 
 std::u16string NextPathElement(std::u16string& s) {
-    const size_t start = s.find_first_not_of(u'\\');
-    s.erase(0, start == std::u16string::npos ? s.size() : start);
-    const size_t end = s.find(u'\\');
-    std::u16string element = s.substr(0, end);
-    s.erase(0, end == std::u16string::npos ? s.size() : end);
-    return element;
+    return CutFirstElement(s);
 }
 
 std::u16string FirstElementBelow(const std::u16string& path, const std::u16string& base) {
@@ -336,10 +332,10 @@ std::string ShortenPath(const std::string& path, int maxLen) {
     if (static_cast<int>(drive.size()) + 5 + nameLength > maxLen)
         return "...\\" + EllipsizeText(name, maxLen - 4);
     std::string result = drive;
-    std::string element = NextElement(dir);
+    std::string element = CutFirstElement(dir);
     while (static_cast<int>(result.size() + element.size()) + nameLength + 4 < maxLen) {
         result += element + "\\";
-        element = NextElement(dir);
+        element = CutFirstElement(dir);
     }
     if (!result.empty() && result.back() != '\\')
         result += '\\';
