@@ -53,9 +53,14 @@ TRunResult RunProgram(const std::string& program, std::string_view arguments,
     const fs::path commandLine = work.Path() / "cmdline";
     const fs::path status = work.Path() / "status";
     const fs::path output = work.Path() / "stdout";
-    std::string line = "\"" + WinPath(kWin64Dir / program) + "\"";
-    if (!arguments.empty())
-        line += " " + std::string(arguments);
+    // Appended piece by piece: GCC 12 warns falsely about one long concatenation.
+    std::string line = "\"";
+    line += WinPath(kWin64Dir / program);
+    line += '"';
+    if (!arguments.empty()) {
+        line += ' ';
+        line += arguments;
+    }
     WriteFile(commandLine, line);
 
     const fs::path dir = options.WorkDir.empty() ? work.Path() : options.WorkDir;
