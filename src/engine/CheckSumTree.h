@@ -1,0 +1,30 @@
+// The path tree of the checksum engine: every node also carries the MD5
+// digest of its file and whether verification found the file changed.
+#pragma once
+
+#include "Packages/Common/DirTree.h"
+
+#include <cstdint>
+
+// The checksum record of a node: zero until a digest is stored.
+struct TCheckSumData {
+    uint8_t Hash[16]; // the digest, in digest byte order
+    uint8_t Changed;  // 1 when verification read a different digest
+};
+
+class TCheckSumTree : public TDirTree {
+public:
+    TCheckSumTree(TComponent* owner, std::u16string rootPath);
+
+    int32_t CheckSumOffset() const { return checkSumOffset_; }
+
+protected:
+    // Copies the path data and the checksum record.
+    void CopyNodeData(const TTreeNode* source, TTreeNode* copy) override;
+
+private:
+    int32_t checkSumOffset_ = 0;
+};
+
+// The node's checksum record; nullptr for a nil tree or node.
+TCheckSumData* CheckSumData(const TCheckSumTree* tree, TTreeNode* node);
