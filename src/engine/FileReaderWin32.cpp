@@ -1,0 +1,45 @@
+#include "engine/FileReader.h"
+
+#include "system/AnsiText.h"
+#include "system/LxSys.h"
+#include "system/WinApi.h"
+
+namespace {
+
+constexpr uint32_t kDefaultBufferSize = 4096;
+
+} // namespace
+
+uint32_t ReadBufferSize(const std::u16string& path) {
+    if (!IsDriveRooted(path))
+        return kDefaultBufferSize;
+    const std::u16string root = path.substr(0, 3);
+    DWORD sectorsPerCluster = 0;
+    DWORD bytesPerSector = 0;
+    DWORD freeClusters = 0;
+    DWORD clusters = 0;
+    const BOOL known = IsWinNT ? GetDiskFreeSpaceW(win::Wide(root), &sectorsPerCluster,
+                                                   &bytesPerSector, &freeClusters, &clusters)
+                               : GetDiskFreeSpaceA(WideToAnsi(root).c_str(), &sectorsPerCluster,
+                                                   &bytesPerSector, &freeClusters, &clusters);
+    const uint64_t size = static_cast<uint64_t>(sectorsPerCluster) * bytesPerSector;
+    // A drive that cannot be asked, or one that reports nonsense, gets the default.
+    return known && size > 0 && size <= (64u << 20) ? static_cast<uint32_t>(size)
+                                                    : kDefaultBufferSize;
+}
+
+TFileHandle OpenForReading(const std::u16string& path) {
+    return WideCreateFile(path, GENERIC_READ_ACCESS, FILE_SHARE_READ_MODE,
+                          OPEN_EXISTING_DISPOSITION,
+                          FILE_FLAG_SEQUENTIAL_SCAN_FLAG | FILE_ATTRIBUTE_NORMAL_FLAG);
+}
+
+uint32_t ReadChunk(const TFileHandle& file, void* buffer, uint32_t size, uint32_t& bytesRead) {
+    DWORD read = 0;
+    if (!ReadFile(file.Get(), buffer, size, &read, nullptr)) {
+        bytesRead = 0;
+        return GetLastError();
+    }
+    bytesRead = read;
+    return 0;
+}
