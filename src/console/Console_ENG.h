@@ -56,4 +56,12 @@ inline constexpr const char* TerminatedWithoutErrors =
 inline constexpr const char* TerminatedWithCodeFormat =
     "\r\nApplication terminated with code - %s [%s]";
 
+inline constexpr const char* CreatePathQuestionFormat =
+    "\r\nPath \"%s\" does not exist.\r\nCreate path?";
+inline constexpr const char* CantCreateOpenFileFormat = "Can't create\\open file:\r\n%s";
+inline constexpr const char* IsAFolderFormat =
+    "\"%s\" - folder, can't read or write anything to folder!";
+inline constexpr const char* OverwriteQuestionFormat = "File \"%s\" already exists.\r\nOverwrite?";
+inline constexpr const char* FailedToCreatePath = "\r\nFailed to create path.";
+
 } // namespace msg

@@ -1,10 +1,15 @@
 #include "console/LogFile.h"
 
+#include "console/OutputCheck.h"
+
 #include "system/LxSys.h"
 #include "system/Process.h"
 
 bool OpenLogFile(const std::u16string& fileName, std::string_view productName,
                  std::string_view webAddress) {
+    // An existing log is replaced without a question.
+    if (!CheckOutputFileSimple(fileName, true))
+        return false;
     std::unique_ptr<TLogSink> sink = CreateLogFileSink(fileName);
     if (!sink) {
         ConsoleWriteLine("\r\nCan't create log-file.", false, false, 0, false);

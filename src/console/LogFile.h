@@ -8,8 +8,10 @@
 #include <string>
 #include <string_view>
 
-// Creates (or truncates) the file and writes the header; false, after the
-// message "Can't create log-file.", when the file cannot be created.
+// Checks the path (an existing log is replaced silently; a missing folder is
+// offered for creation), creates or truncates the file and writes the
+// header. False after the check's messages, or after "Can't create
+// log-file." when the file cannot be created.
 bool OpenLogFile(const std::u16string& fileName, std::string_view productName,
                  std::string_view webAddress);
 bool LogIsOpen();

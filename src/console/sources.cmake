@@ -5,4 +5,5 @@ list(APPEND TALLIX_WIN32_SOURCES
     console/LogFileSinkWin32.cpp)
 list(APPEND TALLIX_COMPONENT_SOURCES
     console/ConsoleWriters.cpp
-    console/LogFile.cpp)
+    console/LogFile.cpp
+    console/OutputCheck.cpp)

@@ -206,8 +206,23 @@ TEST_F(CommandLine, KeepsALogWithHeaderMessagesAndTheEndLine) {
 }
 
 TEST_F(CommandLine, EndsWithItsBitWhenTheLogCannotBeCreated) {
-    const TRunResult run = Run(data_ + " /L:" + data_ + "\\no\\such\\folder\\log.txt");
-    EXPECT_EQ(run.Output, kBanner + "\r\nCan't create log-file.\r\n");
+    const std::string missing = data_ + "\\no\\such\\folder";
+    TRunResult run = Run(data_ + " /L:" + missing + "\\log.txt");
+    EXPECT_EQ(run.Output, kBanner + "\r\nPath \"" + missing +
+                              "\" does not exist.\r\nCreate path? Yes[Y]\\No[N]Input error 6.\r\n")
+        << "without a console the question gets no consent";
+    EXPECT_EQ(run.Status, 2048u);
+
+    run = Run(data_ + " /L:" + data_ + "\\sub");
+    EXPECT_EQ(run.Output, kBanner + "\r\n\"" + data_ +
+                              "\\sub\" - folder, can't read or write anything to\r\nfolder!\r\n"
+                              "Please define the right path. Note that path with spaces must be "
+                              "enclosed in\r\nquotation marks.\r\n");
+    EXPECT_EQ(run.Status, 2048u);
+
+    run = Run(data_ + " /L:Q:\\log.txt");
+    EXPECT_EQ(run.Output, kBanner + "Can't create\\open file:\r\nQ:\\log.txt\r\n"
+                                    "Code - 15 [Invalid drive]\r\n");
     EXPECT_EQ(run.Status, 2048u);
 }
 

@@ -87,6 +87,8 @@ TFileHandle WideCreateFile(const std::u16string& name, uint32_t access, uint32_t
                            uint32_t disposition, uint32_t flagsAndAttributes);
 // A new, empty file for writing, not shared; an existing file is replaced.
 TFileHandle WideCreateFileForWrite(const std::u16string& name);
+// Deletes a file; false on failure, with the code in FileLastError.
+bool WideDeleteFile(const std::u16string& name);
 // True when the drive of rootPath (X:\ or \\server\share\) exists and holds
 // a readable medium.
 bool WideDiskReady(const std::u16string& rootPath);

@@ -163,6 +163,13 @@ TFileHandle WideCreateFileForWrite(const std::u16string& name) {
     return WideCreateFile(name, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
 }
 
+bool WideDeleteFile(const std::u16string& name) {
+    const BOOL deleted = IsWinNT ? DeleteFileW(win::Wide(LongPathForm(name)))
+                                 : DeleteFileA(WideToAnsi(name).c_str());
+    FileLastError = deleted ? 0 : GetLastError();
+    return deleted != 0;
+}
+
 bool WideDiskReady(const std::u16string& rootPath) {
     DWORD sectorsPerCluster = 0;
     DWORD bytesPerSector = 0;

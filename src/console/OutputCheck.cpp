@@ -1,0 +1,103 @@
+#include "console/OutputCheck.h"
+
+#include "Packages/Files/FileFunc.h"
+#include "app/Text.h"
+#include "console/Console.h"
+#include "console/Console_ENG.h"
+#include "system/AnsiText.h"
+
+namespace {
+
+constexpr uint32_t kErrorPathNotFound = 3;
+constexpr uint32_t kErrorInvalidDrive = 15;
+constexpr uint32_t kErrorAlreadyExists = 183;
+
+std::string Ansi(const std::u16string& text) {
+    return WideToAnsi(text);
+}
+
+bool CreateFolder(const std::u16string& folder) {
+    if (ForceDirectoriesW(folder))
+        return true;
+    const uint32_t error = FileLastError;
+    ConsoleWriteLine(msg::FailedToCreatePath);
+    WriteSystemError(error, 0);
+    return false;
+}
+
+bool OfferFolder(const std::u16string& fileName, bool createPathSilently) {
+    if (!WideDiskReady(PathRootW(fileName))) {
+        ConsoleWriteLine(FormatText(msg::CantCreateOpenFileFormat, Ansi(fileName)));
+        WriteSystemError(kErrorInvalidDrive, 0);
+        return false;
+    }
+    const std::u16string folder = ExtractFileDirW(fileName);
+    if (createPathSilently)
+        return CreateFolder(folder);
+    const TAnswer answer =
+        AskAnswer(FormatText(msg::CreatePathQuestionFormat, Ansi(folder)), ansYesNo);
+    if (answer == ansYes)
+        return CreateFolder(folder);
+    if (answer == ansNo)
+        ConsoleWriteLine(std::string("\r\n") + msg::DefineRightPath, true);
+    return false;
+}
+
+bool RefuseFolder(const std::u16string& fileName) {
+    HighlightOn();
+    ConsoleWriteLine("\r\n" + FormatText(msg::IsAFolderFormat, Ansi(fileName)), true);
+    HighlightOff();
+    ConsoleWriteLine(msg::DefineRightPath, true);
+    return false;
+}
+
+bool ConfirmOverwrite(const std::u16string& fileName, bool& offerAll) {
+    const TAnswer answer = AskAnswer(FormatText(msg::OverwriteQuestionFormat, Ansi(fileName)),
+                                     offerAll ? ansYesNoAll : ansYesNo);
+    if (offerAll)
+        offerAll = answer != ansAll;
+    return answer == ansYes || answer == ansAll;
+}
+
+} // namespace
+
+bool CheckOutputFile(const std::u16string& fileName, bool overwriteSilently, bool& offerAll,
+                     bool createPathSilently) {
+    bool existed = false;
+    {
+        TFileHandle probe =
+            WideCreateFile(fileName, GENERIC_WRITE_ACCESS, 0, OPEN_ALWAYS_DISPOSITION, 0);
+        const uint32_t error = FileLastError;
+        if (!probe.Valid()) {
+            // Wine reports a file in a missing drive's root as not found, where
+            // Windows reports its path as missing: both are a missing drive.
+            if (error == kErrorPathNotFound || !WideDiskReady(PathRootW(fileName)))
+                return OfferFolder(fileName, createPathSilently);
+            // The system refuses to open a folder as a file: say what it is.
+            if (IsExistingAbsoluteFolder(fileName))
+                return RefuseFolder(fileName);
+            if (!createPathSilently) {
+                ConsoleWriteLine("\r\n" +
+                                 FormatText(msg::CantCreateOpenFileFormat, Ansi(fileName)));
+                WriteSystemError(error, 0);
+            }
+            return false;
+        }
+        existed = error == kErrorAlreadyExists;
+    }
+    FileLastError = 0;
+    // The probe never leaves a new empty file behind.
+    if (!existed)
+        WideDeleteFile(fileName);
+    if (IsExistingAbsoluteFolder(fileName))
+        return RefuseFolder(fileName);
+    FileLastError = 0;
+    if (!overwriteSilently && existed)
+        return ConfirmOverwrite(fileName, offerAll);
+    return true;
+}
+
+bool CheckOutputFileSimple(const std::u16string& fileName, bool overwriteSilently) {
+    bool offerAll = false;
+    return CheckOutputFile(fileName, overwriteSilently, offerAll, false);
+}
