@@ -2,6 +2,11 @@ list(APPEND TALLIX_CORE_SOURCES
     Packages/Common/Assertion.cpp
     Packages/Common/BaseTree.cpp
     Packages/Common/DirTree.cpp
-    Packages/Common/Links.cpp)
+    Packages/Common/ErrorTree.cpp
+    Packages/Common/Links.cpp
+    Packages/Common/Masks.cpp)
 list(APPEND TALLIX_WIN32_SOURCES
     Packages/Common/WndManWin32.cpp)
+list(APPEND TALLIX_COMPONENT_SOURCES
+    Packages/Common/DirScaner.cpp
+    Packages/Common/ScanThreads.cpp)

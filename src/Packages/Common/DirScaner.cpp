@@ -1,0 +1,651 @@
+#include "Packages/Common/DirScaner.h"
+
+#include "Packages/Common/Assertion.h"
+#include "Packages/Common/ScanThreads.h"
+#include "Packages/Common/WndMan.h"
+#include "Packages/Files/FileFunc.h"
+#include "system/AnsiText.h"
+#include "system/Process.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+const std::array<const char*, 16> ScanerMessageNames = {
+    "dsmInclude",      "dsmExclude",     "dsmClear",         "dsmTimer",
+    "dsmThreadCreate", "dsmThreadDone",  "dsmThreadAborted", "dsmDone",
+    "dsmIMaskInsert",  "dsmIMaskDelete", "dsmIMaskClear",    "dsmEMaskInsert",
+    "dsmEMaskDelete",  "dsmEMaskClear",  "dsmScanError",     "dsmDescendantError"};
+
+const std::array<const char*, 6> ScanerStateNames = {"Loading", "Saving",   "Scaning",
+                                                     "Masking", "Clearing", "LockedByDescendant"};
+
+namespace {
+
+constexpr const char* kUnit = "Packages\\Common\\DirScaner";
+
+// The scanner's component lock for the span of a scope.
+class TScanerGuard {
+public:
+    explicit TScanerGuard(TLinkServer& server) : server_(server) { server_.Lock(); }
+    ~TScanerGuard() { server_.Unlock(); }
+    TScanerGuard(const TScanerGuard&) = delete;
+    TScanerGuard& operator=(const TScanerGuard&) = delete;
+
+private:
+    TLinkServer& server_;
+};
+
+// A bare drive (X:) names the drive's current folder for the system; the
+// scanner means the drive's root.
+bool IsFolder(const std::u16string& path) {
+    if (path.size() == 2 && path[1] == u':')
+        return WideDirectoryExists(path + u"\\");
+    return WideDirectoryExists(path);
+}
+
+void AddSorted(TPathList& list, const std::u16string& path) {
+    const std::u16string key = WideUpperCase(path);
+    const auto at = std::lower_bound(list.begin(), list.end(), key,
+                                     [](const std::u16string& entry, const std::u16string& k) {
+                                         return WideUpperCase(entry) < k;
+                                     });
+    list.insert(at, path);
+}
+
+void RemoveSame(TPathList& list, const std::u16string& path) {
+    const int index = IndexOfSamePath(list, path);
+    if (index >= 0)
+        list.erase(list.begin() + index);
+}
+
+bool ListedIn(const TPathList& a, const TPathList& b, const std::u16string& path) {
+    return IndexOfSamePath(a, path) >= 0 || IndexOfSamePath(b, path) >= 0;
+}
+
+TNotifyParam TextParam(const std::string& text) {
+    return reinterpret_cast<TNotifyParam>(text.c_str());
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- TDirectory
+
+TDirectory::TDirectory(TCustomDirScaner* owner, const std::u16string& path, bool recursive)
+    : Owner(owner), Recursive(recursive) {
+    if (owner == nullptr)
+        AssertionFailure(kUnit, 1398);
+    if (path.empty())
+        AssertionFailure(kUnit, 1399);
+    Path = path;
+    Tree = owner->GetTreeClass()(nullptr, path);
+    Tree->GetData(Tree->GetRoot())->Link = this;
+    ErrorTree = std::make_unique<TErrorTree>(this);
+    IncludeMasks = &owner->IncludeMasks();
+    ExcludeMasks = &owner->ExcludeMasks();
+    owner->LinkDirectory(this);
+    owner->Notify(dsmInclude, TextParam(WideToAnsi(Path)));
+    if (owner->HasOption(soAutoScan))
+        StartWorker<TScanThread>(owner, std::u16string(), this);
+}
+
+TDirectory::~TDirectory() {
+    // Workers still queued for this record must never reach it.
+    Owner->ThreadManager().TerminateFor(this);
+    Owner->StopCurrentWork();
+    Owner->UnlinkDirectory(this);
+    Owner->Notify(dsmExclude, TextParam(WideToAnsi(Path)));
+}
+
+void TDirectory::GetStatistics(int64_t& size, int64_t& files, int64_t& folders) const {
+    size = Size;
+    files = Files;
+    folders = Folders;
+}
+
+void TDirectory::IncludePath(const std::u16string& path) {
+    if (SamePathText(ExcludeTrailingBackslashW(path), ExcludeTrailingBackslashW(Path)))
+        AssertionFailure(kUnit, 1534);
+    if (!IsPathInside(path, Path))
+        AssertionFailure(kUnit, 1536, "Path is not my");
+    const bool autoScan = Owner->HasOption(soAutoScan);
+    if (IsFolder(path)) {
+        const TPathCheck answer = Owner->CheckPath(path);
+        if (answer == pcInside)
+            return;
+        if (answer == pcOutside) {
+            RemoveSame(ExcludedFolders, path);
+        } else if (answer == pcContains) {
+            for (TPathList* list :
+                 {&IncludedFolders, &ExcludedFolders, &IncludedFiles, &ExcludedFiles})
+                RemoveContained(*list, path);
+        }
+        if (Owner->CheckPath(path) != pcInside)
+            AddSorted(IncludedFolders, path);
+    } else {
+        if (!MatchesMaskList(IncludeMasks->Text(), WideToAnsi(ExtractFileNameW(path))))
+            AssertionFailure(kUnit, 1598);
+        if (IndexOfSamePath(IncludedFiles, path) >= 0)
+            return;
+        RemoveSame(ExcludedFiles, path);
+        AddSorted(IncludedFiles, path);
+    }
+    if (autoScan)
+        StartWorker<TScanThread>(Owner, path, this);
+    Owner->Notify(dsmInclude, TextParam(WideToAnsi(path)));
+}
+
+void TDirectory::Clear() {
+    Owner->StopCurrentWork();
+    ErrorCount = 0;
+    Tree->Clear();
+    ErrorTree->Clear();
+    IncludedFolders.clear();
+    ExcludedFolders.clear();
+    IncludedFiles.clear();
+    ExcludedFiles.clear();
+}
+
+// ---------------------------------------------------------------- ApplyMask
+
+bool ApplyMask(const TDirectory* directory, const TTreeNode* parent, uint32_t attributes,
+               const std::u16string& fullName) {
+    if (directory == nullptr || parent == nullptr)
+        AssertionFailure(kUnit, 902, "Cant apply a mask");
+    if ((attributes & 0x18) != 0)
+        return true;
+    const TDirTree& tree = *directory->Tree;
+    // A file below a masked folder is masked with it.
+    for (const TTreeNode* node = parent; node != nullptr; node = node->Parent) {
+        const TDirNodeData* data = tree.GetData(node);
+        if ((data->Attributes & FILE_ATTRIBUTE_DIRECTORY_BIT) != 0) {
+            if (data->Masked != 0)
+                return false;
+            break;
+        }
+        if (node == tree.GetRoot())
+            break;
+    }
+    return !IsFileFilteredOut(fullName, directory->IncludeMasks->Text(),
+                              directory->ExcludeMasks->Text(), directory->IncludedFiles,
+                              directory->ExcludedFiles);
+}
+
+// ---------------------------------------------------------------- scanner
+
+TCustomDirScaner::TCustomDirScaner(TComponent* owner, TDirTreeClass treeClass)
+    : TLinkServer(owner), treeClass_(treeClass), ownerThread_(TThreadRef::Current()),
+      ownerThreadId_(CurrentThreadId()) {
+    window_ = std::make_unique<THiddenWindow>(
+        "Directory Scaner" + std::to_string(reinterpret_cast<uintptr_t>(this)),
+        [this](uint32_t message, uintptr_t wParam, intptr_t) { WindowMessage(message, wParam); });
+    tree_ = treeClass_(nullptr, std::u16string());
+    includeMasks_ = std::make_unique<TMasks>(this);
+    excludeMasks_ = std::make_unique<TMasks>(this);
+    for (TMasks* masks : {includeMasks_.get(), excludeMasks_.get()}) {
+        masks->OnMaskChange = [this](TMasks* sender, const std::string& mask, TMaskOperation op) {
+            MaskChange(sender, mask, op);
+        };
+        masks->OnChanged = [this](TMasks* sender) { MasksChanged(sender); };
+    }
+    threadManager_ = std::make_unique<TThreadManager>();
+    SetActive(true);
+}
+
+TCustomDirScaner::~TCustomDirScaner() {
+    BeginDestroy();
+    threadManager_->TerminateAll();
+    WaitForWorkers();
+    Clear(false);
+    if (timerId_ != 0)
+        window_->StopTimer(TimerId());
+    window_.reset();
+}
+
+void TCustomDirScaner::Include(const std::u16string& path, bool recursive) {
+    if (path.empty())
+        return;
+    const uint64_t before = workersCreated_;
+    const std::u16string p =
+        path.size() == 3 && path[1] == u':' ? path : ExcludeTrailingBackslashW(path);
+    TDirRelation relation;
+    TDirectory* dir = FindDirectory(p, relation);
+    if (dir == nullptr) {
+        if (IsFolder(p))
+            directories_.push_back(std::make_unique<TDirectory>(this, p, recursive));
+        else
+            IncludeFile(p);
+    } else if (relation == drRecordInside) {
+        FreeDirectory(dir);
+        directories_.push_back(std::make_unique<TDirectory>(this, p, recursive));
+    } else if (relation == drPathInside) {
+        dir->IncludePath(path);
+    }
+    WaitIfSynchronous(before);
+}
+
+void TCustomDirScaner::IncludeFile(const std::u16string& path) {
+    // The scan below replaces an earlier node of the same file itself; an
+    // exclude worker beside it could run after it and remove the new node.
+    RemoveSingle(path, false);
+    AddSorted(staticList_, path);
+    EnsureStaticNode();
+    Notify(dsmInclude, TextParam(WideToAnsi(path)));
+    if (HasOption(soAutoScan))
+        StartWorker<TScanThread>(this, path, nullptr);
+}
+
+void TCustomDirScaner::ExcludeFile(const std::u16string& path) {
+    RemoveSingle(path, true);
+}
+
+void TCustomDirScaner::RemoveSingle(const std::u16string& path, bool startWorker) {
+    const int index = IndexOfSamePath(staticList_, path);
+    if (index < 0)
+        return;
+    staticList_.erase(staticList_.begin() + index);
+    Notify(dsmExclude, TextParam(WideToAnsi(path)));
+    if (startWorker && HasOption(soAutoScan))
+        StartWorker<TExcludeThread>(this, path, nullptr);
+}
+
+void TCustomDirScaner::Scan() {
+    if (HasState(TScanerState::Scaning))
+        return;
+    const uint64_t before = workersCreated_;
+    if (OnBeforeScan)
+        OnBeforeScan(this);
+    for (TDirectory* dir = FirstDirectory(); dir != nullptr; dir = NextDirectory(dir))
+        StartWorker<TScanThread>(this, std::u16string(), dir);
+    if (!staticList_.empty())
+        StartWorker<TScanThread>(this, std::u16string(), nullptr);
+    WaitIfSynchronous(before);
+}
+
+void TCustomDirScaner::Clear(bool keepMasks) {
+    SetState(TScanerState::Clearing, true);
+    Abort();
+    // Everything the queued workers would work on goes now.
+    threadManager_->TerminateAll();
+    StopCurrentWork();
+    FreeDirectories();
+    if (!Destroying()) {
+        staticList_.clear();
+        if (staticNode_ != nullptr) {
+            tree_->DeleteNode(staticNode_);
+            staticNode_ = nullptr;
+        }
+        if (!keepMasks) {
+            includeMasks_->Clear();
+            excludeMasks_->Clear();
+        }
+        Notify(dsmClear, 0);
+    }
+    SetState(TScanerState::Clearing, false);
+}
+
+void TCustomDirScaner::Abort() {
+    abortEvent_.Set();
+    if (timerId_.exchange(0) != 0)
+        window_->StopTimer(TimerId());
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    abortEvent_.Reset();
+    TerminateCurrentThread();
+}
+
+void TCustomDirScaner::FreeDirectory(TDirectory* dir) {
+    const auto found = std::find_if(directories_.begin(), directories_.end(),
+                                    [dir](const auto& owned) { return owned.get() == dir; });
+    if (found != directories_.end())
+        directories_.erase(found);
+}
+
+void TCustomDirScaner::FreeDirectories() {
+    while (!directories_.empty())
+        directories_.pop_back();
+}
+
+void TCustomDirScaner::WaitIfSynchronous(uint64_t workersBefore) {
+    if (HasOption(soASync) || workersCreated_ == workersBefore)
+        return;
+    WaitServing(doneEvent_);
+}
+
+void TCustomDirScaner::WaitForWorkers() {
+    threadManager_->WaitEmpty();
+}
+
+TDirectory* TCustomDirScaner::DirectoryAt(const TTreeNode* top) const {
+    for (; top != nullptr; top = top->NextSibling)
+        if (top != staticNode_)
+            return static_cast<TDirectory*>(tree_->GetData(top)->Link);
+    return nullptr;
+}
+
+TDirectory* TCustomDirScaner::FirstDirectory() const {
+    return DirectoryAt(tree_->GetRoot()->FirstChild);
+}
+
+TDirectory* TCustomDirScaner::NextDirectory(const TDirectory* dir) const {
+    if (!dir->Tree)
+        AssertionFailure(kUnit, 2697, "Directory tree cant be nil.");
+    return DirectoryAt(dir->Tree->GetRoot()->NextSibling);
+}
+
+TDirectory* TCustomDirScaner::FindDirectory(const std::u16string& path,
+                                            TDirRelation& relation) const {
+    // Compared as wide text: two names that differ only outside the ANSI
+    // code page are different folders.
+    const std::u16string p = ExcludeTrailingBackslashW(path);
+    for (TDirectory* dir = FirstDirectory(); dir != nullptr; dir = NextDirectory(dir)) {
+        const std::u16string own = ExcludeTrailingBackslashW(dir->Path);
+        relation = SamePathText(p, own)   ? drSame
+                   : IsPathInside(own, p) ? drRecordInside
+                   : IsPathInside(p, own) ? drPathInside
+                                          : drNone;
+        if (relation != drNone)
+            return dir;
+    }
+    relation = drNone;
+    return nullptr;
+}
+
+TPathCheck TCustomDirScaner::CheckPath(const std::u16string& path) const {
+    TDirRelation relation;
+    const TDirectory* dir = FindDirectory(path, relation);
+    if (dir == nullptr)
+        return IndexOfSamePath(staticList_, path) >= 0 ? pcListed : pcOutside;
+    if (relation == drRecordInside)
+        return pcContains;
+    const auto inScope = [&] {
+        return ListedIn(dir->ExcludedFiles, dir->ExcludedFolders, path) ? pcListed : pcInside;
+    };
+    const auto outOfScope = [&] {
+        return ListedIn(dir->IncludedFiles, dir->IncludedFolders, path) ? pcListed : pcOutside;
+    };
+    if (relation == drSame)
+        return inScope();
+    const int excluded = LastIndexOfContaining(dir->ExcludedFolders, path);
+    if (excluded < 0)
+        return inScope();
+    const int included = LastIndexOfContaining(dir->IncludedFolders, path);
+    // The deeper of the two entries wins.
+    if (included < 0 ||
+        dir->IncludedFolders[included].size() <= dir->ExcludedFolders[excluded].size())
+        return outOfScope();
+    return inScope();
+}
+
+TTreeNode* TCustomDirScaner::FirstItem(bool skipStatic) const {
+    for (TDirectory* dir = FirstDirectory(); dir != nullptr; dir = NextDirectory(dir))
+        if (TTreeNode* first = dir->Tree->GetRoot()->FirstChild)
+            return first;
+    if (skipStatic || staticNode_ == nullptr)
+        return nullptr;
+    return staticNode_->FirstChild;
+}
+
+TTreeNode* TCustomDirScaner::NextItem(const TTreeNode* node, bool skipStatic) const {
+    TTreeNode* next = tree_->GetNext(node);
+    if (next == nullptr || next != staticNode_)
+        return next;
+    return skipStatic ? nullptr : staticNode_->FirstChild;
+}
+
+const TTreeNode* TCustomDirScaner::TopOf(const TTreeNode* node) const {
+    const TTreeNode* root = tree_->GetRoot();
+    while (node->Parent != nullptr && node->Parent != root)
+        node = node->Parent;
+    return node;
+}
+
+TDirectory* TCustomDirScaner::DirectoryOf(const TTreeNode* node) const {
+    if (node == nullptr || node == tree_->GetRoot())
+        return nullptr;
+    const TTreeNode* top = TopOf(node);
+    if (top == staticNode_)
+        return nullptr;
+    return static_cast<TDirectory*>(tree_->GetData(top)->Link);
+}
+
+std::u16string TCustomDirScaner::GetItemPath(const TTreeNode* node) const {
+    if (node == nullptr || node == tree_->GetRoot() || node == staticNode_)
+        return {};
+    if (staticNode_ != nullptr && node->Parent == staticNode_)
+        return tree_->GetName(node);
+    const TTreeNode* top = TopOf(node);
+    const auto* dir = static_cast<const TDirectory*>(tree_->GetData(top)->Link);
+    if (node == top)
+        return dir->Path;
+    std::u16string tail;
+    for (const TTreeNode* n = node; n != top; n = n->Parent)
+        tail = tail.empty() ? tree_->GetName(n) : tree_->GetName(n) + u'\\' + tail;
+    return IncludeTrailingBackslashW(dir->Path) + tail;
+}
+
+int64_t TCustomDirScaner::CountFiles() const {
+    int64_t count = 0;
+    for (TDirectory* dir = FirstDirectory(); dir != nullptr; dir = NextDirectory(dir)) {
+        const TDirTree& tree = *dir->Tree;
+        for (const TTreeNode* n = tree.GetNext(tree.GetRoot()); n != nullptr; n = tree.GetNext(n))
+            count += tree.IsDirectory(n) ? 0 : 1;
+    }
+    return count;
+}
+
+void TCustomDirScaner::GetStatistics(int64_t& size, int64_t& files, int64_t& folders) const {
+    size = files = folders = 0;
+    for (TDirectory* dir = FirstDirectory(); dir != nullptr; dir = NextDirectory(dir)) {
+        size += dir->Size;
+        files += dir->Files;
+        folders += dir->Folders;
+    }
+    if (staticNode_ == nullptr)
+        return;
+    for (const TTreeNode* n = staticNode_->FirstChild; n != nullptr; n = n->NextSibling) {
+        size += tree_->GetData(n)->Size;
+        ++files;
+    }
+}
+
+void TCustomDirScaner::GetMaskedStatistics(int64_t& size, int64_t& files) const {
+    size = files = 0;
+    for (TDirectory* dir = FirstDirectory(); dir != nullptr; dir = NextDirectory(dir)) {
+        size += dir->MaskedSize;
+        files += dir->MaskedFiles;
+    }
+}
+
+bool TCustomDirScaner::FindFirstError(TScanErrorCursor& cursor) const {
+    for (TDirectory* dir = FirstDirectory(); dir != nullptr; dir = NextDirectory(dir)) {
+        TTreeNode* item = dir->ErrorTree->GetRoot()->FirstChild;
+        if (item == nullptr)
+            continue;
+        cursor.Scanner = this;
+        cursor.Directory = dir;
+        cursor.Value = reinterpret_cast<TTreeNode*>(dir->ErrorTree->GetValue(item));
+        cursor.ErrorNode = item;
+        return true;
+    }
+    return false;
+}
+
+bool TCustomDirScaner::HasScanErrors() const {
+    TScanErrorCursor cursor;
+    return FindFirstError(cursor);
+}
+
+void TCustomDirScaner::SetInterval(uint32_t milliseconds) {
+    if (milliseconds == interval_)
+        return;
+    interval_ = milliseconds;
+    if (timerId_ != 0)
+        StartTimer();
+}
+
+void TCustomDirScaner::SetPriority(TThreadPriority priority) {
+    if (priority == priority_)
+        return;
+    priority_ = priority;
+    PriorityChanged();
+}
+
+bool TCustomDirScaner::HasState(TScanerState state) const {
+    return (state_.load() >> static_cast<int>(state)) & 1;
+}
+
+void TCustomDirScaner::SetState(TScanerState state, bool on) {
+    const auto bit = static_cast<uint8_t>(1u << static_cast<int>(state));
+    if (on)
+        state_.fetch_or(bit);
+    else
+        state_.fetch_and(static_cast<uint8_t>(~bit));
+}
+
+void TCustomDirScaner::Notify(int32_t kind, TNotifyParam lParam) {
+    if (Destroying())
+        return;
+    TLinkServer::Notify(smChanged, kind, lParam);
+    if (Destroying())
+        return;
+    FireEvents(kind, lParam);
+    if (OnChanged)
+        OnChanged(this, kind, lParam);
+}
+
+void TCustomDirScaner::FireEvents(int32_t kind, TNotifyParam lParam) {
+    switch (kind) {
+    case dsmInclude:
+        if (OnInclude)
+            OnInclude(this, reinterpret_cast<const char*>(lParam));
+        break;
+    case dsmExclude:
+        if (OnExclude)
+            OnExclude(this, reinterpret_cast<const char*>(lParam));
+        break;
+    case dsmTimer:
+        if (OnTimer && threadCount_ > 0)
+            OnTimer(this);
+        break;
+    case dsmThreadDone:
+        if (OnDone)
+            OnDone(this);
+        break;
+    case dsmThreadAborted:
+        ThreadAborted(lParam);
+        break;
+    case dsmDone:
+        Done();
+        break;
+    case dsmScanError:
+        if (lParam != 0) {
+            const auto* node = reinterpret_cast<const TTreeNode*>(lParam);
+            const bool single = staticNode_ != nullptr && node->Parent == staticNode_;
+            DoScanError(single ? tree_->GetName(node) : GetItemPath(node),
+                        tree_->GetData(node)->ErrorCode);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void TCustomDirScaner::PriorityChanged() {
+    TScanerGuard guard(*this);
+    if (currentThread_ != nullptr)
+        currentThread_->SetPriority(priority_);
+}
+
+void TCustomDirScaner::DoScanError(const std::u16string& path, int32_t errorCode) {
+    if (OnScanError)
+        OnScanError(this, path, errorCode);
+}
+
+void TCustomDirScaner::RegisterThread() {
+    TScanerGuard guard(*this);
+    if (threadCount_ == 0)
+        StartTimer();
+    ++threadCount_;
+    ++workersCreated_;
+}
+
+int32_t TCustomDirScaner::UnregisterThread() {
+    TScanerGuard guard(*this);
+    return --threadCount_;
+}
+
+void TCustomDirScaner::StartTimer() {
+    if (window_->StartTimer(TimerId(), interval_))
+        timerId_ = TimerId();
+}
+
+void TCustomDirScaner::WindowMessage(uint32_t message, uintptr_t wParam) {
+    if (message != WM_TIMER_ID || wParam != TimerId())
+        return;
+    try {
+        if (threadCount_ != 0) {
+            Notify(dsmTimer, 0);
+        } else {
+            // Also when Abort on another thread could not stop it.
+            window_->StopTimer(TimerId());
+            timerId_ = 0;
+        }
+    } catch (...) {
+        // A failing progress display must not end the message loop.
+    }
+}
+
+void TCustomDirScaner::SetCurrentThread(TCustomThread* thread) {
+    TScanerGuard guard(*this);
+    currentThread_ = thread;
+}
+
+bool TCustomDirScaner::TerminateCurrentThread() {
+    TScanerGuard guard(*this);
+    if (currentThread_ == nullptr)
+        return false;
+    currentThread_->Terminate();
+    return true;
+}
+
+void TCustomDirScaner::StopCurrentWork() {
+    if (!TerminateCurrentThread())
+        return;
+    // The turn comes back once the work has ended.
+    WaitServing(runMutex_);
+    runMutex_.Release();
+}
+
+TTreeNode* TCustomDirScaner::EnsureStaticNode() {
+    if (staticNode_ == nullptr)
+        staticNode_ = tree_->AddChild(nullptr);
+    return staticNode_;
+}
+
+void TCustomDirScaner::LinkDirectory(TDirectory* dir) {
+    TTreeNode* root = dir->Tree->GetRoot();
+    if (staticNode_ != nullptr)
+        tree_->InternalInsert(staticNode_, root, imInsertBefore);
+    else
+        tree_->InternalInsert(nullptr, root, imAddChild);
+}
+
+void TCustomDirScaner::UnlinkDirectory(TDirectory* dir) {
+    TTreeNode* root = dir->Tree->GetRoot();
+    if (root->Parent != tree_->GetRoot())
+        return;
+    tree_->Unlink(root);
+    root->Parent = root->PrevSibling = root->NextSibling = nullptr;
+}
+
+void TCustomDirScaner::MaskChange(TMasks* sender, const std::string& mask, TMaskOperation op) {
+    const int32_t first = sender == includeMasks_.get() ? dsmIMaskInsert : dsmEMaskInsert;
+    Notify(first + op, TextParam(mask));
+}
+
+void TCustomDirScaner::MasksChanged(TMasks* sender) {
+    if (sender->WasEmpty() || HasState(TScanerState::Loading) || HasState(TScanerState::Clearing) ||
+        !HasOption(soAutoScan))
+        return;
+    StartWorker<TQueryMaskThread>(this);
+}

@@ -1,0 +1,432 @@
+#include "Packages/Common/ScanThreads.h"
+
+#include "Packages/Common/Assertion.h"
+#include "Packages/Files/FileFunc.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+constexpr const char* kUnit = "Packages\\Common\\DirScaner";
+constexpr int kNoMoreFiles = 18;
+// What a search of "*.*" answers for a folder without any entry (a drive root).
+constexpr int kFileNotFound = 2;
+
+// Keeps a scanner state set for the span of a scope, also when an exception passes.
+class TStateScope {
+public:
+    TStateScope(TCustomDirScaner& scanner, TScanerState state) : scanner_(scanner), state_(state) {
+        scanner_.SetState(state_, true);
+    }
+    ~TStateScope() { scanner_.SetState(state_, false); }
+    TStateScope(const TStateScope&) = delete;
+    TStateScope& operator=(const TStateScope&) = delete;
+
+private:
+    TCustomDirScaner& scanner_;
+    TScanerState state_;
+};
+
+bool IsFolderPath(const std::u16string& path) {
+    if (path.size() == 2 && path[1] == u':')
+        return WideDirectoryExists(path + u"\\");
+    return WideDirectoryExists(path);
+}
+
+TTreeNode* FindSingle(const TDirTree& tree, const TTreeNode* staticNode,
+                      const std::u16string& path) {
+    for (TTreeNode* n = staticNode->FirstChild; n != nullptr; n = n->NextSibling)
+        if (SamePathText(tree.GetName(n), path))
+            return n;
+    return nullptr;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- TCustomThread
+
+TCustomThread::TCustomThread(TCustomDirScaner* scanner, TDirectory* directory, std::u16string path)
+    : scanner_(scanner != nullptr     ? scanner
+               : directory != nullptr ? directory->Owner
+                                      : nullptr),
+      directory_(directory), path_(std::move(path)) {
+    if (scanner_ == nullptr)
+        AssertionFailure(kUnit, 861, "A worker needs a scanner.");
+    FreeOnTerminate = true;
+    OnTerminate = [this](TThread&) { ThreadTerminated(); };
+    scanner_->ThreadManager().Add(this);
+    scanner_->RegisterThread();
+    SetPriority(scanner_->Priority());
+    scanner_->DoneEvent().Reset();
+    scanner_->Notify(dsmThreadCreate, reinterpret_cast<TNotifyParam>(this));
+}
+
+TCustomThread::~TCustomThread() {
+    // The last touch of the scanner: once the manager lets go, it may be freed.
+    scanner_->ThreadManager().Remove(this);
+}
+
+void TCustomThread::Execute() {
+    TCustomDirScaner& scanner = *scanner_;
+    if (WaitAlone)
+        while (scanner.ThreadCount() >= 2 && !Terminated())
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (WaitForFirst(scanner.AbortEvent(), scanner.RunMutex()) == 0) {
+        if (scanner.UnregisterThread() == 0)
+            scanner.DoneEvent().Set();
+        return;
+    }
+    scanner.SetCurrentThread(this);
+    const bool manageOwner = scanner.HasOption(soManageMainThread);
+    if (manageOwner)
+        scanner.OwnerThread().SetPriority(tpLowest);
+    try {
+        // A worker stopped while it waited has nothing left to do: its
+        // record may be on its way out.
+        if (!Terminated())
+            Work();
+    } catch (...) {
+        // The turn is handed on below whatever happened.
+    }
+    scanner.SetCurrentThread(nullptr);
+    const int32_t remaining = scanner.UnregisterThread();
+    scanner.RunMutex().Release();
+    if (remaining == 0)
+        scanner.DoneEvent().Set();
+}
+
+void TCustomThread::ThreadTerminated() {
+    scanner_->Notify(Terminated() ? dsmThreadAborted : dsmThreadDone,
+                     reinterpret_cast<TNotifyParam>(this));
+    if (scanner_->ThreadCount() == 0 && scanner_->HasOption(soManageMainThread))
+        scanner_->OwnerThread().SetPriority(tpNormal);
+}
+
+void TCustomThread::IncErrorCount() {
+    if (directory_ == nullptr)
+        AssertionFailure(kUnit, 919);
+    ++directory_->ErrorCount;
+}
+
+void TCustomThread::CountFile(int64_t size) {
+    if (directory_ == nullptr)
+        AssertionFailure(kUnit, 925);
+    ++directory_->Files;
+    directory_->Size += size;
+}
+
+void TCustomThread::CountFolder() {
+    if (directory_ == nullptr)
+        AssertionFailure(kUnit, 932);
+    ++directory_->Folders;
+}
+
+// ---------------------------------------------------------------- TScanThread
+
+TScanThread::TScanThread(TCustomDirScaner* scanner, std::u16string path, TDirectory* directory)
+    : TCustomThread(scanner, directory, std::move(path)) {}
+
+void TScanThread::Work() {
+    TStateScope scaning(*Scanner(), TScanerState::Scaning);
+    countStats_ = Scanner()->HasOption(soAllowStatic);
+    keepMasked_ = Scanner()->HasOption(soKeepMaskedFiles);
+    if (Directory() != nullptr)
+        Path().empty() ? ScanDirectory() : ScanBelow();
+    else
+        Path().empty() ? RebuildSingles() : RefreshSingle();
+}
+
+void TScanThread::ScanDirectory() {
+    TDirectory& dir = *Directory();
+    dir.Size = dir.Files = dir.Folders = 0;
+    // The masked counts start afresh too, or every rescan would add to them.
+    dir.MaskedSize = dir.MaskedFiles = 0;
+    dir.ErrorCount = 0;
+    dir.ErrorTree->Clear();
+    dir.Tree->Clear();
+    dir.Tree->GetData(dir.Tree->GetRoot())->ErrorCode = 0;
+    std::u16string path = ExcludeTrailingBackslashW(dir.Tree->RootPath());
+    if (path.empty())
+        AssertionFailure(kUnit, 1191);
+    if (path.back() == u':')
+        path += u'\\';
+    ScanFolder(path, dir.Tree->GetRoot());
+}
+
+void TScanThread::ScanBelow() {
+    TDirectory& dir = *Directory();
+    TDirTree& tree = *dir.Tree;
+    const std::u16string target = ExcludeTrailingBackslashW(Path());
+    TTreeNode* node = tree.FindNearest(target);
+    if (node == nullptr)
+        return;
+    std::u16string base = ExcludeTrailingBackslashW(tree.GetFullPath(node));
+    while (!SamePathText(base, target)) {
+        const std::u16string component = FirstElementBelow(target, base);
+        if (component.empty())
+            break;
+        base = IncludeTrailingBackslashW(base) + component;
+        TLxSearchRec rec;
+        const int code = WideFindFirst(base, rec);
+        if (code != 0) {
+            ReportScanError(node, code);
+            return;
+        }
+        node = tree.AddSearchRec(node, rec, false);
+        if (countStats_) {
+            if ((rec.Attr & FILE_ATTRIBUTE_DIRECTORY_BIT) != 0)
+                CountFolder();
+            else
+                CountFile(static_cast<int64_t>(rec.Size));
+        }
+    }
+    if (IsFolderPath(target))
+        ScanFolder(target, node);
+}
+
+void TScanThread::RebuildSingles() {
+    TCustomDirScaner& scanner = *Scanner();
+    if (scanner.StaticNode() == nullptr)
+        return;
+    scanner.Tree().DeleteChildren(scanner.StaticNode());
+    const TPathList singles = scanner.StaticList();
+    for (const std::u16string& path : singles)
+        AddSingle(path);
+}
+
+void TScanThread::RefreshSingle() {
+    TCustomDirScaner& scanner = *Scanner();
+    if (scanner.StaticNode() == nullptr)
+        return;
+    if (TTreeNode* old = FindSingle(scanner.Tree(), scanner.StaticNode(), Path()))
+        scanner.Tree().DeleteNode(old);
+    AddSingle(Path());
+}
+
+void TScanThread::AddSingle(const std::u16string& path) {
+    TLxSearchRec rec;
+    if (WideFindFirst(path, rec) != 0)
+        return;
+    // Single files are kept under their full path.
+    rec.Name = path;
+    Scanner()->Tree().AddSearchRec(Scanner()->StaticNode(), rec, false);
+}
+
+void TScanThread::DescribeRoot(const std::u16string& path) {
+    TDirTree& tree = *Directory()->Tree;
+    TDirNodeData* root = tree.GetData(tree.GetRoot());
+    TLxSearchRec rec;
+    // A drive root is no entry of any folder: it keeps its path as its name.
+    if (WideFindFirst(path, rec) != 0) {
+        tree.SetName(tree.GetRoot(), path);
+        return;
+    }
+    root->Attributes = rec.Attr;
+    root->Time = rec.Time;
+    tree.SetName(tree.GetRoot(), rec.Name);
+}
+
+void TScanThread::ScanFolder(const std::u16string& path, TTreeNode* parent) {
+    TDirectory& dir = *Directory();
+    TDirTree& tree = *dir.Tree;
+    if (parent == tree.GetRoot())
+        DescribeRoot(path);
+    const std::u16string base = IncludeTrailingBackslashW(path);
+    TLxSearchRec rec;
+    int code = WideFindFirst(base + u"*.*", rec);
+    if (code == kFileNotFound && parent == tree.GetRoot())
+        code = kNoMoreFiles;
+    for (; code == 0; code = WideFindNext(rec)) {
+        if (Terminated())
+            return;
+        if ((rec.Attr & FILE_ATTRIBUTE_DIRECTORY_BIT) == 0)
+            AddFile(base, rec, parent);
+        else if (rec.Name != u"." && rec.Name != u".." && !SkippedFolder(rec.Name))
+            AddFolder(base + rec.Name, rec, parent);
+    }
+    if (code != kNoMoreFiles)
+        ReportScanError(parent, code);
+}
+
+void TScanThread::AddFile(const std::u16string& base, const TLxSearchRec& rec, TTreeNode* parent) {
+    TDirectory& dir = *Directory();
+    const bool passed = ApplyMask(&dir, parent, rec.Attr, base + rec.Name);
+    if (!passed && !keepMasked_)
+        return;
+    dir.Tree->AddSearchRec(parent, rec, !passed);
+    if (!countStats_)
+        return;
+    if (passed) {
+        CountFile(static_cast<int64_t>(rec.Size));
+    } else {
+        ++dir.MaskedFiles;
+        dir.MaskedSize += static_cast<int64_t>(rec.Size);
+    }
+}
+
+void TScanThread::AddFolder(const std::u16string& path, const TLxSearchRec& rec,
+                            TTreeNode* parent) {
+    TDirectory& dir = *Directory();
+    if (!dir.Recursive || Scanner()->CheckPath(path) == pcOutside)
+        return;
+    if (countStats_)
+        CountFolder();
+    ScanFolder(path, dir.Tree->AddSearchRec(parent, rec, false));
+}
+
+bool TScanThread::SkippedFolder(const std::u16string& name) const {
+    const TCustomDirScaner& scanner = *Scanner();
+    return (scanner.HasOption(soIgnoreSVI) && SamePathText(name, u"System Volume Information")) ||
+           (scanner.HasOption(soIgnoreRecycler) && SamePathText(name, u"RECYCLER"));
+}
+
+void TScanThread::ReportScanError(TTreeNode* node, int32_t code) {
+    auto report = [this, node, code] {
+        IncErrorCount();
+        TDirectory& dir = *Directory();
+        TTreeNode* item = dir.ErrorTree->AddError(reinterpret_cast<TErrorValue>(node));
+        TDirNodeData* data = dir.Tree->GetData(node);
+        // The root's Link is how the record is found from the master tree.
+        if (node != dir.Tree->GetRoot())
+            data->Link = item;
+        data->ErrorCode = code;
+        Scanner()->Notify(dsmScanError, reinterpret_cast<TNotifyParam>(node));
+    };
+    if (Scanner()->HasOption(soNotSynchronize))
+        report();
+    else
+        Synchronize(report);
+}
+
+// ---------------------------------------------------------------- mask workers
+
+TQueryMaskThread::TQueryMaskThread(TCustomDirScaner* scanner) : TCustomThread(scanner, nullptr) {}
+
+void TQueryMaskThread::Work() {
+    TCustomDirScaner& scanner = *Scanner();
+    for (TDirectory* dir = scanner.FirstDirectory(); dir != nullptr;
+         dir = scanner.NextDirectory(dir)) {
+        // The counts are made anew, masked ones included.
+        dir->Size = dir->Files = dir->MaskedSize = dir->MaskedFiles = 0;
+        const TDirTree& tree = *dir->Tree;
+        for (TTreeNode* n = tree.GetNext(tree.GetRoot()); n != nullptr && !Terminated();
+             n = tree.GetNext(n)) {
+            // Folders always pass and are no files.
+            if (tree.IsDirectory(n))
+                continue;
+            TDirNodeData* data = tree.GetData(n);
+            const bool passed = ApplyMask(dir, n->Parent, data->Attributes, tree.GetFullPath(n));
+            data->Masked = passed ? 0 : 1;
+            if (passed) {
+                ++dir->Files;
+                dir->Size += data->Size;
+            } else {
+                ++dir->MaskedFiles;
+                dir->MaskedSize += data->Size;
+            }
+        }
+    }
+}
+
+TExcludeThread::TExcludeThread(TCustomDirScaner* scanner, std::u16string path,
+                               TDirectory* directory)
+    : TCustomThread(scanner, directory, std::move(path)) {}
+
+void TExcludeThread::Work() {
+    if (Directory() != nullptr)
+        ExcludeFromDirectory();
+    else
+        ExcludeSingle();
+}
+
+void TExcludeThread::ExcludeFromDirectory() {
+    TDirectory& dir = *Directory();
+    TDirTree& tree = *dir.Tree;
+    TTreeNode* node = tree.FindPath(Path());
+    // The record's own folder goes only with the record.
+    if (node == nullptr || node == tree.GetRoot())
+        return;
+    int64_t size = 0, files = 0, folders = 0, maskedSize = 0, maskedFiles = 0;
+    for (const TTreeNode* n = node; n != nullptr; n = tree.GetNextIn(n, node)) {
+        const TDirNodeData* data = tree.GetData(n);
+        if (tree.IsDirectory(n)) {
+            ++folders;
+        } else if (data->Masked != 0) {
+            ++maskedFiles;
+            maskedSize += data->Size;
+        } else {
+            ++files;
+            size += data->Size;
+        }
+    }
+    TTreeNode* top = node;
+    while (top->Parent != tree.GetRoot() &&
+           Scanner()->CheckPath(tree.GetFullPath(top)) == pcOutside) {
+        top = top->Parent;
+        ++folders;
+    }
+    tree.DeleteNode(top);
+    dir.Size -= size;
+    dir.Files -= files;
+    dir.Folders -= folders;
+    dir.MaskedSize -= maskedSize;
+    dir.MaskedFiles -= maskedFiles;
+}
+
+void TExcludeThread::ExcludeSingle() {
+    TCustomDirScaner& scanner = *Scanner();
+    if (scanner.StaticNode() == nullptr)
+        return;
+    if (TTreeNode* node = FindSingle(scanner.Tree(), scanner.StaticNode(), Path()))
+        scanner.Tree().DeleteNode(node);
+}
+
+// ---------------------------------------------------------------- TThreadManager
+
+TThreadManager::~TThreadManager() {
+    TerminateAll();
+    WaitEmpty();
+}
+
+void TThreadManager::Add(TCustomThread* thread) {
+    std::lock_guard<std::mutex> guard(lock_);
+    threads_.push_back(thread);
+    empty_.Reset();
+}
+
+void TThreadManager::Remove(TCustomThread* thread) {
+    std::lock_guard<std::mutex> guard(lock_);
+    threads_.erase(std::remove(threads_.begin(), threads_.end(), thread), threads_.end());
+    if (threads_.empty())
+        empty_.Set();
+}
+
+int TThreadManager::Count() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return static_cast<int>(threads_.size());
+}
+
+void TThreadManager::TerminateAll() {
+    std::lock_guard<std::mutex> guard(lock_);
+    for (auto it = threads_.rbegin(); it != threads_.rend(); ++it)
+        (*it)->Terminate();
+}
+
+void TThreadManager::TerminateFor(const TDirectory* directory) {
+    std::lock_guard<std::mutex> guard(lock_);
+    for (TCustomThread* thread : threads_)
+        if (thread->Directory() == directory)
+            thread->Terminate();
+}
+
+void TThreadManager::WaitEmpty() {
+    for (;;) {
+        WaitServing(empty_);
+        // Taking the lock makes sure the last worker has let go of it.
+        std::lock_guard<std::mutex> guard(lock_);
+        if (threads_.empty())
+            return;
+    }
+}
