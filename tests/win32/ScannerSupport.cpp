@@ -1,0 +1,69 @@
+#include "ScannerSupport.h"
+
+#include "Packages/Common/WndMan.h"
+#include "system/Process.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace scanner_test {
+
+void MakeFile(const std::u16string& path, size_t size) {
+    const TFileHandle file = WideCreateFileForWrite(path);
+    ASSERT_TRUE(file.Valid());
+    ASSERT_TRUE(wine_host::WriteBytes(file, std::string(size, 'x')));
+}
+
+TSampleTree::TSampleTree() : data_(folder_.Path() + u"\\data") {
+    for (const char16_t* dir :
+         {u"", u"\\sub", u"\\sub\\deep", u"\\System Volume Information", u"\\RECYCLER"})
+        WideCreateDir(data_ + dir);
+    MakeFile(Path(u"a.txt"), 3);
+    MakeFile(Path(u"b.doc"), 5);
+    MakeFile(Path(u"sub\\c.txt"), 7);
+    MakeFile(Path(u"sub\\deep\\d.txt"), 11);
+    MakeFile(Path(u"System Volume Information\\x.txt"), 13);
+    MakeFile(Path(u"RECYCLER\\y.txt"), 17);
+}
+
+TTestWorker::TTestWorker(TCustomDirScaner* scanner, std::function<void(TTestWorker&)> body,
+                         bool waitAlone)
+    : TCustomThread(scanner, nullptr), body_(std::move(body)) {
+    WaitAlone = waitAlone;
+}
+
+bool RunLoopUntil(const std::function<bool()>& done, int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const uint32_t thread = CurrentThreadId();
+    THiddenWindow watch("Scanner test loop", [&](uint32_t message, uintptr_t, intptr_t) {
+        if (message == WM_TIMER_ID && (done() || std::chrono::steady_clock::now() > deadline))
+            PostThreadMessageTo(thread, {WM_QUIT_ID, 0, 0});
+    });
+    if (!done()) {
+        watch.StartTimer(1, 5);
+        RunMessageLoop([](const TThreadMessage&) {});
+        watch.StopTimer(1);
+    }
+    return done();
+}
+
+void RunLoopFor(int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    RunLoopUntil([end] { return std::chrono::steady_clock::now() >= end; }, ms + 1000);
+}
+
+std::vector<std::u16string> ItemPaths(const TCustomDirScaner& scanner, bool skipStatic) {
+    std::vector<std::u16string> paths;
+    for (TTreeNode* n = scanner.FirstItem(skipStatic); n != nullptr;
+         n = scanner.NextItem(n, skipStatic))
+        paths.push_back(scanner.GetItemPath(n));
+    return paths;
+}
+
+std::set<std::u16string> ItemSet(const TCustomDirScaner& scanner) {
+    const auto paths = ItemPaths(scanner);
+    return {paths.begin(), paths.end()};
+}
+
+} // namespace scanner_test

@@ -1,0 +1,60 @@
+// Shared pieces of the scanner tests: a folder tree on the host, a worker
+// whose job the test gives, and a message loop that runs until a condition holds.
+#pragma once
+
+#include "Packages/Common/DirScaner.h"
+#include "Packages/Common/ScanThreads.h"
+#include "WineHost.h"
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+
+namespace scanner_test {
+
+// A file of size bytes.
+void MakeFile(const std::u16string& path, size_t size);
+
+// data\a.txt (3 bytes), data\b.doc (5), data\sub\c.txt (7),
+// data\sub\deep\d.txt (11), data\System Volume Information\x.txt (13),
+// data\RECYCLER\y.txt (17), below a fresh folder.
+class TSampleTree {
+public:
+    TSampleTree();
+    const std::u16string& Data() const { return data_; }
+    std::u16string Path(const std::u16string& relative) const { return data_ + u"\\" + relative; }
+    const wine_host::TTempFolder& Folder() const { return folder_; }
+
+private:
+    wine_host::TTempFolder folder_;
+    std::u16string data_;
+};
+
+// A worker that runs body as its job.
+class TTestWorker final : public TCustomThread {
+public:
+    TTestWorker(TCustomDirScaner* scanner, std::function<void(TTestWorker&)> body,
+                bool waitAlone = false);
+
+protected:
+    void Work() override { body_(*this); }
+
+private:
+    std::function<void(TTestWorker&)> body_;
+};
+
+// Dispatches the thread's messages until done() holds or timeoutMs has
+// passed; returns done().
+bool RunLoopUntil(const std::function<bool()>& done, int timeoutMs = 10000);
+// Dispatches the thread's messages for ms milliseconds.
+void RunLoopFor(int ms);
+
+// Every item path of the master tree, in walk order.
+std::vector<std::u16string> ItemPaths(const TCustomDirScaner& scanner, bool skipStatic = false);
+std::set<std::u16string> ItemSet(const TCustomDirScaner& scanner);
+
+// The scanner options of the tests that wait for their workers.
+constexpr TScanerOptions kSynchronous = DefaultScanerOptions.Without(soASync);
+
+} // namespace scanner_test
