@@ -11,6 +11,7 @@
 #include "system/AnsiText.h"
 #include "system/LxSys.h"
 #include "system/Process.h"
+#include "system/Threads.h"
 
 std::atomic<bool> Cancelled{false};
 
@@ -40,6 +41,7 @@ char16_t UpperAscii(char16_t c) {
 
 TApplication::TApplication() {
     MainThreadId = CurrentThreadId();
+    InitMainThreadSynchronization();
     Console().ResetPageCounter();
     args_ = SplitCommandLine(ProcessCommandLineW());
     bool silent = false;
@@ -53,19 +55,31 @@ TApplication::TApplication() {
     if (dot != std::u16string::npos)
         name.erase(dot);
     ProgramName = WideUpperCase(name);
+
+    Calc = std::make_unique<TChksumCalc>(nullptr);
+    Calc->SetPriority(tpTimeCritical);
+    Calc->SetOptions(Calc->Options().Without(soAutoScan));
+    Calc->OnBeforeScan = [this](TCustomDirScaner*) { BeforeScan(); };
+    Calc->OnStartReading = [this](TCustomChksumCalc*, bool& abort) { StartReading(abort); };
+    Calc->OnScanError = [this](TCustomDirScaner*, const std::u16string& path, int32_t code) {
+        ScanError(path, code);
+    };
+    Calc->OnTimer = [this](TCustomDirScaner*) { UpdateProgress(); };
+    // Files of this name are lists of another kind and never hashed.
+    Calc->ExcludeMasks().Add("md?sum.lst");
 }
 
 TApplication::~TApplication() {
     Console().ShowCursor();
+    // The engine stops its workers first; they may still report to this object.
+    Calc.reset();
 }
 
 void TApplication::Run() {
     SetUp();
     InstallConsoleControlHandler(
         [this](uint32_t ctrlType) { return ConsoleCtrlHandler(ctrlType); });
-    // Worker threads report through this loop once the engine runs; until
-    // then it only waits for the quit message.
-    RunMessageLoop([](const TThreadMessage&) {});
+    RunMessageLoop([this](const TThreadMessage& message) { HandleMessage(message); });
     RemoveConsoleControlHandler();
 }
 
@@ -92,6 +106,7 @@ bool TApplication::ConsoleCtrlHandler(uint32_t ctrlType) {
 
 void TApplication::Cancel() {
     Cancelled = true;
+    Calc->Abort();
     Console().WriteRaw(msg::CancelledByUser);
     PostThreadMessageTo(MainThreadId, {WM_QUIT_ID, 0, 0});
 }
@@ -123,7 +138,7 @@ void TApplication::SetUpSource(const std::u16string& arg1) {
     const std::u16string name = ExtractFileNameW(arg1);
     if (HasWildcards(name)) {
         SourcePath = ExcludeTrailingBackslashW(arg1.substr(0, arg1.size() - name.size()));
-        IncludeMasks.push_back(name);
+        Calc->IncludeMasks().Add(Ansi(name));
     } else {
         SourcePath = arg1;
     }
@@ -153,7 +168,7 @@ void TApplication::SetUpSource(const std::u16string& arg1) {
     case pkDrive:
         BaseFolder = SourcePath;
         if (singleArgument) {
-            KeepMaskedFiles = false;
+            Calc->SetOptions(Calc->Options().Without(soKeepMaskedFiles));
             StartWork();
         } else if (!args_[2].empty()) {
             ParseOptions(2);
@@ -263,10 +278,20 @@ bool TApplication::ParseSwitch(const std::u16string& arg) {
     }
 }
 
-// Where the calculation or the verification starts. Until the engine is
-// built every command line that passes its checks ends here successfully.
+// Where the calculation or the verification starts. Lists and
+// verification are not built yet: those command lines end here.
 void TApplication::StartWork() {
-    Terminate(0);
+    if (RunMode == rmCalculate && !WriteToFile)
+        StartCalculation();
+    else
+        Terminate(0);
+}
+
+// The calculation with every file's digest printed on the screen.
+void TApplication::StartCalculation() {
+    Calc->ExcludeMasks().Add(Ansi(Extension));
+    Calc->Include(SourcePath, Recursive);
+    Calc->Calculate();
 }
 
 void TApplication::RecordInvalidOption(const std::u16string& arg) {
@@ -300,4 +325,165 @@ void TApplication::ShowUsage() {
     WritePaged(FormatText(msg::UsageFormat, name), msg::PressAnyKey);
     WritePaged(ReplaceAll(msg::HelpText, "%0:s", name), msg::PressAnyKey);
     Terminate(0);
+}
+
+// ------------------------------------------------------------------ the run
+
+void TApplication::HandleMessage(const TThreadMessage& message) {
+    if (Cancelled)
+        return;
+    auto* node = reinterpret_cast<TTreeNode*>(message.WParam);
+    auto* tree = reinterpret_cast<TDirTree*>(message.LParam);
+    switch (message.Id) {
+    case CM_FILE_BEGIN:
+        if (!WriteToFile && RunMode == rmCalculate)
+            ShowFileName(node, tree);
+        break;
+    case CM_FILE_DONE:
+        if (!WriteToFile && RunMode == rmCalculate) {
+            WriteHashColumn(Calc->GetHashText(node));
+            OutputColumn = 0;
+        }
+        break;
+    case CM_READ_DONE:
+        ShowSummary();
+        break;
+    default:
+        break;
+    }
+}
+
+void TApplication::StartReading(bool& abort) {
+    Calc->GetStatistics(TotalSize, FileCount, FolderCount);
+    if (FileCount == 0) {
+        if (RunMode == rmCalculate) {
+            ConsoleWriteLine(msg::NoFilesToCalculate, true);
+            abort = true;
+            ExitCode |= ecNothingToCalc;
+        } else {
+            HighlightOn();
+            ConsoleWriteLine(msg::NoFilesToVerify);
+            HighlightOff();
+            ConsoleWriteLine(msg::CheckSettings);
+        }
+        Terminate(ecNothingToCalc);
+        return;
+    }
+    ConsoleWriteLine(msg::Calculating);
+    if (WriteToFile || RunMode == rmVerify) {
+        Console().HideCursor();
+        ShowProgressScale();
+    }
+}
+
+void TApplication::BeforeScan() {
+    if (SourceIsFile)
+        return;
+    if (RunMode == rmCalculate)
+        ConsoleWriteLine(FormatText(msg::CalculatingSizeFormat,
+                                    ShortenPath(Ansi(SourcePath), Console().Width() - 24)));
+    else
+        ConsoleWriteLine(msg::CalculatingFilesSize);
+}
+
+void TApplication::ScanError(const std::u16string& path, int32_t errorCode) {
+    ExitCode |= ecScanError;
+    if (RunMode != rmCalculate)
+        return;
+    if (!SilentMode) {
+        if (ScanErrorCount == 0)
+            ConsoleWriteLine(msg::ScanningErrorDetected, false, true);
+        WriteSystemError(static_cast<uint32_t>(errorCode), 2);
+        ConsoleWriteLine(ShortenPath(Ansi(path), Console().Width() - 2), false, false, 2);
+    }
+    ++ScanErrorCount;
+}
+
+void TApplication::ShowProgressScale() {
+    if (!SilentMode)
+        Console().WriteRaw(std::string("0%[") + std::string(50, '.') + "]100%\r\n");
+    ProgressShown = true;
+}
+
+void TApplication::UpdateProgress() {
+    if (!ProgressShown || SilentMode)
+        return;
+    const int64_t total = TotalSize - static_cast<int64_t>(Calc->FailedBytes.load());
+    if (total <= 0)
+        return;
+    const int64_t ticks = static_cast<int64_t>(Calc->ReadBytes.load()) * 100 / total / 2;
+    if (ProgressTicks >= ticks)
+        return;
+    std::string marks = ProgressTicks == 0 ? "   " : "";
+    marks.append(static_cast<size_t>(ticks - ProgressTicks), '*');
+    Console().WriteRaw(marks);
+    ProgressTicks = static_cast<int32_t>(ticks);
+}
+
+void TApplication::ShowFileName(TTreeNode* node, TDirTree* tree) {
+    // A file that failed after it was opened left its name without a digest.
+    if (OutputColumn != 0)
+        Console().WriteRaw("\r\n");
+    std::u16string name = RelativeToFolder(SourcePath, tree->GetFullPath(node));
+    const std::string shown = ShortenPath(Ansi(name), Console().Width() - 33);
+    Console().WriteRaw(shown + " ");
+    OutputColumn = static_cast<int32_t>(shown.size()) + 1;
+}
+
+void TApplication::WriteHashColumn(const std::string& text) {
+    // A line that ends exactly at the edge has moved to the next one by itself.
+    const bool fillsLine = OutputColumn + static_cast<int32_t>(text.size()) == Console().Width();
+    Console().WriteRaw(fillsLine ? text : text + "\r\n");
+}
+
+void TApplication::PrintErrorGroups(const TErrorTree& tree) {
+    for (TTreeNode* group = tree.GetRoot()->FirstChild; group != nullptr;
+         group = group->NextSibling) {
+        WriteSystemError(static_cast<uint32_t>(tree.GetValue(group)), 0);
+        for (TTreeNode* item = group->FirstChild; item != nullptr; item = item->NextSibling) {
+            const auto* failed = reinterpret_cast<const TTreeNode*>(tree.GetValue(item));
+            ConsoleWriteLine(
+                ShortenPath("  " + Ansi(Calc->GetItemPath(failed)), Console().Width() - 2));
+        }
+    }
+}
+
+void TApplication::ShowSummary() {
+    UpdateProgress();
+    Console().ShowCursor();
+    ConsoleWriteLine("\r\n", false, true, 0, false);
+    if (Calc->HasScanErrors()) {
+        ConsoleWriteLine(msg::ScanningErrors, false, true);
+        PrintErrorGroups(*Calc->GetScanErrorsByCode());
+        ConsoleWriteLine("");
+    }
+    if (Calc->FailedFiles > 0) {
+        ExitCode |= ecReadError;
+        ConsoleWriteLine(msg::FileAccessErrors, false, true);
+        PrintErrorGroups(*Calc->GetReadErrorsByCode());
+        ConsoleWriteLine("");
+    }
+    if (Calc->ReadBytes == 0)
+        ExitCode |= RunMode == rmCalculate ? ecFailure : ecNothingToVerify;
+    else
+        PrintStatistics();
+    Terminate(ExitCode);
+}
+
+void TApplication::PrintStatistics() {
+    const uint64_t readBytes = Calc->ReadBytes;
+    const uint32_t elapsed = Calc->GetElapsedTime();
+    // Whole bytes per millisecond; a run too short to time shows -1.
+    const int64_t speed = elapsed == 0 ? -1 : static_cast<int64_t>(readBytes / elapsed) * 1000;
+    const int64_t failed = static_cast<int64_t>(Calc->FailedFiles.load());
+    ConsoleWriteLine(msg::CalculationSummary, false, true);
+    ConsoleWriteLine("  Processed " + std::to_string(FileCount - failed) + " files in " +
+                     std::to_string(FolderCount) + " folders with total size " +
+                     FormatFileSize(static_cast<int64_t>(readBytes)) + ".");
+    ConsoleWriteLine("  Average speed " + FormatFileSize(speed) + "\\Sec.");
+    if (ScanErrorCount > 0)
+        ConsoleWriteLine("  Scanning errors - " + std::to_string(ScanErrorCount));
+    if (failed > 0)
+        ConsoleWriteLine("  File access errors - " + std::to_string(failed) + " (" +
+                         std::to_string(failed * 100 / FileCount) + "%)");
 }

@@ -4,12 +4,16 @@
 #pragma once
 
 #include "Packages/Files/FileFunc.h"
+#include "engine/ChksumCalc.h"
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+struct TThreadMessage;
 
 enum TRunMode : uint8_t { rmNone = 0, rmCalculate = 1, rmVerify = 2 };
 
@@ -36,12 +40,17 @@ public:
     std::u16string SourcePath;
     std::u16string ListPath;
     uint32_t MainThreadId = 0;
+    std::unique_ptr<TChksumCalc> Calc;
     int32_t ScanErrorCount = 0;
     int32_t ListsFailed = 0;
     int32_t ListsToWrite = 0;
     bool WriteToFile = false;
     int32_t ProgressTicks = 0;
+    int64_t TotalSize = 0;
+    int64_t FileCount = 0;
+    int64_t FolderCount = 0;
     TRunMode RunMode = rmCalculate;
+    bool ProgressShown = false;
     bool OverwriteAll = false;
     bool SourceIsFile = false;
     bool Recursive = false;
@@ -50,15 +59,14 @@ public:
     uint32_t ExitCode = 0;
     // The first argument that was not recognised (it may be empty).
     std::optional<std::u16string> InvalidOption;
+    int32_t OutputColumn = 0;
     TPathKind SourceKind = pkNone;
     std::u16string ChangedListPath;
 
-    // What the command line asks of the scanner and the list writer.
-    std::vector<std::u16string> IncludeMasks;
-    std::vector<std::u16string> ExcludeMasks;
-    bool KeepMaskedFiles = true;
+    // What the command line asks of the list writer.
     TPlacement Placement = plNone;
     std::u16string BaseFolder;
+    std::u16string Extension = u".md5";
 
 private:
     void SetUp();
@@ -66,6 +74,18 @@ private:
     void ParseOptions(size_t first);
     bool ParseSwitch(const std::u16string& arg);
     void StartWork();
+    void StartCalculation();
+    void HandleMessage(const TThreadMessage& message);
+    void StartReading(bool& abort);
+    void BeforeScan();
+    void ScanError(const std::u16string& path, int32_t errorCode);
+    void UpdateProgress();
+    void ShowProgressScale();
+    void ShowFileName(TTreeNode* node, TDirTree* tree);
+    void WriteHashColumn(const std::string& text);
+    void ShowSummary();
+    void PrintStatistics();
+    void PrintErrorGroups(const TErrorTree& tree);
     void RecordInvalidOption(const std::u16string& arg);
     void ReportInvalidOption();
     void ReportOptionsViolation(const char* text);

@@ -64,4 +64,17 @@ inline constexpr const char* IsAFolderFormat =
 inline constexpr const char* OverwriteQuestionFormat = "File \"%s\" already exists.\r\nOverwrite?";
 inline constexpr const char* FailedToCreatePath = "\r\nFailed to create path.";
 
+inline constexpr const char* NoFilesToCalculate =
+    "\r\nThe source path has no files or there are no files corresponding to the options.";
+inline constexpr const char* NoFilesToVerify =
+    "\r\nNo files from the list were found. Nothing to verify!";
+inline constexpr const char* CheckSettings = "Check command-line settings.";
+inline constexpr const char* Calculating = "Calculating...\r\n";
+inline constexpr const char* CalculatingSizeFormat = "Calculating size of %s\r\n";
+inline constexpr const char* CalculatingFilesSize = "Calculating files size...\r\n";
+inline constexpr const char* ScanningErrorDetected = "Scanning error detected (process continues):";
+inline constexpr const char* ScanningErrors = "Scanning errors:  ";
+inline constexpr const char* FileAccessErrors = "File access errors:   ";
+inline constexpr const char* CalculationSummary = "Calculation summary:";
+
 } // namespace msg

@@ -3,3 +3,6 @@ list(APPEND TALLIX_CORE_SOURCES
     engine/LxHash.cpp)
 list(APPEND TALLIX_WIN32_SOURCES
     engine/FileReaderWin32.cpp)
+list(APPEND TALLIX_COMPONENT_SOURCES
+    engine/ChksumCalc.cpp
+    engine/ReaderThread.cpp)

@@ -1,0 +1,162 @@
+#include "engine/ChksumCalc.h"
+
+#include "engine/LxHash.h"
+#include "engine/ReaderThread.h"
+#include "system/LxSys.h"
+
+#include <chrono>
+#include <cmath>
+
+namespace {
+
+uint64_t ClockNow() {
+    if (HasPerformanceCounter)
+        return static_cast<uint64_t>(ReadPerformanceCounter());
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count());
+}
+
+// Appends node to the group of code in grouped (one top-level item per code).
+void AddToGroup(TErrorTree& grouped, TErrorValue code, TTreeNode* node) {
+    TTreeNode* group = grouped.FindValue(nullptr, code);
+    if (group == nullptr)
+        group = grouped.AddError(code);
+    TTreeNode* item = grouped.AddChild(group);
+    grouped.SetValue(item, reinterpret_cast<TErrorValue>(node));
+}
+
+void GroupErrors(const TErrorTree& errors, const TDirTree& tree, TErrorTree& grouped) {
+    for (TTreeNode* entry = errors.GetRoot()->FirstChild; entry != nullptr;
+         entry = entry->NextSibling) {
+        auto* node = reinterpret_cast<TTreeNode*>(errors.GetValue(entry));
+        if (node != nullptr)
+            AddToGroup(grouped, tree.GetData(node)->ErrorCode, node);
+    }
+}
+
+} // namespace
+
+TCustomChksumCalc::TCustomChksumCalc(TComponent* owner)
+    : TCustomDirScaner(owner, CreateDirTree<TCheckSumTree>),
+      readErrors_(std::make_unique<TErrorTree>(nullptr)) {
+    SetPriority(tpHighest);
+}
+
+TCustomChksumCalc::~TCustomChksumCalc() {
+    TCustomChksumCalc::Abort();
+}
+
+void TCustomChksumCalc::Calculate() {
+    Scan();
+    StartReader(TReaderThread::rmCalculation);
+}
+
+void TCustomChksumCalc::Verify() {
+    ChangedCount = 0;
+    StartReader(TReaderThread::rmVerification);
+}
+
+void TCustomChksumCalc::StartReader(uint8_t mode) {
+    if (reader_ != nullptr)
+        throw EChksumCalc("#Run");
+    FirstChanged = nullptr;
+    LastChanged = nullptr;
+    reader_ = StartWorker<TReaderThread>(this, static_cast<TReaderThread::TMode>(mode));
+}
+
+void TCustomChksumCalc::SetReader(TReaderThread* reader) {
+    reader_ = reader;
+}
+
+void TCustomChksumCalc::Abort() {
+    TCustomDirScaner::Abort();
+    if (HasState(TScanerState::LockedByDescendant) && reader_ != nullptr) {
+        reader_.load()->Terminate();
+        WaitForWorkers();
+        reader_ = nullptr;
+        SetState(TScanerState::LockedByDescendant, false);
+    }
+}
+
+void TCustomChksumCalc::PriorityChanged() {
+    TCustomDirScaner::PriorityChanged();
+    if (HasState(TScanerState::LockedByDescendant) && reader_ != nullptr)
+        reader_.load()->SetPriority(Priority());
+}
+
+void TCustomChksumCalc::Notify(int32_t kind, TNotifyParam lParam) {
+    TCustomDirScaner::Notify(kind, lParam);
+    if (Destroying() || kind != dsmThreadDone || !HasState(TScanerState::LockedByDescendant))
+        return;
+    SetState(TScanerState::LockedByDescendant, false);
+    if (OnReadDone)
+        OnReadDone(this);
+}
+
+bool TCustomChksumCalc::StartReading() {
+    bool abort = false;
+    if (!Destroying() && OnStartReading)
+        OnStartReading(this, abort);
+    return abort;
+}
+
+void TCustomChksumCalc::StartTiming() {
+    ReadErrorCount = 0;
+    readErrors_->Clear();
+    SetState(TScanerState::LockedByDescendant, true);
+    ReadBytes = 0;
+    FailedBytes = 0;
+    FailedFiles = 0;
+    stopTime_ = 0;
+    startTime_ = ClockNow();
+}
+
+void TCustomChksumCalc::StopTiming() {
+    stopTime_ = ClockNow();
+}
+
+uint32_t TCustomChksumCalc::GetElapsedTime() const {
+    const uint64_t end = HasState(TScanerState::LockedByDescendant) ? ClockNow() : stopTime_.load();
+    const uint64_t ticks = end - startTime_;
+    if (!HasPerformanceCounter)
+        return static_cast<uint32_t>(ticks);
+    return static_cast<uint32_t>(std::llround(static_cast<double>(ticks) /
+                                              static_cast<double>(PerformanceFrequency) * 1000));
+}
+
+void TCustomChksumCalc::RecordReadError(TTreeNode* node, uint32_t errorCode) {
+    ++ReadErrorCount;
+    TTreeNode* entry = readErrors_->AddError(reinterpret_cast<TErrorValue>(node));
+    TDirNodeData* data = Tree().GetData(node);
+    data->Link = entry;
+    data->ErrorCode = static_cast<int32_t>(errorCode);
+}
+
+TCheckSumData* TCustomChksumCalc::CheckSumDataOf(TTreeNode* node) const {
+    return CheckSumData(static_cast<const TCheckSumTree*>(&Tree()), node);
+}
+
+std::string TCustomChksumCalc::GetHashText(const TTreeNode* node) const {
+    const TCheckSumData* data = CheckSumDataOf(const_cast<TTreeNode*>(node));
+    return data != nullptr ? BinToHex(data->Hash, sizeof data->Hash) : std::string();
+}
+
+std::unique_ptr<TErrorTree> TCustomChksumCalc::GetScanErrorsByCode() const {
+    auto grouped = std::make_unique<TErrorTree>(nullptr);
+    for (TDirectory* dir = FirstDirectory(); dir != nullptr; dir = NextDirectory(dir))
+        GroupErrors(*dir->ErrorTree, *dir->Tree, *grouped);
+    return grouped;
+}
+
+std::unique_ptr<TErrorTree> TCustomChksumCalc::GetReadErrorsByCode() const {
+    auto grouped = std::make_unique<TErrorTree>(nullptr);
+    GroupErrors(*readErrors_, Tree(), *grouped);
+    return grouped;
+}
+
+std::string ParseResultText(TFileParseResult value) {
+    static constexpr const char* texts[] = {"Success", "Wrong hash size", "Wrong symbol",
+                                            "File is empty", "File access error"};
+    return value <= fprFileAccessError ? texts[value] : std::string();
+}

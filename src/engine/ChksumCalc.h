@@ -1,0 +1,114 @@
+// The checksum engine: a directory scanner whose trees carry a digest per
+// file. After the scan workers, one reading thread opens every selected
+// file, hashes it with MD5, stores the digest in the file's node and tells
+// the owner thread about each file by thread messages.
+#pragma once
+
+#include "Packages/Common/DirScaner.h"
+#include "Packages/Common/ErrorTree.h"
+#include "engine/CheckSumTree.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+class TReaderThread;
+
+// Thread messages of the reading thread to the owner thread: wParam is the
+// file's node, lParam the tree that holds it (both 0 for CM_READ_DONE).
+constexpr uint32_t CM_FILE_BEGIN = 1058; // opened, before the first read
+constexpr uint32_t CM_FILE_DONE = 1059;  // read and its digest stored
+constexpr uint32_t CM_READ_DONE = 1060;  // every file done (not after an abort)
+
+// Misuse of the engine, such as starting a run while one reads ("#Run").
+class EChksumCalc : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Result of parsing a checksum list.
+enum TFileParseResult : uint8_t {
+    fprSuccess = 0,
+    fprWrongHashSize = 1,
+    fprWrongSymbol = 2,
+    fprFileIsEmpty = 3,
+    fprFileAccessError = 4,
+};
+
+class TCustomChksumCalc : public TCustomDirScaner {
+public:
+    explicit TCustomChksumCalc(TComponent* owner);
+    // Stops the scan and the reading thread and waits for them.
+    ~TCustomChksumCalc() override;
+
+    // Scans everything, then starts the reading thread (calculation).
+    // EChksumCalc "#Run" while a reading thread exists.
+    void Calculate();
+    // Starts the reading thread in verification mode (no scan).
+    // EChksumCalc "#Run" while a reading thread exists.
+    void Verify();
+    // Stops the scan workers and the reading thread (waiting for the latter).
+    void Abort() override;
+
+    // Milliseconds of the reading phase: growing while it runs, fixed after.
+    uint32_t GetElapsedTime() const;
+    // The node's digest as 32 upper-case hexadecimal digits.
+    std::string GetHashText(const TTreeNode* node) const;
+    // New trees, one top-level item per error code (in order of first
+    // appearance) with the failed nodes as its children; the caller owns them.
+    std::unique_ptr<TErrorTree> GetScanErrorsByCode() const;
+    std::unique_ptr<TErrorTree> GetReadErrorsByCode() const;
+    // The node's checksum record in whichever of the engine's trees holds it.
+    TCheckSumData* CheckSumDataOf(TTreeNode* node) const;
+    // The read errors: one item per file that failed, holding its node.
+    TErrorTree& ReadErrors() const { return *readErrors_; }
+
+    // Counters of the current run; the owner thread may read them while the
+    // reading thread writes them.
+    std::atomic<uint64_t> ReadBytes{0};
+    std::atomic<uint64_t> FailedBytes{0};
+    std::atomic<uint64_t> FailedFiles{0};
+    uint32_t ReadErrorCount = 0;
+    uint64_t ChangedCount = 0;
+    TTreeNode* FirstChanged = nullptr;
+    TTreeNode* LastChanged = nullptr;
+
+    // Before anything is read, on the owner thread; setting abort reads nothing.
+    std::function<void(TCustomChksumCalc* sender, bool& abort)> OnStartReading;
+    // When the reading phase has ended (the reading thread's end notice).
+    TScanerEvent OnReadDone;
+
+    // --- Used by the reading thread ---
+    void SetReader(TReaderThread* reader);
+    TReaderThread* Reader() const { return reader_; }
+    // Fires OnStartReading; true when the handler asked to read nothing.
+    bool StartReading();
+    void StartTiming();
+    void StopTiming();
+    // Records a file that could not be read (error tree, node's ErrorCode and Link).
+    void RecordReadError(TTreeNode* node, uint32_t errorCode);
+
+protected:
+    void PriorityChanged() override;
+    void Notify(int32_t kind, TNotifyParam lParam) override;
+
+private:
+    void StartReader(uint8_t mode);
+
+    std::unique_ptr<TErrorTree> readErrors_;
+    std::atomic<TReaderThread*> reader_{nullptr};
+    std::atomic<uint64_t> startTime_{0};
+    std::atomic<uint64_t> stopTime_{0};
+};
+
+class TChksumCalc : public TCustomChksumCalc {
+public:
+    using TCustomChksumCalc::TCustomChksumCalc;
+    TScanerEvent OnProcess;
+};
+
+// The text of a parse result ("Success", "Wrong hash size", ...).
+std::string ParseResultText(TFileParseResult value);

@@ -1,0 +1,138 @@
+#include "engine/ReaderThread.h"
+
+#include "engine/FileReader.h"
+#include "engine/LxHash.h"
+#include "system/Process.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr uint32_t kFolderBit = 0x10;
+
+} // namespace
+
+TReaderThread::TReaderThread(TCustomChksumCalc* engine, TMode mode)
+    : TCustomThread(engine, nullptr), engine_(engine), mode_(mode) {
+    WaitAlone = true;
+}
+
+TReaderThread::~TReaderThread() {
+    engine_->SetReader(nullptr);
+}
+
+void TReaderThread::Work() {
+    TMD5Hash hash;
+    hash_ = &hash;
+    bool abort = false;
+    Synchronize([&] { abort = engine_->StartReading(); });
+    if (abort)
+        return;
+    engine_->StartTiming();
+    for (TDirectory* dir = engine_->FirstDirectory(); dir != nullptr;
+         dir = Terminated() ? nullptr : engine_->NextDirectory(dir))
+        ReadDirectory(*dir);
+    ReadSingles();
+    engine_->StopTiming();
+    if (!Terminated())
+        Post(CM_READ_DONE, nullptr, nullptr);
+}
+
+void TReaderThread::ReadDirectory(TDirectory& dir) {
+    // One cluster-sized buffer per record, released when the record is done.
+    buffer_.assign(ReadBufferSize(dir.Path), 0);
+    TDirTree& tree = *dir.Tree;
+    for (TTreeNode* node = tree.GetNext(tree.GetRoot()); node != nullptr && !Terminated();
+         node = tree.GetNext(node)) {
+        const TDirNodeData* data = tree.GetData(node);
+        if ((data->Attributes & kFolderBit) != 0 || data->Masked != 0)
+            continue;
+        if (data->ErrorCode != 0) {
+            // The scan could not find it: announced, not read.
+            Post(CM_FILE_BEGIN, node, &tree);
+            Post(CM_FILE_DONE, node, &tree);
+            continue;
+        }
+        ReadFile(tree.GetFullPath(node), tree, node);
+    }
+    std::vector<uint8_t>().swap(buffer_);
+}
+
+void TReaderThread::ReadSingles() {
+    TTreeNode* staticNode = engine_->StaticNode();
+    if (staticNode == nullptr)
+        return;
+    TDirTree& tree = engine_->Tree();
+    for (TTreeNode* node = staticNode->FirstChild; node != nullptr && !Terminated();
+         node = node->NextSibling) {
+        // Single files are stored under their full path.
+        const std::u16string path = tree.GetName(node);
+        buffer_.assign(ReadBufferSize(path), 0);
+        ReadFile(path, tree, node);
+    }
+    std::vector<uint8_t>().swap(buffer_);
+}
+
+void TReaderThread::ReadFile(const std::u16string& path, TDirTree& tree, TTreeNode* node) {
+    TFileHandle file = OpenForReading(path);
+    if (!file.Valid()) {
+        ReportFailure(node, FileLastError);
+        return;
+    }
+    Post(CM_FILE_BEGIN, node, &tree);
+    hash_->Init();
+    const uint32_t size = static_cast<uint32_t>(buffer_.size());
+    for (;;) {
+        if (Terminated())
+            return;
+        uint32_t read = 0;
+        if (const uint32_t error = ReadChunk(file, buffer_.data(), size, read); error != 0) {
+            // A file that fails after it was opened counts like one that
+            // could not be opened; the run goes on with the next file.
+            ReportFailure(node, error);
+            return;
+        }
+        if (read == 0)
+            break;
+        hash_->Update(buffer_.data(), read);
+        engine_->ReadBytes += read;
+    }
+    hash_->Final();
+    StoreDigest(node);
+    Post(CM_FILE_DONE, node, &tree);
+}
+
+void TReaderThread::StoreDigest(TTreeNode* node) {
+    TCheckSumData* data = engine_->CheckSumDataOf(node);
+    if (data == nullptr)
+        return;
+    if (mode_ == rmVerification && std::memcmp(data->Hash, hash_->Digest(), 16) != 0) {
+        data->Changed = 1;
+        ++engine_->ChangedCount;
+        if (engine_->FirstChanged != nullptr)
+            engine_->Tree().GetData(engine_->LastChanged)->Link = node;
+        else
+            engine_->FirstChanged = node;
+        engine_->LastChanged = node;
+    }
+    CopyDigest(hash_->Digest(), data->Hash);
+}
+
+void TReaderThread::ReportFailure(TTreeNode* node, uint32_t errorCode) {
+    engine_->FailedBytes += static_cast<uint64_t>(engine_->Tree().GetData(node)->Size);
+    ++engine_->FailedFiles;
+    auto record = [&] { engine_->RecordReadError(node, errorCode); };
+    try {
+        if (engine_->HasOption(soNotSynchronize))
+            record();
+        else
+            Synchronize(record);
+    } catch (...) {
+        // A failed report must not end the reading.
+    }
+}
+
+void TReaderThread::Post(uint32_t message, TTreeNode* node, TDirTree* tree) const {
+    PostThreadMessageTo(engine_->OwnerThreadId(), {message, reinterpret_cast<uintptr_t>(node),
+                                                   reinterpret_cast<intptr_t>(tree)});
+}
