@@ -4,6 +4,7 @@
 #include "app/CommandLine.h"
 #include "app/ExitCodes.h"
 #include "app/Product.h"
+#include "app/Progress.h"
 #include "app/Text.h"
 #include "console/Console.h"
 #include "console/Console_ENG.h"
@@ -408,14 +409,11 @@ void TApplication::ShowProgressScale() {
 void TApplication::UpdateProgress() {
     if (!ProgressShown || SilentMode)
         return;
-    const int64_t total = TotalSize - static_cast<int64_t>(Calc->FailedBytes.load());
-    if (total <= 0)
+    const int64_t ticks =
+        ProgressTickCount(Calc->ReadBytes.load(), TotalSize, Calc->FailedBytes.load());
+    const std::string marks = ProgressMarks(ProgressTicks, ticks);
+    if (marks.empty())
         return;
-    const int64_t ticks = static_cast<int64_t>(Calc->ReadBytes.load()) * 100 / total / 2;
-    if (ProgressTicks >= ticks)
-        return;
-    std::string marks = ProgressTicks == 0 ? "   " : "";
-    marks.append(static_cast<size_t>(ticks - ProgressTicks), '*');
     Console().WriteRaw(marks);
     ProgressTicks = static_cast<int32_t>(ticks);
 }
@@ -472,9 +470,7 @@ void TApplication::ShowSummary() {
 
 void TApplication::PrintStatistics() {
     const uint64_t readBytes = Calc->ReadBytes;
-    const uint32_t elapsed = Calc->GetElapsedTime();
-    // Whole bytes per millisecond; a run too short to time shows -1.
-    const int64_t speed = elapsed == 0 ? -1 : static_cast<int64_t>(readBytes / elapsed) * 1000;
+    const int64_t speed = AverageSpeed(readBytes, Calc->GetElapsedTime());
     const int64_t failed = static_cast<int64_t>(Calc->FailedFiles.load());
     ConsoleWriteLine(msg::CalculationSummary, false, true);
     ConsoleWriteLine("  Processed " + std::to_string(FileCount - failed) + " files in " +
@@ -485,5 +481,5 @@ void TApplication::PrintStatistics() {
         ConsoleWriteLine("  Scanning errors - " + std::to_string(ScanErrorCount));
     if (failed > 0)
         ConsoleWriteLine("  File access errors - " + std::to_string(failed) + " (" +
-                         std::to_string(failed * 100 / FileCount) + "%)");
+                         std::to_string(Percent(failed, FileCount)) + "%)");
 }

@@ -1,6 +1,7 @@
 list(APPEND TALLIX_CORE_SOURCES
     app/CommandLine.cpp
     app/ExitCodes.cpp
+    app/Progress.cpp
     app/Text.cpp)
 list(APPEND TALLIX_COMPONENT_SOURCES
     app/Application.cpp)

@@ -1,0 +1,18 @@
+// The arithmetic of the progress marks and the summary's figures.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Marks (one per two per cent) earned by readBytes of the bytes to read:
+// totalSize less the sizes of files that failed. Not capped at 50; 0 when
+// nothing is left to read.
+int64_t ProgressTickCount(uint64_t readBytes, int64_t totalSize, uint64_t failedBytes);
+// What extends shown marks to ticks: three blanks before the first mark, so
+// that the marks stand under the dots of the scale; empty when nothing is new.
+std::string ProgressMarks(int64_t shown, int64_t ticks);
+// Bytes per second as whole bytes per millisecond times 1000; -1 when the
+// reading took under a millisecond.
+int64_t AverageSpeed(uint64_t bytes, uint32_t milliseconds);
+// part * 100 / whole, truncated; 0 when whole is 0.
+int64_t Percent(int64_t part, int64_t whole);
