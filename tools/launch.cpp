@@ -32,9 +32,16 @@ HANDLE InheritableStdHandle(DWORD which) {
     return handle;
 }
 
+// Console control events are the child's business: the launcher stays to
+// record how it ended.
+BOOL WINAPI IgnoreControlEvent(DWORD) {
+    return TRUE;
+}
+
 } // namespace
 
 int main() {
+    SetConsoleCtrlHandler(IgnoreControlEvent, TRUE);
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argv == nullptr || argc != 3) {

@@ -429,8 +429,10 @@ void TApplication::ShowFileName(TTreeNode* node, TDirTree* tree) {
 }
 
 void TApplication::WriteHashColumn(const std::string& text) {
-    // A line that ends exactly at the edge has moved to the next one by itself.
-    const bool fillsLine = OutputColumn + static_cast<int32_t>(text.size()) == Console().Width();
+    // A console line filled to its edge has moved to the next line by
+    // itself; a file or a pipe has no edge.
+    const bool fillsLine = Console().IsScreen() &&
+                           OutputColumn + static_cast<int32_t>(text.size()) == Console().Width();
     Console().WriteRaw(fillsLine ? text : text + "\r\n");
 }
 

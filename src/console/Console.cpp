@@ -192,12 +192,16 @@ void TConsole::WriteSystemError(uint32_t code, std::string_view systemText, int 
         WriteLine(line, false, false, indent, true);
         return;
     }
-    // Cut so that "..." and the closing bracket end exactly at the edge;
-    // the console itself then moves to the next line.
+    // Cut so that "..." and the closing bracket end exactly at the edge,
+    // where the console itself moves to the next line.
     const size_t excess = line.size() - static_cast<size_t>(room) + 3;
     message.resize(message.size() > excess ? message.size() - excess : 0);
     message += "...";
-    Write(SystemErrorLine(code, message), false, false, indent);
+    // A file or a pipe has no edge that would end the line.
+    if (IsScreen())
+        Write(SystemErrorLine(code, message), false, false, indent);
+    else
+        WriteLine(SystemErrorLine(code, message), false, false, indent, true);
 }
 
 void TConsole::WritePaged(std::string_view text, std::string_view promptText) {

@@ -29,6 +29,9 @@ struct TKeyPress {
 class TConsoleDevice {
 public:
     virtual ~TConsoleDevice() = default;
+    // True for a console, which moves to the next line by itself when a
+    // line is filled to its edge; false for a file or a pipe.
+    virtual bool IsScreen() const = 0;
     // Writes ANSI text; throws EInOutError when the system refuses it.
     virtual void Write(std::string_view text) = 0;
     // Bright form of the current colour on or off; ignored where not a console.
@@ -67,6 +70,7 @@ public:
     ~TConsole();
 
     int Width() const { return width_; }
+    bool IsScreen() const { return device_->IsScreen(); }
     int Height() const { return height_; }
     bool LastEndedWithBreak() const { return lastEndedWithBreak_; }
 

@@ -24,6 +24,7 @@ public:
     }
 
     int Width() const { return width_; }
+    bool IsScreen() const override { return isConsole_; }
     int Height() const { return height_; }
 
     void Write(std::string_view text) override {

@@ -90,6 +90,14 @@ TEST(ConsoleSystemError, FitsTheLineOrCutsItToEndAtTheEdge) {
     EXPECT_EQ(screen.Text, "<b>  Code - 5 [Access i...]</b>") << "indent 2 + 22 = 24 columns";
 }
 
+TEST(ConsoleSystemError, EndsACutLineWithABreakWhereNoConsoleWraps) {
+    TFakeScreen screen;
+    screen.IsScreen = false;
+    auto file = MakeConsole(screen, 24);
+    file->WriteSystemError(5, kDenied, 0);
+    EXPECT_EQ(screen.Text, "<b>Code - 5 [Access is ...]\r\n</b>");
+}
+
 TEST(ConsoleSystemError, LogsTheFullLineAndThenTheShownOne) {
     TFakeScreen screen;
     std::string log;

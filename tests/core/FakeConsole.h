@@ -12,11 +12,13 @@ struct TFakeScreen {
     std::deque<TKeyPress> Keys; // the keys still to be pressed
     uint32_t InputError = 6;    // reported once the keys have run out
     bool CursorVisible = true;
+    bool IsScreen = true; // a console rather than a file
 };
 
 class TFakeConsoleDevice final : public TConsoleDevice {
 public:
     explicit TFakeConsoleDevice(TFakeScreen& screen) : screen_(screen) {}
+    bool IsScreen() const override { return screen_.IsScreen; }
     void Write(std::string_view text) override { screen_.Text += text; }
     void SetHighlight(bool on) override { screen_.Text += on ? "<b>" : "</b>"; }
     void SetCursorVisible(bool visible) override { screen_.CursorVisible = visible; }
