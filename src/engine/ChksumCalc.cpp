@@ -48,6 +48,10 @@ TCustomChksumCalc::~TCustomChksumCalc() {
 }
 
 void TCustomChksumCalc::Calculate() {
+    // Checked before the scan: a scan queued now would rebuild the trees
+    // while the running reader still fills them and names their nodes.
+    if (reader_ != nullptr)
+        throw EChksumCalc("#Run");
     Scan();
     StartReader(TReaderThread::rmCalculation);
 }

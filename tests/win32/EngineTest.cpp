@@ -1,0 +1,307 @@
+// The checksum engine on real folders under Wine: digests and the file
+// messages in tree order, files that cannot be read, a second run started
+// while one reads, a start that reads nothing, and the reading time.
+#include "ScannerSupport.h"
+
+#include "Packages/Common/WndMan.h"
+#include "engine/ChksumCalc.h"
+#include "engine/FileReader.h"
+#include "engine/LxHash.h"
+#include "system/Process.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <map>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace scanner_test;
+
+// Bytes that differ from block to block, so a misplaced block shows in the digest.
+std::string Pattern(size_t size) {
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 31 + i / 251) & 0xFF);
+    return bytes;
+}
+
+std::string Md5Text(const std::string& bytes) {
+    TMD5Hash hash;
+    hash.Init();
+    hash.Update(bytes.data(), static_cast<int64_t>(bytes.size()));
+    hash.Final();
+    return BinToHex(hash.Digest(), 16);
+}
+
+void SleepMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+struct TFileMessage {
+    uint32_t Id;
+    TTreeNode* Node;
+    TDirTree* Tree;
+};
+
+class Engine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitMainThreadSynchronization();
+        // As the program runs it: the scan starts with Calculate and runs
+        // beside the owner thread's message loop.
+        calc.SetOptions(DefaultScanerOptions.Without(soAutoScan));
+        calc.OnChanged = [this](TCustomDirScaner*, int32_t kind, TNotifyParam param) {
+            if (kind == dsmThreadDone && reader != nullptr &&
+                param == reinterpret_cast<TNotifyParam>(reader))
+                readerDone = true;
+        };
+        WideCreateDir(data);
+    }
+    void TearDown() override {
+        calc.WaitForWorkers();
+        // No message of this run may reach the next test.
+        RunLoopFor(20);
+    }
+
+    std::u16string Path(const std::u16string& relative) const { return data + u"\\" + relative; }
+    std::string Write(const std::u16string& relative, size_t size) {
+        const std::string bytes = Pattern(size);
+        const TFileHandle file = WideCreateFileForWrite(Path(relative));
+        EXPECT_TRUE(file.Valid());
+        EXPECT_TRUE(wine_host::WriteBytes(file, bytes));
+        return bytes;
+    }
+
+    // Calculates data (recursively) and serves the owner thread until the
+    // reading thread has ended and been freed; the file messages are kept,
+    // and onMessage sees each as it arrives.
+    void Run(const std::function<void(const TFileMessage&)>& onMessage = {}) {
+        calc.Include(data, true);
+        calc.Calculate();
+        reader = calc.Reader();
+        ASSERT_NE(reader, nullptr);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        const uint32_t thread = CurrentThreadId();
+        auto finished = [&] {
+            return readerDone && calc.Reader() == nullptr && calc.ThreadCount() == 0;
+        };
+        THiddenWindow watch("Engine test loop", [&](uint32_t message, uintptr_t, intptr_t) {
+            if (message == WM_TIMER_ID &&
+                (finished() || std::chrono::steady_clock::now() > deadline))
+                PostThreadMessageTo(thread, {WM_QUIT_ID, 0, 0});
+        });
+        watch.StartTimer(1, 5);
+        RunMessageLoop([&](const TThreadMessage& message) {
+            if (message.Id < CM_FILE_BEGIN || message.Id > CM_READ_DONE)
+                return;
+            const TFileMessage file{message.Id, reinterpret_cast<TTreeNode*>(message.WParam),
+                                    reinterpret_cast<TDirTree*>(message.LParam)};
+            messages.push_back(file);
+            if (onMessage)
+                onMessage(file);
+        });
+        watch.StopTimer(1);
+        ASSERT_TRUE(finished()) << "the reading thread did not end";
+        // Whatever is still queued belongs to this run too.
+        RunLoopFor(20);
+    }
+
+    int Count(uint32_t id) const {
+        int count = 0;
+        for (const TFileMessage& m : messages)
+            count += m.Id == id;
+        return count;
+    }
+    TTreeNode* NodeOf(const std::u16string& relative) const {
+        return calc.FirstDirectory()->Tree->FindPath(Path(relative));
+    }
+    std::string HashOf(const std::u16string& relative) const {
+        return calc.GetHashText(NodeOf(relative));
+    }
+
+    wine_host::TTempFolder folder;
+    const std::u16string data = folder.Path() + u"\\data";
+    TChksumCalc calc{nullptr};
+    TReaderThread* reader = nullptr;
+    bool readerDone = false;
+    std::vector<TFileMessage> messages;
+};
+
+TEST_F(Engine, DigestsEqualTheMd5OfEachFileAndEachFileIsAnnouncedOnceInTreeOrder) {
+    WideCreateDir(Path(u"sub"));
+    const size_t cluster = ReadBufferSize(data);
+    ASSERT_GE(cluster, 512u);
+    const std::vector<std::pair<std::u16string, size_t>> files = {
+        {u"s00.bin", 0},
+        {u"s01.bin", 1},
+        {u"s55.bin", 55},
+        {u"s56.bin", 56},
+        {u"s64.bin", 64},
+        {u"sub\\cluster.bin", cluster},
+        {u"sub\\cluster1.bin", cluster + 1},
+    };
+    std::map<std::u16string, std::string> expected;
+    for (const auto& [name, size] : files)
+        expected[Path(name)] = Md5Text(Write(name, size));
+    EXPECT_EQ(expected[Path(u"s00.bin")], "D41D8CD98F00B204E9800998ECF8427E");
+
+    Run();
+    TDirTree& tree = *calc.FirstDirectory()->Tree;
+    for (const auto& [name, size] : files)
+        EXPECT_EQ(HashOf(name), expected[Path(name)]) << "size " << size;
+    EXPECT_EQ(calc.ReadBytes.load(), 1 + 55 + 56 + 64 + 2 * cluster + 1);
+    EXPECT_EQ(calc.FailedFiles.load(), 0u);
+
+    // Begin and done for each file, in the tree's walk order, then the end.
+    std::vector<TFileMessage> walk;
+    for (TTreeNode* n = tree.GetNext(tree.GetRoot()); n != nullptr; n = tree.GetNext(n))
+        if ((tree.GetData(n)->Attributes & 0x10) == 0) {
+            walk.push_back({CM_FILE_BEGIN, n, &tree});
+            walk.push_back({CM_FILE_DONE, n, &tree});
+        }
+    walk.push_back({CM_READ_DONE, nullptr, nullptr});
+    ASSERT_EQ(messages.size(), walk.size());
+    for (size_t i = 0; i < walk.size(); ++i) {
+        EXPECT_EQ(messages[i].Id, walk[i].Id) << i;
+        EXPECT_EQ(messages[i].Node, walk[i].Node) << i;
+        EXPECT_EQ(messages[i].Tree, walk[i].Tree) << i;
+    }
+}
+
+TEST_F(Engine, ASingleFileIsReadUnderTheMasterTree) {
+    const std::string bytes = Write(u"one.bin", 5000);
+    calc.Include(Path(u"one.bin"), false);
+    calc.Calculate();
+    reader = calc.Reader();
+    RunLoopUntil([&] { return readerDone && calc.Reader() == nullptr; });
+    ASSERT_NE(calc.StaticNode(), nullptr);
+    TTreeNode* node = calc.StaticNode()->FirstChild;
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(calc.GetHashText(node), Md5Text(bytes));
+    EXPECT_EQ(calc.ReadBytes.load(), 5000u);
+}
+
+TEST_F(Engine, FilesThatCannotBeOpenedAreRecordedGroupedByCodeAndTheRunGoesOn) {
+    Write(u"a.lock", 10);
+    Write(u"b.gone", 20);
+    Write(u"c.lock", 40);
+    const std::string kept = Write(u"d.txt", 80);
+    // Held open without sharing: a reader is refused (32).
+    const TFileHandle holdA = WideCreateFile(Path(u"a.lock"), GENERIC_WRITE_ACCESS, 0,
+                                             OPEN_EXISTING_DISPOSITION, FILE_ATTRIBUTE_NORMAL_FLAG);
+    const TFileHandle holdC = WideCreateFile(Path(u"c.lock"), GENERIC_WRITE_ACCESS, 0,
+                                             OPEN_EXISTING_DISPOSITION, FILE_ATTRIBUTE_NORMAL_FLAG);
+    ASSERT_TRUE(holdA.Valid() && holdC.Valid());
+    // Deleted after the scan, before the first read (2).
+    calc.OnStartReading = [&](TCustomChksumCalc*, bool&) {
+        EXPECT_TRUE(WideDeleteFile(Path(u"b.gone")));
+    };
+    Run();
+
+    EXPECT_EQ(calc.FailedFiles.load(), 3u);
+    EXPECT_EQ(calc.FailedBytes.load(), 70u);
+    EXPECT_EQ(calc.ReadErrorCount, 3u);
+    EXPECT_EQ(HashOf(u"d.txt"), Md5Text(kept));
+    TTreeNode* a = NodeOf(u"a.lock");
+    TTreeNode* b = NodeOf(u"b.gone");
+    TTreeNode* c = NodeOf(u"c.lock");
+    TDirTree& tree = *calc.FirstDirectory()->Tree;
+    EXPECT_EQ(tree.GetData(a)->ErrorCode, 32);
+    EXPECT_EQ(tree.GetData(b)->ErrorCode, 2);
+    EXPECT_EQ(tree.GetData(c)->ErrorCode, 32);
+    // The node leads to its entry, the entry to its node.
+    EXPECT_EQ(calc.ReadErrors().GetValue(static_cast<TTreeNode*>(tree.GetData(b)->Link)),
+              reinterpret_cast<TErrorValue>(b));
+    for (const TFileMessage& m : messages)
+        EXPECT_TRUE(m.Node != a && m.Node != b && m.Node != c) << "a message for a failed file";
+    EXPECT_EQ(Count(CM_FILE_BEGIN), 1);
+    EXPECT_EQ(Count(CM_FILE_DONE), 1);
+    ASSERT_EQ(Count(CM_READ_DONE), 1);
+    EXPECT_EQ(messages.back().Id, CM_READ_DONE);
+
+    // Groups in order of first appearance: 32 (a, c), then 2 (b).
+    const std::unique_ptr<TErrorTree> groups = calc.GetReadErrorsByCode();
+    TTreeNode* first = groups->GetRoot()->FirstChild;
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(groups->GetValue(first), 32);
+    ASSERT_EQ(first->ChildCount, 2);
+    EXPECT_EQ(groups->GetValue(first->FirstChild), reinterpret_cast<TErrorValue>(a));
+    EXPECT_EQ(groups->GetValue(first->LastChild), reinterpret_cast<TErrorValue>(c));
+    TTreeNode* second = first->NextSibling;
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(groups->GetValue(second), 2);
+    ASSERT_EQ(second->ChildCount, 1);
+    EXPECT_EQ(groups->GetValue(second->FirstChild), reinterpret_cast<TErrorValue>(b));
+    EXPECT_EQ(second->NextSibling, nullptr);
+}
+
+TEST_F(Engine, ASecondCalculateWhileReadingRaisesAndLeavesTheFirstRunIntact) {
+    std::map<std::u16string, std::string> expected;
+    for (const char16_t* name : {u"a.bin", u"b.bin", u"c.bin"})
+        expected[name] = Md5Text(Write(name, 100000));
+    std::string message;
+    bool raised = false;
+    Run([&](const TFileMessage& m) {
+        if (m.Id != CM_FILE_BEGIN || raised)
+            return;
+        // The reading thread cannot end while this thread is busy here.
+        try {
+            calc.Calculate();
+        } catch (const EChksumCalc& e) {
+            message = e.what();
+        }
+        raised = true;
+    });
+    EXPECT_EQ(message, "#Run");
+    for (const auto& [name, digest] : expected)
+        EXPECT_EQ(HashOf(name), digest);
+    EXPECT_EQ(Count(CM_FILE_DONE), 3);
+    EXPECT_EQ(Count(CM_READ_DONE), 1);
+    EXPECT_EQ(calc.ReadBytes.load(), 300000u);
+
+    // Twice in a row before the owner thread served anything: the same.
+    calc.Calculate();
+    EXPECT_THROW(calc.Calculate(), EChksumCalc);
+    calc.WaitForWorkers();
+    for (const auto& [name, digest] : expected)
+        EXPECT_EQ(HashOf(name), digest);
+}
+
+TEST_F(Engine, AStartThatAbortsReadsNothingPostsNothingAndTheReaderStillEnds) {
+    Write(u"a.txt", 10);
+    int asked = 0;
+    calc.OnStartReading = [&](TCustomChksumCalc*, bool& abort) {
+        ++asked;
+        abort = true;
+    };
+    Run();
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(readerDone);
+    EXPECT_EQ(calc.Reader(), nullptr);
+    EXPECT_EQ(calc.ReadBytes.load(), 0u);
+    EXPECT_EQ(HashOf(u"a.txt"), std::string(32, '0'));
+    EXPECT_FALSE(calc.HasState(TScanerState::LockedByDescendant));
+}
+
+TEST_F(Engine, ElapsedTimeGrowsWhileReadingAndStaysFixedAfter) {
+    Write(u"a.bin", 1000);
+    uint32_t before = 0, during = 0;
+    Run([&](const TFileMessage& m) {
+        if (m.Id != CM_FILE_BEGIN)
+            return;
+        // Reading lasts until this thread has taken the reader's end notice.
+        before = calc.GetElapsedTime();
+        SleepMs(60);
+        during = calc.GetElapsedTime();
+    });
+    EXPECT_GE(during, before + 50);
+    const uint32_t after = calc.GetElapsedTime();
+    SleepMs(60);
+    EXPECT_EQ(calc.GetElapsedTime(), after);
+}
+
+} // namespace
