@@ -4,3 +4,9 @@ list(APPEND TALLIX_E2E_TESTS
     ${CMAKE_CURRENT_LIST_DIR}/CommandLineTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ConsoleTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CalculationTest.cpp)
+if(NOT WIN32)
+    # Root reads every folder whatever its mode: this case runs the program
+    # as an unprivileged user.
+    add_test(NAME e2e.ScanErrors.AccessDeniedFolder
+             COMMAND ${CMAKE_CURRENT_LIST_DIR}/scan-denied.sh ${TALLIX_WIN64_DIR}/tallix.exe)
+endif()
