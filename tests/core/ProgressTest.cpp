@@ -1,3 +1,4 @@
+#include "Packages/Files/StrProc.h"
 #include "app/Progress.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +24,7 @@ TEST(Progress, SummaryFiguresTruncate) {
     EXPECT_EQ(Percent(5, 0), 0);
     EXPECT_EQ(AverageSpeed(3'145'728, 1000), 3'145'000) << "whole bytes per millisecond";
     EXPECT_EQ(AverageSpeed(12345, 0), -1) << "under a millisecond";
+    EXPECT_EQ(FormatFileSize(AverageSpeed(12345, 0)), "-0.00 Kb") << "as the speed line shows it";
 }
 
 } // namespace
