@@ -174,6 +174,7 @@ TEST_F(ScannerScan, IncludedFoldersRelateToTheRecordsThere) {
     // A sub-folder adds nothing; the wider folder replaces the record.
     scanner.Include(sample.Path(u"sub\\deep"), true);
     EXPECT_EQ(scanner.NextDirectory(scanner.FirstDirectory()), nullptr);
+    scanner.Include(sample.Path(u"RECYCLER"), true);
     scanner.Include(sample.Data(), true);
     ASSERT_NE(scanner.FirstDirectory(), nullptr);
     EXPECT_EQ(scanner.FirstDirectory()->Path, sample.Data());
@@ -187,8 +188,13 @@ TEST_F(ScannerScan, ExplicitFilesPassTheMasksOfTheirRecord) {
     scanner.Include(sample.Data(), true);
     EXPECT_EQ(DataOf(sample.Path(u"b.doc"))->Masked, 1);
     TDirectory* dir = scanner.FirstDirectory();
+    const TStats before = StatsOf(scanner);
     dir->IncludePath(sample.Path(u"b.doc"));
+    scanner.WaitForWorkers();
     EXPECT_EQ(dir->IncludedFiles, TPathList{sample.Path(u"b.doc")});
+    EXPECT_EQ(DataOf(sample.Path(u"b.doc"))->Masked, 0);
+    EXPECT_EQ(StatsOf(scanner), (TStats{before.Size + 5, before.Files + 1, before.Folders,
+                                        before.MaskedSize - 5, before.MaskedFiles - 1}));
     const TTreeNode* node = dir->Tree->FindPath(sample.Path(u"b.doc"));
     EXPECT_TRUE(ApplyMask(dir, node->Parent, 0x20, sample.Path(u"b.doc")));
     EXPECT_TRUE(ApplyMask(dir, node->Parent, 0x10, sample.Path(u"bin")));

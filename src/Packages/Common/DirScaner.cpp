@@ -138,6 +138,7 @@ void TDirectory::IncludePath(const std::u16string& path) {
 void TDirectory::Clear() {
     Owner->StopCurrentWork();
     ErrorCount = 0;
+    Size = Files = Folders = MaskedSize = MaskedFiles = 0;
     Tree->Clear();
     ErrorTree->Clear();
     IncludedFolders.clear();
@@ -216,7 +217,11 @@ void TCustomDirScaner::Include(const std::u16string& path, bool recursive) {
         else
             IncludeFile(p);
     } else if (relation == drRecordInside) {
-        FreeDirectory(dir);
+        // Every record inside the wider folder goes, not only the first:
+        // one left behind would hold its files a second time.
+        do
+            FreeDirectory(dir);
+        while ((dir = FindDirectory(p, relation)) != nullptr && relation == drRecordInside);
         directories_.push_back(std::make_unique<TDirectory>(this, p, recursive));
     } else if (relation == drPathInside) {
         dir->IncludePath(path);

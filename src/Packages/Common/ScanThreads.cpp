@@ -163,6 +163,10 @@ void TScanThread::ScanBelow() {
     if (node == nullptr)
         return;
     std::u16string base = ExcludeTrailingBackslashW(tree.GetFullPath(node));
+    if (SamePathText(base, target) && !tree.IsDirectory(node)) {
+        Unmask(node);
+        return;
+    }
     while (!SamePathText(base, target)) {
         const std::u16string component = FirstElementBelow(target, base);
         if (component.empty())
@@ -184,6 +188,22 @@ void TScanThread::ScanBelow() {
     }
     if (IsFolderPath(target))
         ScanFolder(target, node);
+}
+
+// A file of the tree that was brought into scope explicitly may have been
+// kept as masked: it is judged again and moves to the counted files.
+void TScanThread::Unmask(TTreeNode* node) {
+    TDirectory& dir = *Directory();
+    TDirNodeData* data = dir.Tree->GetData(node);
+    if (data->Masked == 0 ||
+        !ApplyMask(&dir, node->Parent, data->Attributes, dir.Tree->GetFullPath(node)))
+        return;
+    data->Masked = 0;
+    if (!countStats_)
+        return;
+    --dir.MaskedFiles;
+    dir.MaskedSize -= data->Size;
+    CountFile(data->Size);
 }
 
 void TScanThread::RebuildSingles() {

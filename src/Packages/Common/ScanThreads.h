@@ -71,6 +71,7 @@ protected:
 private:
     void ScanDirectory();
     void ScanBelow();
+    void Unmask(TTreeNode* node);
     void RebuildSingles();
     void RefreshSingle();
     void AddSingle(const std::u16string& path);
