@@ -36,14 +36,6 @@ private:
     TLinkServer& server_;
 };
 
-// A bare drive (X:) names the drive's current folder for the system; the
-// scanner means the drive's root.
-bool IsFolder(const std::u16string& path) {
-    if (path.size() == 2 && path[1] == u':')
-        return WideDirectoryExists(path + u"\\");
-    return WideDirectoryExists(path);
-}
-
 void AddSorted(TPathList& list, const std::u16string& path) {
     const std::u16string key = WideUpperCase(path);
     const auto at = std::lower_bound(list.begin(), list.end(), key,
@@ -68,6 +60,14 @@ TNotifyParam TextParam(const std::string& text) {
 }
 
 } // namespace
+
+// A bare drive (X:) names the drive's current folder for the system; the
+// scanner means the drive's root.
+bool IsFolderPath(const std::u16string& path) {
+    if (path.size() == 2 && path[1] == u':')
+        return WideDirectoryExists(path + u"\\");
+    return WideDirectoryExists(path);
+}
 
 // ---------------------------------------------------------------- TDirectory
 
@@ -109,7 +109,7 @@ void TDirectory::IncludePath(const std::u16string& path) {
     if (!IsPathInside(path, Path))
         AssertionFailure(kUnit, 1536, "Path is not my");
     const bool autoScan = Owner->HasOption(soAutoScan);
-    if (IsFolder(path)) {
+    if (IsFolderPath(path)) {
         const TPathCheck answer = Owner->CheckPath(path);
         if (answer == pcInside)
             return;
@@ -212,7 +212,7 @@ void TCustomDirScaner::Include(const std::u16string& path, bool recursive) {
     TDirRelation relation;
     TDirectory* dir = FindDirectory(p, relation);
     if (dir == nullptr) {
-        if (IsFolder(p))
+        if (IsFolderPath(p))
             directories_.push_back(std::make_unique<TDirectory>(this, p, recursive));
         else
             IncludeFile(p);

@@ -354,3 +354,6 @@ public:
 // assertion failure.
 bool ApplyMask(const TDirectory* directory, const TTreeNode* parent, uint32_t attributes,
                const std::u16string& fullName);
+
+// True when path is an existing folder; a bare drive (X:) stands for its root.
+bool IsFolderPath(const std::u16string& path);

@@ -29,18 +29,17 @@ private:
     TScanerState state_;
 };
 
-bool IsFolderPath(const std::u16string& path) {
-    if (path.size() == 2 && path[1] == u':')
-        return WideDirectoryExists(path + u"\\");
-    return WideDirectoryExists(path);
-}
-
-TTreeNode* FindSingle(const TDirTree& tree, const TTreeNode* staticNode,
-                      const std::u16string& path) {
+// Deletes the node of the single file path; false when there is no static node.
+bool DeleteSingle(TCustomDirScaner& scanner, const std::u16string& path) {
+    TTreeNode* staticNode = scanner.StaticNode();
+    if (staticNode == nullptr)
+        return false;
     for (TTreeNode* n = staticNode->FirstChild; n != nullptr; n = n->NextSibling)
-        if (SamePathText(tree.GetName(n), path))
-            return n;
-    return nullptr;
+        if (SamePathText(scanner.Tree().GetName(n), path)) {
+            scanner.Tree().DeleteNode(n);
+            break;
+        }
+    return true;
 }
 
 } // namespace
@@ -217,12 +216,8 @@ void TScanThread::RebuildSingles() {
 }
 
 void TScanThread::RefreshSingle() {
-    TCustomDirScaner& scanner = *Scanner();
-    if (scanner.StaticNode() == nullptr)
-        return;
-    if (TTreeNode* old = FindSingle(scanner.Tree(), scanner.StaticNode(), Path()))
-        scanner.Tree().DeleteNode(old);
-    AddSingle(Path());
+    if (DeleteSingle(*Scanner(), Path()))
+        AddSingle(Path());
 }
 
 void TScanThread::AddSingle(const std::u16string& path) {
@@ -396,11 +391,7 @@ void TExcludeThread::ExcludeFromDirectory() {
 }
 
 void TExcludeThread::ExcludeSingle() {
-    TCustomDirScaner& scanner = *Scanner();
-    if (scanner.StaticNode() == nullptr)
-        return;
-    if (TTreeNode* node = FindSingle(scanner.Tree(), scanner.StaticNode(), Path()))
-        scanner.Tree().DeleteNode(node);
+    DeleteSingle(*Scanner(), Path());
 }
 
 // ---------------------------------------------------------------- TThreadManager
