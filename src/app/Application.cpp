@@ -9,6 +9,7 @@
 #include "console/Console.h"
 #include "console/Console_ENG.h"
 #include "console/LogFile.h"
+#include "console/OutputCheck.h"
 #include "system/AnsiText.h"
 #include "system/LxSys.h"
 #include "system/Process.h"
@@ -68,11 +69,18 @@ TApplication::TApplication() {
     Calc->OnTimer = [this](TCustomDirScaner*) { UpdateProgress(); };
     // Files of this name are lists of another kind and never hashed.
     Calc->ExcludeMasks().Add("md?sum.lst");
+
+    Saver = std::make_unique<TCheckSumSaver>(*Calc);
+    Saver->OnGetHeader = [](TCheckSumSaver*, bool& write, std::string& header) {
+        write = true;
+        header = FormatText(FormatText(msg::ListHeaderFormat, ProductName), ProductWebAddress);
+    };
 }
 
 TApplication::~TApplication() {
     Console().ShowCursor();
     // The engine stops its workers first; they may still report to this object.
+    Saver.reset();
     Calc.reset();
 }
 
@@ -117,7 +125,7 @@ void TApplication::SetUp() {
     ListsFailed = 0;
     ListsToWrite = 0;
     ProgressTicks = 0;
-    Placement = plNone;
+    Saver->Placement = plNone;
     RunMode = rmCalculate;
     Recursive = false;
     if (args_.size() < 2) {
@@ -128,7 +136,7 @@ void TApplication::SetUp() {
     if (!arg1.empty() && arg1[0] == u'/') {
         SourcePath = GetCurrentDirW();
         SourceKind = pkFolder;
-        BaseFolder = SourcePath;
+        Saver->BaseFolder = SourcePath;
         ParseOptions(1);
         return;
     }
@@ -154,7 +162,7 @@ void TApplication::SetUpSource(const std::u16string& arg1) {
         return;
     case pkFile:
         SourceIsFile = true;
-        BaseFolder = IncludeTrailingBackslashW(ExtractFileDirW(SourcePath));
+        Saver->BaseFolder = IncludeTrailingBackslashW(ExtractFileDirW(SourcePath));
         if (singleArgument) {
             WriteToFile = false;
             StartWork();
@@ -167,7 +175,7 @@ void TApplication::SetUpSource(const std::u16string& arg1) {
         return;
     case pkFolder:
     case pkDrive:
-        BaseFolder = SourcePath;
+        Saver->BaseFolder = SourcePath;
         if (singleArgument) {
             Calc->SetOptions(Calc->Options().Without(soKeepMaskedFiles));
             StartWork();
@@ -240,7 +248,7 @@ bool TApplication::ParseSwitch(const std::u16string& arg) {
     case u'O':
         if (length != 2)
             return false;
-        OverwriteAll = true;
+        Saver->OverwriteAll = true;
         return true;
     case u'R':
         if (length != 2)
@@ -251,7 +259,7 @@ bool TApplication::ParseSwitch(const std::u16string& arg) {
         if (length != 2)
             return false;
         SilentMode = true;
-        OverwriteAll = true;
+        Saver->OverwriteAll = true;
         return true;
     case u'T': {
         if (length != 4 || !hasColon)
@@ -259,13 +267,13 @@ bool TApplication::ParseSwitch(const std::u16string& arg) {
         WriteToFile = true;
         switch (UpperAscii(arg[3])) {
         case u'E':
-            Placement = plEachFile;
+            Saver->Placement = plEachFile;
             return true;
         case u'R':
-            Placement = plRoot;
+            Saver->Placement = plRoot;
             return true;
         case u'F':
-            Placement = plEachFolder;
+            Saver->Placement = plEachFolder;
             return true;
         default:
             return false;
@@ -279,20 +287,73 @@ bool TApplication::ParseSwitch(const std::u16string& arg) {
     }
 }
 
-// Where the calculation or the verification starts. Lists and
-// verification are not built yet: those command lines end here.
+// Where the calculation or the verification starts. Verification is not
+// built yet: such command lines end here.
 void TApplication::StartWork() {
-    if (RunMode == rmCalculate && !WriteToFile)
+    if (RunMode == rmCalculate)
         StartCalculation();
     else
         Terminate(0);
 }
 
-// The calculation with every file's digest printed on the screen.
 void TApplication::StartCalculation() {
-    Calc->ExcludeMasks().Add(Ansi(Extension));
+    if (!SetUpLists())
+        return;
+    // Existing lists are not hashed.
+    Calc->ExcludeMasks().Add(Ansi(Saver->Extension));
     Calc->Include(SourcePath, Recursive);
     Calc->Calculate();
+}
+
+// Checks the list paths of the placement; false when the run has ended.
+bool TApplication::SetUpLists() {
+    if (SourceIsFile) {
+        const TPathKind kind = GetPathKind(ListPath);
+        if (!ListPath.empty() && (kind == pkFolder || kind == pkDrive || ListPath == u"\\\\")) {
+            ReportInvalidPath(ListPath);
+            return false;
+        }
+        return true;
+    }
+    switch (Saver->Placement) {
+    case plNone:
+        if (ListPath.empty()) {
+            WriteToFile = false;
+            return true;
+        }
+        if (const TPathKind kind = GetPathKind(ListPath);
+            kind == pkFolder || kind == pkDrive || !IsValidPathSyntax(ListPath)) {
+            ReportInvalidPath(ListPath);
+            return false;
+        }
+        break;
+    case plEachFile:
+    case plEachFolder:
+        SetListExtension();
+        return true;
+    case plRoot:
+        ListPath =
+            IncludeTrailingBackslashW(SourcePath) +
+            (ListPath.empty() ? ExtractFileNameW(ExcludeTrailingBackslashW(SourcePath)) + u".md5"
+                              : ExtractFileNameW(ListPath));
+        break;
+    }
+    Calc->SetOptions(Calc->Options().Without(soKeepMaskedFiles));
+    if (!CheckOutputFileSimple(ListPath, Saver->OverwriteAll)) {
+        ConsoleWriteLine(msg::SpecifyCorrectListPath);
+        Terminate(ecCantWriteResult);
+        return false;
+    }
+    Saver->OverwriteAll = true;
+    return true;
+}
+
+void TApplication::SetListExtension() {
+    if (ListPath.empty())
+        return;
+    const std::u16string name = ExtractFileNameW(ListPath);
+    const size_t dot = name.rfind(u'.');
+    Saver->Extension = dot == std::u16string::npos ? u"." + name : name.substr(dot);
 }
 
 void TApplication::RecordInvalidOption(const std::u16string& arg) {
@@ -303,6 +364,12 @@ void TApplication::RecordInvalidOption(const std::u16string& arg) {
 void TApplication::ReportInvalidOption() {
     ConsoleWriteLine(FormatText(msg::InvalidOptionFormat, Ansi(InvalidOption.value_or(u""))) +
                      "\r\n" + FormatText(msg::RunHelpFormat, Ansi(ProgramName)));
+    Terminate(ecWrongParams);
+}
+
+void TApplication::ReportInvalidPath(const std::u16string& path) {
+    ConsoleWriteLine(FormatText(msg::InvalidPathFormat, Ansi(path)));
+    ConsoleWriteLine(msg::DefineRightPath, true);
     Terminate(ecWrongParams);
 }
 
@@ -344,6 +411,10 @@ void TApplication::HandleMessage(const TThreadMessage& message) {
         if (!WriteToFile && RunMode == rmCalculate) {
             WriteHashColumn(Calc->GetHashText(node));
             OutputColumn = 0;
+        } else if (WriteToFile && OverwriteAll && RunMode == rmCalculate &&
+                   Saver->Placement == plEachFile) {
+            // Each file's own list is written as soon as its digest is known.
+            Saver->Save(node, {}, true);
         }
         break;
     case CM_READ_DONE:
@@ -370,6 +441,10 @@ void TApplication::StartReading(bool& abort) {
         Terminate(ecNothingToCalc);
         return;
     }
+    OverwriteAll = Saver->OverwriteAll;
+    if (WriteToFile && RunMode == rmCalculate && !Saver->OverwriteAll &&
+        (Saver->Placement == plEachFile || Saver->Placement == plEachFolder))
+        PreCheckOverwrites();
     ConsoleWriteLine(msg::Calculating);
     if (WriteToFile || RunMode == rmVerify) {
         Console().HideCursor();
@@ -463,10 +538,15 @@ void TApplication::ShowSummary() {
         PrintErrorGroups(*Calc->GetReadErrorsByCode());
         ConsoleWriteLine("");
     }
-    if (Calc->ReadBytes == 0)
+    if (RunMode == rmCalculate && WriteToFile)
+        WriteResults();
+    if (Calc->ReadBytes == 0) {
         ExitCode |= RunMode == rmCalculate ? ecFailure : ecNothingToVerify;
-    else
+    } else {
         PrintStatistics();
+        if (RunMode == rmCalculate && WriteToFile)
+            ReportResults();
+    }
     Terminate(ExitCode);
 }
 
@@ -484,4 +564,82 @@ void TApplication::PrintStatistics() {
     if (failed > 0)
         ConsoleWriteLine("  File access errors - " + std::to_string(failed) + " (" +
                          std::to_string(Percent(failed, FileCount)) + "%)");
+}
+
+// ------------------------------------------------------------------- lists
+
+// Existing lists that the run would replace are masked files that match the
+// list extension: with two or more, one question covers them all.
+void TApplication::PreCheckOverwrites() {
+    int64_t maskedSize = 0;
+    int64_t masked = 0;
+    Calc->GetMaskedStatistics(maskedSize, masked);
+    if (masked == 0) {
+        OverwriteAll = true;
+        return;
+    }
+    const std::string extension = Ansi(Saver->Extension);
+    int count = 0;
+    for (TDirectory* dir = Calc->FirstDirectory(); dir != nullptr; dir = Calc->NextDirectory(dir)) {
+        const TDirTree& tree = *dir->Tree;
+        for (const TTreeNode* node = tree.GetNext(tree.GetRoot()); node != nullptr;
+             node = tree.GetNext(node)) {
+            const std::string name = Ansi(tree.GetName(node));
+            if (tree.GetData(node)->Masked == 0 || !MatchesMaskList(extension, name))
+                continue;
+            std::u16string stem = tree.GetName(node);
+            RemoveFileExtW(stem);
+            const bool sameAsFolder = SamePathText(stem, tree.GetName(node->Parent));
+            if ((Saver->Placement == plEachFile) != sameAsFolder)
+                ++count;
+        }
+    }
+    if (count == 0) {
+        OverwriteAll = true;
+    } else if (count >= 2) {
+        OverwriteAll = AskAnswer(FormatText(msg::OverwritePreCheckFormat, std::to_string(count)),
+                                 ansYesNo) == ansYes;
+        Saver->OverwriteAll = OverwriteAll;
+    }
+}
+
+void TApplication::WriteResults() {
+    ConsoleWriteLine("");
+    switch (Saver->Placement) {
+    case plEachFile:
+        if (!OverwriteAll)
+            Saver->Save(nullptr, ListPath, false);
+        break;
+    case plEachFolder:
+        Saver->Save(nullptr, {}, false);
+        break;
+    default:
+        Saver->Save(nullptr, ListPath, false);
+        break;
+    }
+    ListsToWrite = static_cast<int32_t>(Saver->ListCount);
+    ListsFailed = static_cast<int32_t>(Saver->FailedLists);
+}
+
+void TApplication::ReportResults() {
+    const bool singleList =
+        SourceIsFile || Saver->Placement == plNone || Saver->Placement == plRoot;
+    if (ListsFailed == 0) {
+        if (!SilentMode)
+            Console().WriteRaw((singleList ? FormatText(msg::ResultWrittenFormat, Ansi(ListPath))
+                                           : std::string(msg::AllResultsWritten)) +
+                               "\r\n");
+    } else if (singleList) {
+        ExitCode |= ecCantWriteResult;
+        if (!SilentMode)
+            Console().WriteRaw(std::string(msg::CantWriteOutput) + "\r\n");
+    } else if (ListsToWrite - ListsFailed > 0) {
+        ExitCode |= ecCantWriteSomeResults;
+        ConsoleWriteLine(FormatText(
+            FormatText(msg::ResultsPartlyWrittenFormat, std::to_string(ListsToWrite - ListsFailed)),
+            std::to_string(ListsToWrite)));
+    } else {
+        ExitCode |= ecCantWriteResult;
+        ConsoleWriteLine(msg::CantWriteOutput);
+    }
 }

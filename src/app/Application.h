@@ -5,6 +5,7 @@
 
 #include "Packages/Files/FileFunc.h"
 #include "engine/ChksumCalc.h"
+#include "engine/uFileSaver.h"
 
 #include <atomic>
 #include <cstdint>
@@ -16,9 +17,6 @@
 struct TThreadMessage;
 
 enum TRunMode : uint8_t { rmNone = 0, rmCalculate = 1, rmVerify = 2 };
-
-// Where list files go (/T:Type): no value 3.
-enum TPlacement : uint8_t { plNone = 0, plEachFile = 1, plRoot = 2, plEachFolder = 4 };
 
 class TApplication {
 public:
@@ -63,10 +61,7 @@ public:
     TPathKind SourceKind = pkNone;
     std::u16string ChangedListPath;
 
-    // What the command line asks of the list writer.
-    TPlacement Placement = plNone;
-    std::u16string BaseFolder;
-    std::u16string Extension = u".md5";
+    std::unique_ptr<TCheckSumSaver> Saver;
 
 private:
     void SetUp();
@@ -75,6 +70,12 @@ private:
     bool ParseSwitch(const std::u16string& arg);
     void StartWork();
     void StartCalculation();
+    bool SetUpLists();
+    void SetListExtension();
+    void PreCheckOverwrites();
+    void WriteResults();
+    void ReportResults();
+    void ReportInvalidPath(const std::u16string& path);
     void HandleMessage(const TThreadMessage& message);
     void StartReading(bool& abort);
     void BeforeScan();

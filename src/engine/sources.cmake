@@ -5,4 +5,5 @@ list(APPEND TALLIX_WIN32_SOURCES
     engine/FileReaderWin32.cpp)
 list(APPEND TALLIX_COMPONENT_SOURCES
     engine/ChksumCalc.cpp
+    engine/uFileSaver.cpp
     engine/ReaderThread.cpp)

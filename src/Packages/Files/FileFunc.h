@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // System error code of this thread's last WideCreateDir, WideFileAttributes,
 // WideCreateFile or GetPathKind. Each thread reads its own.
@@ -87,6 +88,9 @@ TFileHandle WideCreateFile(const std::u16string& name, uint32_t access, uint32_t
                            uint32_t disposition, uint32_t flagsAndAttributes);
 // A new, empty file for writing, not shared; an existing file is replaced.
 TFileHandle WideCreateFileForWrite(const std::u16string& name);
+// Writes all of text to an open file; 0, or the system error code (also left
+// in FileLastError).
+uint32_t WideWriteFile(const TFileHandle& file, std::string_view text);
 // Deletes a file; false on failure, with the code in FileLastError.
 bool WideDeleteFile(const std::u16string& name);
 // True when the drive of rootPath (X:\ or \\server\share\) exists and holds

@@ -163,6 +163,20 @@ TFileHandle WideCreateFileForWrite(const std::u16string& name) {
     return WideCreateFile(name, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
 }
 
+uint32_t WideWriteFile(const TFileHandle& file, std::string_view text) {
+    while (!text.empty()) {
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(text.size() < (1u << 30) ? text.size() : (1u << 30));
+        if (!WriteFile(file.Get(), text.data(), chunk, &written, nullptr) || written == 0) {
+            FileLastError = GetLastError();
+            return FileLastError;
+        }
+        text.remove_prefix(written);
+    }
+    FileLastError = 0;
+    return 0;
+}
+
 bool WideDeleteFile(const std::u16string& name) {
     const BOOL deleted = IsWinNT ? DeleteFileW(win::Wide(LongPathForm(name)))
                                  : DeleteFileA(WideToAnsi(name).c_str());

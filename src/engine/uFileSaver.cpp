@@ -1,0 +1,171 @@
+#include "engine/uFileSaver.h"
+
+#include "console/OutputCheck.h"
+#include "system/AnsiText.h"
+
+namespace {
+
+constexpr uint32_t kFolderBit = 0x10;
+
+} // namespace
+
+std::string TCheckSumSaver::FormatLine(const TCustomChksumCalc& engine, const TTreeNode* node,
+                                       const std::u16string& base) {
+    const std::u16string path = engine.GetItemPath(node);
+    if (path.empty())
+        return {};
+    std::u16string shown;
+    if (engine.StaticNode() != nullptr && node->Parent == engine.StaticNode())
+        shown = ExtractFileNameW(path);
+    else if (base.empty())
+        shown = path;
+    else
+        shown = RelativeToFolder(base, path);
+    return engine.GetHashText(node) + " *" + WideToAnsi(shown) + "\r\n";
+}
+
+bool TCheckSumSaver::IsFolder(const TTreeNode* node) const {
+    const TDirNodeData* data = engine_.Tree().GetData(node);
+    // A record's root stands for its folder even where the system could not
+    // describe it (a drive root).
+    return (data->Attributes & kFolderBit) != 0 ||
+           (node->Parent == engine_.Tree().GetRoot() && node != engine_.StaticNode());
+}
+
+void TCheckSumSaver::Save(TTreeNode* node, const std::u16string& fileName, bool silent) {
+    if (Extension.empty())
+        return;
+    switch (Placement) {
+    case plEachFile:
+        if (node == nullptr) {
+            SaveEachFile(nullptr);
+            return;
+        }
+        if (IsFolder(node) || engine_.Tree().GetData(node)->Masked != 0)
+            return;
+        ListFileName = engine_.GetItemPath(node) + Extension;
+        break;
+    case plEachFolder: {
+        if (node == nullptr) {
+            SaveEachFolder(nullptr);
+            return;
+        }
+        const std::u16string folder = engine_.GetItemPath(node);
+        ListFileName = IncludeTrailingBackslashW(folder) +
+                       ExtractFileNameW(ExcludeTrailingBackslashW(folder)) + Extension;
+        break;
+    }
+    default:
+        ListFileName = fileName;
+        break;
+    }
+    WriteList(node, silent);
+}
+
+void TCheckSumSaver::SaveEachFile(TTreeNode*) {
+    for (TTreeNode* item = engine_.FirstItem(false); item != nullptr;
+         item = engine_.NextItem(item, false))
+        Save(item, {}, false);
+}
+
+// A folder gets a list when it holds a file of its own (or a masked folder).
+void TCheckSumSaver::SaveEachFolder(TTreeNode*) {
+    TTreeNode* first = engine_.FirstItem(true);
+    if (first == nullptr)
+        return;
+    for (TTreeNode* item = first->Parent; item != nullptr; item = engine_.NextItem(item, false)) {
+        if (!IsFolder(item))
+            continue;
+        for (const TTreeNode* child = item->FirstChild; child != nullptr;
+             child = child->NextSibling) {
+            if (!IsFolder(child) || engine_.Tree().GetData(child)->Masked != 0) {
+                Save(item, {}, false);
+                break;
+            }
+        }
+    }
+}
+
+void TCheckSumSaver::WriteList(TTreeNode* node, bool silent) {
+    ++ListCount;
+    const uint32_t errorsBefore = ErrorCount;
+    WriteCheckedList(node, silent);
+    if (ErrorCount != errorsBefore)
+        ++FailedLists;
+}
+
+void TCheckSumSaver::WriteCheckedList(TTreeNode* node, bool silent) {
+    bool askAll = (Placement == plEachFile || Placement == plEachFolder) && !OverwriteAll;
+    if (!CheckOutputFile(ListFileName, OverwriteAll, askAll, silent)) {
+        // Without a system error the user answered No.
+        if (FileLastError == 0)
+            ++SkippedCount;
+        DoError(ListFileName, FileLastError);
+        return;
+    }
+    OverwriteAll = !askAll;
+    if (!OpenList(ListFileName))
+        return;
+    WriteEntries(node);
+    handle_.Reset();
+}
+
+void TCheckSumSaver::WriteEntries(TTreeNode* node) {
+    switch (Placement) {
+    case plEachFile:
+        WriteNode(node, IncludeTrailingBackslashW(ExtractFileDirW(engine_.GetItemPath(node))));
+        break;
+    case plEachFolder:
+        if (engine_.Tree().GetData(node)->Masked == 0)
+            for (const TTreeNode* child = node->FirstChild; child != nullptr;
+                 child = child->NextSibling)
+                WriteNode(child, engine_.GetItemPath(node));
+        break;
+    default:
+        for (TTreeNode* item = engine_.FirstItem(false); item != nullptr;
+             item = engine_.NextItem(item, false))
+            WriteNode(item, BaseFolder);
+        break;
+    }
+}
+
+bool TCheckSumSaver::WriteNode(const TTreeNode* node, const std::u16string& base) {
+    const TDirNodeData* data = engine_.Tree().GetData(node);
+    // A file that could not be found or read has no digest to vouch for:
+    // it is reported as an error, not written with a made-up one.
+    if (IsFolder(node) || data->Masked != 0 || data->ErrorCode != 0)
+        return true;
+    if (WideWriteFile(handle_, FormatLine(engine_, node, base)) != 0) {
+        DoError(ListFileName, FileLastError);
+        return false;
+    }
+    return true;
+}
+
+bool TCheckSumSaver::OpenList(const std::u16string& name) {
+    handle_ = WideCreateFileForWrite(name);
+    if (handle_.Valid() && WriteHeader())
+        return true;
+    const uint32_t error = FileLastError;
+    handle_.Reset();
+    DoError(name, error);
+    return false;
+}
+
+bool TCheckSumSaver::WriteHeader() {
+    if (!handle_.Valid())
+        return false;
+    bool write = false;
+    std::string header;
+    if (OnGetHeader)
+        OnGetHeader(this, write, header);
+    if (!write || header.empty())
+        return true;
+    return WideWriteFile(handle_, header) == 0;
+}
+
+void TCheckSumSaver::DoError(const std::u16string& fileName, uint32_t errorCode) {
+    ++ErrorCount;
+    if (OnError)
+        OnError(this, fileName, errorCode);
+}

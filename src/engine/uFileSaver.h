@@ -1,0 +1,61 @@
+// The checksum-list writer: walks the engine's trees and writes one list,
+// one list per file, or one list per folder. A list is ANSI text: the
+// header the application supplies, then one line per file,
+// "DIGEST *relative\path", every line ended by CR LF.
+#pragma once
+
+#include "Packages/Files/FileFunc.h"
+#include "engine/ChksumCalc.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// Where lists go (/T:Type); there is no value 3.
+enum TPlacement : uint8_t { plNone = 0, plEachFile = 1, plRoot = 2, plEachFolder = 4 };
+
+class TCheckSumSaver {
+public:
+    explicit TCheckSumSaver(TCustomChksumCalc& engine) : engine_(engine) {}
+
+    // Writes the lists of node, or every list of the placement for nullptr.
+    // fileName names the one list of placements 0 and 2; silent creates a
+    // missing folder without asking.
+    void Save(TTreeNode* node, const std::u16string& fileName, bool silent);
+    // The entry line of one file, relative to base (empty: the full path);
+    // a single file is written by its name alone.
+    static std::string FormatLine(const TCustomChksumCalc& engine, const TTreeNode* node,
+                                  const std::u16string& base);
+
+    TPlacement Placement = plNone;
+    std::u16string Extension = u".md5";
+    std::u16string ListFileName;
+    // Base of the entry paths of placements 0 and 2.
+    std::u16string BaseFolder;
+    // Existing lists are replaced without a question.
+    bool OverwriteAll = false;
+    uint32_t ListCount = 0;    // lists attempted
+    uint32_t ErrorCount = 0;   // failures reported through OnError
+    uint32_t SkippedCount = 0; // lists not written because the user said No
+    uint32_t FailedLists = 0;  // lists that met any failure, each counted once
+
+    // Supplies the header; write false (the default) writes none.
+    std::function<void(TCheckSumSaver* sender, bool& write, std::string& header)> OnGetHeader;
+    std::function<void(TCheckSumSaver* sender, const std::u16string& fileName, uint32_t error)>
+        OnError;
+
+private:
+    void SaveEachFile(TTreeNode* node);
+    void SaveEachFolder(TTreeNode* node);
+    bool IsFolder(const TTreeNode* node) const;
+    void WriteList(TTreeNode* node, bool silent);
+    void WriteCheckedList(TTreeNode* node, bool silent);
+    void WriteEntries(TTreeNode* node);
+    bool WriteNode(const TTreeNode* node, const std::u16string& base);
+    bool OpenList(const std::u16string& name);
+    bool WriteHeader();
+    void DoError(const std::u16string& fileName, uint32_t errorCode);
+
+    TCustomChksumCalc& engine_;
+    TFileHandle handle_;
+};
