@@ -146,8 +146,9 @@ TEST_F(ScannerScan, SingleFilesStayLastUnderTheirFullPaths) {
     EXPECT_EQ(scanner.StaticNode()->ChildCount, 0);
     EXPECT_TRUE(scanner.StaticList().empty());
 
-    // A file that does not exist yields no node.
+    // A file that does not exist yields no node, nor does a pattern.
     scanner.IncludeFile(sample.Path(u"nothing.txt"));
+    scanner.IncludeFile(sample.Path(u"*.txt"));
     scanner.WaitForWorkers();
     EXPECT_EQ(scanner.StaticNode()->ChildCount, 0);
 }

@@ -52,7 +52,7 @@ TCustomThread::TCustomThread(TCustomDirScaner* scanner, TDirectory* directory, s
                                       : nullptr),
       directory_(directory), path_(std::move(path)) {
     if (scanner_ == nullptr)
-        AssertionFailure(kUnit, 861, "A worker needs a scanner.");
+        AssertionFailure(kUnit, __LINE__, "A worker needs a scanner.");
     FreeOnTerminate = true;
     OnTerminate = [this](TThread&) { ThreadTerminated(); };
     scanner_->ThreadManager().Add(this);
@@ -221,6 +221,9 @@ void TScanThread::RefreshSingle() {
 }
 
 void TScanThread::AddSingle(const std::u16string& path) {
+    // A search would take wildcards as a pattern and find some other file.
+    if (path.find_first_of(u"*?") != std::u16string::npos)
+        return;
     TLxSearchRec rec;
     if (WideFindFirst(path, rec) != 0)
         return;
