@@ -404,15 +404,6 @@ const TTreeNode* TCustomDirScaner::TopOf(const TTreeNode* node) const {
     return node;
 }
 
-TDirectory* TCustomDirScaner::DirectoryOf(const TTreeNode* node) const {
-    if (node == nullptr || node == tree_->GetRoot())
-        return nullptr;
-    const TTreeNode* top = TopOf(node);
-    if (top == staticNode_)
-        return nullptr;
-    return static_cast<TDirectory*>(tree_->GetData(top)->Link);
-}
-
 std::u16string TCustomDirScaner::GetItemPath(const TTreeNode* node) const {
     if (node == nullptr || node == tree_->GetRoot() || node == staticNode_)
         return {};

@@ -189,7 +189,7 @@ public:
     // Adds a folder (recursive: with its sub-folders) or, when path is not an
     // existing folder, a single file. A folder inside an included one is
     // brought into that record's scope; a folder that contains records
-    // replaces the first of them. Without soASync it waits until every
+    // replaces them. Without soASync it waits until every
     // worker has finished, when it started one.
     void Include(const std::u16string& path, bool recursive);
     // Adds a single file (replacing an earlier entry of the same path).
@@ -221,8 +221,6 @@ public:
     TTreeNode* NextItem(const TTreeNode* node, bool skipStatic) const;
     // Full path of an item; empty for nullptr, the master root and the static node.
     std::u16string GetItemPath(const TTreeNode* node) const;
-    // The record an item belongs to; nullptr for single files and nullptr.
-    TDirectory* DirectoryOf(const TTreeNode* node) const;
 
     // Items of all records that are not folders.
     int64_t CountFiles() const;
@@ -271,7 +269,7 @@ public:
     TScanerEvent OnTimer;
     TScanerEvent OnBeforeScan;
 
-    // --- Used by the workers ---
+    // --- Used by the workers and the directory records ---
     // Counts a worker in; the first starts the progress timer.
     void RegisterThread();
     // Counts a worker out; returns the workers still registered.
@@ -284,10 +282,6 @@ public:
     uint32_t OwnerThreadId() const { return ownerThreadId_; }
     // The worker at work, or nullptr.
     void SetCurrentThread(TCustomThread* thread);
-    // Asks the worker at work, if any, to stop; true when there was one.
-    bool TerminateCurrentThread();
-    // Makes (or finds) the static node.
-    TTreeNode* EnsureStaticNode();
     // Links a record's tree root into the master tree, before the static node.
     void LinkDirectory(TDirectory* dir);
     void UnlinkDirectory(TDirectory* dir);
@@ -304,6 +298,9 @@ protected:
     virtual void Done() {}
 
 private:
+    // Asks the worker at work, if any, to stop; true when there was one.
+    bool TerminateCurrentThread();
+    TTreeNode* EnsureStaticNode();
     void WindowMessage(uint32_t message, uintptr_t wParam);
     void MaskChange(TMasks* sender, const std::string& mask, TMaskOperation op);
     void MasksChanged(TMasks* sender);
