@@ -80,6 +80,19 @@ TRunResult RunProgram(const std::string& program, std::string_view arguments,
     return result;
 }
 
+TDriveLetter::TDriveLetter(char letter, const fs::path& target) {
+    // The prefix lies beside the win64 build (scripts/wine-run).
+    link_ = kWin64Dir.parent_path() / "wineprefix" / "dosdevices" / (std::string(1, letter) + ":");
+    std::error_code ignored;
+    fs::remove(link_, ignored);
+    fs::create_directory_symlink(target, link_);
+}
+
+TDriveLetter::~TDriveLetter() {
+    std::error_code ignored;
+    fs::remove(link_, ignored);
+}
+
 TTempDir::TTempDir() {
     std::string pattern = (fs::temp_directory_path() / "tallix-e2e-XXXXXX").string();
     if (!mkdtemp(pattern.data()))

@@ -48,4 +48,16 @@ private:
 
 std::string ReadFile(const std::filesystem::path& path);
 
+// A drive letter of the test's Wine prefix mapped to a host folder while it lives.
+class TDriveLetter {
+public:
+    TDriveLetter(char letter, const std::filesystem::path& target);
+    ~TDriveLetter();
+    TDriveLetter(const TDriveLetter&) = delete;
+    TDriveLetter& operator=(const TDriveLetter&) = delete;
+
+private:
+    std::filesystem::path link_;
+};
+
 } // namespace e2e

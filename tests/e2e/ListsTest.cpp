@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <sys/mount.h>
+#include <sys/statvfs.h>
 
 namespace e2e {
 namespace {
@@ -201,6 +203,76 @@ TEST_F(Lists, AsksAboutASingleExistingListWhenItIsWritten) {
     pane.SendKeys("n");
     EXPECT_EQ(pane.WaitForExit(), 16) << pane.Screen();
     EXPECT_TRUE(pane.WaitFor("Can't write to output file.")) << pane.Screen();
+}
+
+TEST_F(Lists, RootListOfADriveIsNamedByItsExtensionAlone) {
+    TDriveLetter drive('t', dir_.Path() / "Data");
+    const TRunResult run = Run("T:\\ /T:R /S");
+    EXPECT_EQ(run.Status, 0u) << run.Output;
+    EXPECT_EQ(List("Data/.md5"), kHeader + Entry(a_, "a.txt") + Entry(b_, "b.doc"));
+}
+
+TEST_F(Lists, CreatesAMissingListFolderOnlyAfterYes) {
+    const std::string list = WinPath(dir_.Path() / "out" / "deep" / "sums.md5");
+    {
+        TTmuxPane pane("tallix.exe", data_ + " " + list + " /S", 80, 24, dir_.Path());
+        ASSERT_TRUE(pane.WaitFor("Create path? Yes[Y]\\No[N]")) << pane.Screen();
+        pane.SendKeys("n");
+        EXPECT_EQ(pane.WaitForExit(), 16) << pane.Screen();
+        EXPECT_FALSE(fs::exists(dir_.Path() / "out")) << "No leaves no trace";
+    }
+    TTmuxPane pane("tallix.exe", data_ + " " + list + " /S", 80, 24, dir_.Path());
+    ASSERT_TRUE(pane.WaitFor("Create path? Yes[Y]\\No[N]")) << pane.Screen();
+    pane.SendKeys("y");
+    EXPECT_EQ(pane.WaitForExit(), 0) << pane.Screen();
+    EXPECT_EQ(List("out/deep/sums.md5"), kHeader + Entry(a_, "a.txt") + Entry(b_, "b.doc"));
+}
+
+// A volume of 64 KiB, filled up but for room of two list files.
+class FullVolume : public ::testing::Test {
+protected:
+    void SetUp() override {
+        volume_ = dir_.AddDir("tiny");
+        if (mount("tmpfs", volume_.c_str(), "tmpfs", 0, "size=64k") != 0)
+            GTEST_SKIP() << "mounting a small volume needs root";
+        mounted_ = true;
+    }
+    void TearDown() override {
+        if (mounted_)
+            umount(volume_.c_str());
+    }
+    void FillLeaving(uint64_t bytes) {
+        struct statvfs info {};
+        ASSERT_EQ(statvfs(volume_.c_str(), &info), 0);
+        const uint64_t free = uint64_t(info.f_bavail) * info.f_frsize;
+        ASSERT_GT(free, bytes);
+        dir_.AddFile("tiny/filler", std::string(free - bytes, 'f'));
+    }
+    TTempDir dir_;
+    fs::path volume_;
+    bool mounted_ = false;
+};
+
+TEST_F(FullVolume, ASingleListThatDoesNotFitFails) {
+    for (int i = 0; i < 200; ++i)
+        dir_.AddFile("Data/file" + std::to_string(i) + ".txt", std::to_string(i));
+    FillLeaving(4096);
+    TDriveLetter drive('u', volume_);
+    const TRunResult run = RunTallix(WinPath(dir_.Path() / "Data") + " U:\\sums.md5");
+    EXPECT_EQ(run.Status, 16u) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "\r\nCan't write to output file.\r\n")) << run.Output;
+}
+
+// Six lists: one per folder and one in the root, which holds the filler.
+TEST_F(FullVolume, SomeListsWrittenAndSomeNot) {
+    for (int i = 0; i < 5; ++i)
+        dir_.AddFile("tiny/f" + std::to_string(i) + "/x.txt", "x");
+    FillLeaving(2 * 4096);
+    TDriveLetter drive('u', volume_);
+    const TRunResult run = RunTallix("U:\\ /T:F /R /O");
+    EXPECT_EQ(run.Status, 32u) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "The result was successfully written in 2 files of 6.\r\n"))
+        << run.Output;
 }
 
 } // namespace
