@@ -8,6 +8,6 @@ list(APPEND TALLIX_E2E_TESTS
 if(NOT WIN32)
     # Root reads every folder whatever its mode: this case runs the program
     # as an unprivileged user.
-    add_test(NAME e2e.ScanErrors.AccessDeniedFolder
-             COMMAND ${CMAKE_CURRENT_LIST_DIR}/scan-denied.sh ${TALLIX_WIN64_DIR}/tallix.exe)
+    add_test(NAME e2e.Unprivileged.DeniedFolders
+             COMMAND ${CMAKE_CURRENT_LIST_DIR}/unprivileged.sh ${TALLIX_WIN64_DIR}/tallix.exe)
 endif()

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# scan-denied.sh TALLIX.exe: a calculation over a folder with a sub-folder
-# that cannot be listed, run under Wine as a user whom file modes bind (root
-# reads every folder). The run must go on, report the folder as a scanning
-# error with code 5 and end with the scan-error bit (2). Its Wine prefix is
+# unprivileged.sh TALLIX.exe: runs under Wine as a user whom file modes bind
+# (root reads and writes every folder): a calculation over a folder with a
+# sub-folder that cannot be listed must go on, report the folder as a
+# scanning error with code 5 and end with the scan-error bit (2); lists for a
+# folder that cannot be written fail while the others are written (bit 32). Its Wine prefix is
 # its own, so that it never meets the other unprivileged tests.
 set -euo pipefail
 program=$1
@@ -28,7 +29,7 @@ fi
 
 work=$(as_user mktemp -d /tmp/tallix-denied.XXXXXX)
 cleanup() {
-    chmod 700 "$work/data/denied" 2>/dev/null || true
+    chmod 700 "$work/data/denied" "$work/lists/closed" 2>/dev/null || true
     rm -rf "$work"
     as_user env WINEPREFIX="$home/prefix" "$wineserver" -k >/dev/null 2>&1 || true
 }
@@ -69,3 +70,29 @@ if [ "$failures" -ne 0 ]; then
     exit 1
 fi
 echo "access-denied folder reported; the other folders hashed"
+
+# A folder the user may not write to keeps its list out; the others are written.
+as_user mkdir -p "$work/lists/open" "$work/lists/closed"
+as_user sh -c "printf abc > '$work/lists/open/a.txt'; printf abc > '$work/lists/closed/b.txt'"
+as_user chmod 555 "$work/lists/closed"
+lists="Z:${work//\//\\}\\lists"
+set +e
+output=$(as_user env HOME="$home" TMPDIR="$home" WINEPREFIX="$home/prefix" WINEDEBUG=-all \
+    WINEDLLOVERRIDES="mscoree=;mshtml=" LC_ALL=C.UTF-8 \
+    "$wine" "$work/tallix.exe" "$lists" /T:F /R /O </dev/null 2>/dev/null)
+status=$?
+set -e
+chmod 755 "$work/lists/closed"
+failures=0
+expect "The result was successfully written in 1 files of 2."
+if [ "$status" -ne 32 ]; then
+    echo "exit status $status, expected 32"
+    failures=$((failures + 1))
+fi
+[ -f "$work/lists/open/open.md5" ] || { echo "missing open.md5"; failures=$((failures + 1)); }
+[ ! -e "$work/lists/closed/closed.md5" ] || { echo "closed.md5 written"; failures=$((failures + 1)); }
+if [ "$failures" -ne 0 ]; then
+    printf '%s\n' "$output"
+    exit 1
+fi
+echo "the list of a read-only folder failed; the other was written"
