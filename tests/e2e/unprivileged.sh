@@ -3,8 +3,9 @@
 # (root reads and writes every folder): a calculation over a folder with a
 # sub-folder that cannot be listed must go on, report the folder as a
 # scanning error with code 5 and end with the scan-error bit (2); lists for a
-# folder that cannot be written fail while the others are written (bit 32). Its Wine prefix is
-# its own, so that it never meets the other unprivileged tests.
+# folder that cannot be written fail while the others are written (bit 32).
+# Its Wine prefix is its own, so that it never meets the other unprivileged
+# tests.
 set -euo pipefail
 program=$1
 user=tallix-tests
