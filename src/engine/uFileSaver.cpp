@@ -2,26 +2,34 @@
 
 #include "console/OutputCheck.h"
 #include "system/AnsiText.h"
+#include "system/Utf8.h"
 
 namespace {
 
 constexpr uint32_t kFolderBit = 0x10;
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 } // namespace
 
-std::string TCheckSumSaver::FormatLine(const TCustomChksumCalc& engine, const TTreeNode* node,
-                                       const std::u16string& base) {
+std::u16string TCheckSumSaver::EntryPath(const TCustomChksumCalc& engine, const TTreeNode* node,
+                                         const std::u16string& base) {
     const std::u16string path = engine.GetItemPath(node);
     if (path.empty())
         return {};
-    std::u16string shown;
     if (engine.StaticNode() != nullptr && node->Parent == engine.StaticNode())
-        shown = ExtractFileNameW(path);
-    else if (base.empty())
-        shown = path;
-    else
-        shown = RelativeToFolder(base, path);
-    return engine.GetHashText(node) + " *" + WideToAnsi(shown) + "\r\n";
+        return ExtractFileNameW(path);
+    if (base.empty())
+        return path;
+    return RelativeToFolder(base, path);
+}
+
+std::string TCheckSumSaver::FormatLine(const TCustomChksumCalc& engine, const TTreeNode* node,
+                                       const std::u16string& base, bool utf8) {
+    const std::u16string shown = EntryPath(engine, node, base);
+    if (shown.empty())
+        return {};
+    return engine.GetHashText(node) + " *" + (utf8 ? WideToUtf8(shown) : WideToAnsi(shown)) +
+           "\r\n";
 }
 
 bool TCheckSumSaver::IsFolder(const TTreeNode* node) const {
@@ -104,47 +112,61 @@ void TCheckSumSaver::WriteCheckedList(TTreeNode* node, bool silent) {
         return;
     }
     OverwriteAll = !askAll;
+    utf8_ = NeedsUtf8(node);
     if (!OpenList(ListFileName))
         return;
     WriteEntries(node);
     handle_.Reset();
 }
 
-void TCheckSumSaver::WriteEntries(TTreeNode* node) {
+void TCheckSumSaver::ForEachEntry(TTreeNode* node, const TEntryVisitor& visit) const {
+    auto file = [&](const TTreeNode* entry, const std::u16string& base) {
+        const TDirNodeData* data = engine_.Tree().GetData(entry);
+        // A file that could not be found or read has no digest to vouch
+        // for: it is reported as an error, not written with a made-up one.
+        if (!IsFolder(entry) && data->Masked == 0 && data->ErrorCode == 0)
+            visit(entry, base);
+    };
     switch (Placement) {
     case plEachFile:
-        WriteNode(node, IncludeTrailingBackslashW(ExtractFileDirW(engine_.GetItemPath(node))));
+        file(node, IncludeTrailingBackslashW(ExtractFileDirW(engine_.GetItemPath(node))));
         break;
     case plEachFolder:
         if (engine_.Tree().GetData(node)->Masked == 0)
             for (const TTreeNode* child = node->FirstChild; child != nullptr;
                  child = child->NextSibling)
-                WriteNode(child, engine_.GetItemPath(node));
+                file(child, engine_.GetItemPath(node));
         break;
     default:
         for (TTreeNode* item = engine_.FirstItem(false); item != nullptr;
              item = engine_.NextItem(item, false))
-            WriteNode(item, BaseFolder);
+            file(item, BaseFolder);
         break;
     }
 }
 
-bool TCheckSumSaver::WriteNode(const TTreeNode* node, const std::u16string& base) {
-    const TDirNodeData* data = engine_.Tree().GetData(node);
-    // A file that could not be found or read has no digest to vouch for:
-    // it is reported as an error, not written with a made-up one.
-    if (IsFolder(node) || data->Masked != 0 || data->ErrorCode != 0)
-        return true;
-    if (WideWriteFile(handle_, FormatLine(engine_, node, base)) != 0) {
-        DoError(ListFileName, FileLastError);
-        return false;
-    }
-    return true;
+// A list whose names all fit the ANSI code page is ANSI text; one that
+// would lose characters there is UTF-8 with a byte-order mark, so that
+// every entry can be verified.
+bool TCheckSumSaver::NeedsUtf8(TTreeNode* node) const {
+    bool needed = false;
+    ForEachEntry(node, [&](const TTreeNode* entry, const std::u16string& base) {
+        const std::u16string shown = EntryPath(engine_, entry, base);
+        needed = needed || AnsiToWide(WideToAnsi(shown)) != shown;
+    });
+    return needed;
+}
+
+void TCheckSumSaver::WriteEntries(TTreeNode* node) {
+    ForEachEntry(node, [&](const TTreeNode* entry, const std::u16string& base) {
+        if (WideWriteFile(handle_, FormatLine(engine_, entry, base, utf8_)) != 0)
+            DoError(ListFileName, FileLastError);
+    });
 }
 
 bool TCheckSumSaver::OpenList(const std::u16string& name) {
     handle_ = WideCreateFileForWrite(name);
-    if (handle_.Valid() && WriteHeader())
+    if (handle_.Valid() && (!utf8_ || WideWriteFile(handle_, kUtf8Mark) == 0) && WriteHeader())
         return true;
     const uint32_t error = FileLastError;
     handle_.Reset();

@@ -1,5 +1,6 @@
 // The checksum-list writer: walks the engine's trees and writes one list,
-// one list per file, or one list per folder. A list is ANSI text: the
+// one list per file, or one list per folder. A list is ANSI text (UTF-8
+// with a byte-order mark when a name does not fit the ANSI code page): the
 // header the application supplies, then one line per file,
 // "DIGEST *relative\path", every line ended by CR LF.
 #pragma once
@@ -22,10 +23,13 @@ public:
     // fileName names the one list of placements 0 and 2; silent creates a
     // missing folder without asking.
     void Save(TTreeNode* node, const std::u16string& fileName, bool silent);
-    // The entry line of one file, relative to base (empty: the full path);
-    // a single file is written by its name alone.
+    // The path an entry shows: relative to base (empty: the full path); a
+    // single file by its name alone.
+    static std::u16string EntryPath(const TCustomChksumCalc& engine, const TTreeNode* node,
+                                    const std::u16string& base);
+    // The entry line of one file: digest, " *", EntryPath in ANSI (or UTF-8), CR LF.
     static std::string FormatLine(const TCustomChksumCalc& engine, const TTreeNode* node,
-                                  const std::u16string& base);
+                                  const std::u16string& base, bool utf8 = false);
 
     TPlacement Placement = plNone;
     std::u16string Extension = u".md5";
@@ -50,12 +54,16 @@ private:
     bool IsFolder(const TTreeNode* node) const;
     void WriteList(TTreeNode* node, bool silent);
     void WriteCheckedList(TTreeNode* node, bool silent);
+    using TEntryVisitor = std::function<void(const TTreeNode* entry, const std::u16string& base)>;
+    // Visits the files a list of node holds, with the base of their paths.
+    void ForEachEntry(TTreeNode* node, const TEntryVisitor& visit) const;
+    bool NeedsUtf8(TTreeNode* node) const;
     void WriteEntries(TTreeNode* node);
-    bool WriteNode(const TTreeNode* node, const std::u16string& base);
     bool OpenList(const std::u16string& name);
     bool WriteHeader();
     void DoError(const std::u16string& fileName, uint32_t errorCode);
 
     TCustomChksumCalc& engine_;
     TFileHandle handle_;
+    bool utf8_ = false; // the list being written is UTF-8
 };

@@ -1,6 +1,7 @@
 list(APPEND TALLIX_CORE_SOURCES
     system/LxSys.cpp
     system/Unicode.cpp
+    system/Utf8.cpp
     system/UnicodeTables.cpp)
 list(APPEND TALLIX_WIN32_SOURCES
     system/AnsiTextWin32.cpp

@@ -205,6 +205,24 @@ TEST_F(Lists, AsksAboutASingleExistingListWhenItIsWritten) {
     EXPECT_TRUE(pane.WaitFor("Can't write to output file.")) << pane.Screen();
 }
 
+// Names that fit the ANSI code page (1252 here) stay ANSI; a list that would
+// lose a character is UTF-8 with a byte-order mark and checks with md5sum.
+TEST_F(Lists, WritesUtf8OnlyWhenANameDoesNotFitTheCodePage) {
+    const fs::path muller = dir_.AddFile("Latin/Müller.txt", "m");
+    TRunResult run = Run(WinPath(dir_.Path() / "Latin") + " /T:F /S");
+    EXPECT_EQ(run.Status, 0u) << run.Output;
+    EXPECT_EQ(List("Latin/Latin.md5"), kHeader + Md5sum(muller) + " *M\xFCller.txt\r\n");
+
+    const fs::path house = dir_.AddFile("Data/Sub/дом.txt", "house");
+    run = Run(data_ + " /T:F /R /S");
+    EXPECT_EQ(run.Status, 0u) << run.Output;
+    EXPECT_EQ(List("Data/Sub/Sub.md5"),
+              "\xEF\xBB\xBF" + kHeader + Entry(c_, "c.txt") + Entry(house, "дом.txt"));
+    EXPECT_EQ(List("Data/Data.md5"), kHeader + Entry(a_, "a.txt") + Entry(b_, "b.doc"))
+        << "the other list stays ANSI";
+    EXPECT_TRUE(Md5sumChecks("Data/Sub", "Sub.md5"));
+}
+
 TEST_F(Lists, RootListOfADriveIsNamedByItsExtensionAlone) {
     TDriveLetter drive('t', dir_.Path() / "Data");
     const TRunResult run = Run("T:\\ /T:R /S");
