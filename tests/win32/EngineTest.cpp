@@ -75,6 +75,21 @@ protected:
         return bytes;
     }
 
+    // Runs during on the owner thread while the reading thread waits for it
+    // in the middle of the run: a file held open without sharing comes
+    // first, and the reader's report of it is a synchronised call.
+    void HoldReaderAfterFirstFile(std::function<void()> during) {
+        Write(u"0.held", 1);
+        held_ = WideCreateFile(Path(u"0.held"), GENERIC_WRITE_ACCESS, 0, OPEN_EXISTING_DISPOSITION,
+                               FILE_ATTRIBUTE_NORMAL_FLAG);
+        ASSERT_TRUE(held_.Valid());
+        calc.ReadErrors().OnNotify = [during](TLinkServer*, TServerMessage kind, TNotifyParam,
+                                              TNotifyParam) {
+            if (kind == smInsert)
+                during();
+        };
+    }
+
     // Calculates data (recursively) and serves the owner thread until the
     // reading thread has ended and been freed; the file messages are kept,
     // and onMessage sees each as it arrives.
@@ -128,6 +143,9 @@ protected:
     TReaderThread* reader = nullptr;
     bool readerDone = false;
     std::vector<TFileMessage> messages;
+
+private:
+    TFileHandle held_;
 };
 
 TEST_F(Engine, DigestsEqualTheMd5OfEachFileAndEachFileIsAnnouncedOnceInTreeOrder) {
@@ -238,23 +256,43 @@ TEST_F(Engine, FilesThatCannotBeOpenedAreRecordedGroupedByCodeAndTheRunGoesOn) {
     EXPECT_EQ(second->NextSibling, nullptr);
 }
 
+TEST_F(Engine, AFileThatFailsAfterItWasOpenedIsRecordedAndTheRunGoesOn) {
+    // The host's own memory file opens, but its first read fails.
+    const std::u16string failing = wine_host::WindowsPath("/proc/self/mem");
+    const std::string kept = Write(u"kept.txt", 30);
+    calc.Include(failing, false);
+    Run();
+    ASSERT_NE(calc.StaticNode(), nullptr);
+    TTreeNode* node = calc.StaticNode()->FirstChild;
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(calc.FailedFiles.load(), 1u);
+    EXPECT_NE(calc.Tree().GetData(node)->ErrorCode, 0);
+    EXPECT_EQ(calc.ReadErrorCount, 1u);
+    EXPECT_EQ(HashOf(u"kept.txt"), Md5Text(kept));
+    // Announced when it was opened, never done.
+    int begun = 0;
+    for (const TFileMessage& m : messages) {
+        EXPECT_FALSE(m.Node == node && m.Id == CM_FILE_DONE) << "a digest for the failed file";
+        begun += m.Node == node && m.Id == CM_FILE_BEGIN;
+    }
+    EXPECT_EQ(begun, 1);
+    EXPECT_EQ(Count(CM_FILE_DONE), 1);
+    EXPECT_EQ(Count(CM_READ_DONE), 1);
+}
+
 TEST_F(Engine, ASecondCalculateWhileReadingRaisesAndLeavesTheFirstRunIntact) {
     std::map<std::u16string, std::string> expected;
     for (const char16_t* name : {u"a.bin", u"b.bin", u"c.bin"})
         expected[name] = Md5Text(Write(name, 100000));
     std::string message;
-    bool raised = false;
-    Run([&](const TFileMessage& m) {
-        if (m.Id != CM_FILE_BEGIN || raised)
-            return;
-        // The reading thread cannot end while this thread is busy here.
+    HoldReaderAfterFirstFile([&] {
         try {
             calc.Calculate();
         } catch (const EChksumCalc& e) {
             message = e.what();
         }
-        raised = true;
     });
+    Run();
     EXPECT_EQ(message, "#Run");
     for (const auto& [name, digest] : expected)
         EXPECT_EQ(HashOf(name), digest);
@@ -263,6 +301,7 @@ TEST_F(Engine, ASecondCalculateWhileReadingRaisesAndLeavesTheFirstRunIntact) {
     EXPECT_EQ(calc.ReadBytes.load(), 300000u);
 
     // Twice in a row before the owner thread served anything: the same.
+    calc.ReadErrors().OnNotify = nullptr;
     calc.Calculate();
     EXPECT_THROW(calc.Calculate(), EChksumCalc);
     calc.WaitForWorkers();
@@ -290,16 +329,15 @@ TEST_F(Engine, AStartThatAbortsReadsNothingPostsNothingAndTheReaderStillEnds) {
 TEST_F(Engine, ElapsedTimeGrowsWhileReadingAndStaysFixedAfter) {
     Write(u"a.bin", 1000);
     uint32_t before = 0, during = 0;
-    Run([&](const TFileMessage& m) {
-        if (m.Id != CM_FILE_BEGIN)
-            return;
-        // Reading lasts until this thread has taken the reader's end notice.
+    HoldReaderAfterFirstFile([&] {
         before = calc.GetElapsedTime();
         SleepMs(60);
         during = calc.GetElapsedTime();
     });
+    Run();
     EXPECT_GE(during, before + 50);
     const uint32_t after = calc.GetElapsedTime();
+    EXPECT_GE(after, during);
     SleepMs(60);
     EXPECT_EQ(calc.GetElapsedTime(), after);
 }
