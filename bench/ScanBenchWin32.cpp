@@ -16,10 +16,11 @@
 
 namespace {
 
+// The process's committed private memory. (Wine reports it as
+// PagefileUsage and leaves PrivateUsage at 0.)
 size_t PrivateBytes() {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                         sizeof counters);
+    PROCESS_MEMORY_COUNTERS counters{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
     return counters.PagefileUsage;
 }
 
