@@ -75,10 +75,10 @@ protected:
         return bytes;
     }
 
-    // Runs during on the owner thread while the reading thread waits for it
-    // in the middle of the run: a file held open without sharing comes
-    // first, and the reader's report of it is a synchronised call.
-    void HoldReaderAfterFirstFile(std::function<void()> during) {
+    // Runs during on the owner thread while the reading thread, in the
+    // middle of its run, waits for it: the reader reports a file held open
+    // without sharing through a call synchronised with the owner thread.
+    void HoldReaderMidRun(std::function<void()> during) {
         Write(u"0.held", 1);
         held_ = WideCreateFile(Path(u"0.held"), GENERIC_WRITE_ACCESS, 0, OPEN_EXISTING_DISPOSITION,
                                FILE_ATTRIBUTE_NORMAL_FLAG);
@@ -91,9 +91,9 @@ protected:
     }
 
     // Calculates data (recursively) and serves the owner thread until the
-    // reading thread has ended and been freed; the file messages are kept,
-    // and onMessage sees each as it arrives.
-    void Run(const std::function<void(const TFileMessage&)>& onMessage = {}) {
+    // reading thread has ended and been freed, keeping the file messages.
+    // The quit message is posted after them, so none is left behind.
+    void Run() {
         calc.Include(data, true);
         calc.Calculate();
         reader = calc.Reader();
@@ -112,16 +112,11 @@ protected:
         RunMessageLoop([&](const TThreadMessage& message) {
             if (message.Id < CM_FILE_BEGIN || message.Id > CM_READ_DONE)
                 return;
-            const TFileMessage file{message.Id, reinterpret_cast<TTreeNode*>(message.WParam),
-                                    reinterpret_cast<TDirTree*>(message.LParam)};
-            messages.push_back(file);
-            if (onMessage)
-                onMessage(file);
+            messages.push_back({message.Id, reinterpret_cast<TTreeNode*>(message.WParam),
+                                reinterpret_cast<TDirTree*>(message.LParam)});
         });
         watch.StopTimer(1);
         ASSERT_TRUE(finished()) << "the reading thread did not end";
-        // Whatever is still queued belongs to this run too.
-        RunLoopFor(20);
     }
 
     int Count(uint32_t id) const {
@@ -285,7 +280,7 @@ TEST_F(Engine, ASecondCalculateWhileReadingRaisesAndLeavesTheFirstRunIntact) {
     for (const char16_t* name : {u"a.bin", u"b.bin", u"c.bin"})
         expected[name] = Md5Text(Write(name, 100000));
     std::string message;
-    HoldReaderAfterFirstFile([&] {
+    HoldReaderMidRun([&] {
         try {
             calc.Calculate();
         } catch (const EChksumCalc& e) {
@@ -329,7 +324,7 @@ TEST_F(Engine, AStartThatAbortsReadsNothingPostsNothingAndTheReaderStillEnds) {
 TEST_F(Engine, ElapsedTimeGrowsWhileReadingAndStaysFixedAfter) {
     Write(u"a.bin", 1000);
     uint32_t before = 0, during = 0;
-    HoldReaderAfterFirstFile([&] {
+    HoldReaderMidRun([&] {
         before = calc.GetElapsedTime();
         SleepMs(60);
         during = calc.GetElapsedTime();
