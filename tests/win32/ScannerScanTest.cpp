@@ -279,6 +279,17 @@ TEST(ScannerAccessDenied, TheFolderIsRecordedWithError5AndItsSiblingsAreScanned)
     const auto paths = ItemSet(scanner);
     EXPECT_TRUE(paths.count(data + u"\\a\\f.txt"));
     EXPECT_TRUE(paths.count(data + u"\\z\\h.txt"));
+
+    // Included on its own, the folder's record stays reachable from its failed root.
+    scanner.Clear(false);
+    reported.clear();
+    scanner.Include(denied, true);
+    scanner.WaitForWorkers();
+    const TDirectory* own = scanner.FirstDirectory();
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(own->ErrorCount, 1);
+    EXPECT_EQ(own->Tree->GetData(own->Tree->GetRoot())->ErrorCode, 5);
+    EXPECT_EQ(reported, denied);
 }
 
 } // namespace

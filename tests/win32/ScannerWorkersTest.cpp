@@ -113,6 +113,19 @@ TEST_F(ScannerWorkers, AbortStopsTheWorkingOneAndLetsOneWaitingWorkerLeave) {
     EXPECT_EQ(scanner.ThreadCount(), 0);
 }
 
+TEST_F(ScannerWorkers, TheOwnerThreadYieldsWhileWorkersWorkAndIsRestoredAfter) {
+    TDirScaner scanner(nullptr);
+    TThreadPriority owner = tpNormal, worker = tpIdle;
+    StartWorker<TTestWorker>(&scanner, [&](TTestWorker& self) {
+        owner = scanner.OwnerThread().GetPriority();
+        worker = self.GetPriority();
+    });
+    scanner.WaitForWorkers();
+    EXPECT_EQ(owner, tpLowest);
+    EXPECT_EQ(worker, tpNormal);
+    EXPECT_EQ(scanner.OwnerThread().GetPriority(), tpNormal);
+}
+
 TEST_F(ScannerWorkers, IncludeWaitsForItsWorkersUnlessItStartedNone) {
     TSampleTree sample;
     TDirScaner scanner(nullptr);
