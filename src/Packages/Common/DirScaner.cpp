@@ -217,11 +217,7 @@ void TCustomDirScaner::Include(const std::u16string& path, bool recursive) {
         else
             IncludeFile(p);
     } else if (relation == drRecordInside) {
-        // Every record inside the wider folder goes, not only the first:
-        // one left behind would hold its files a second time.
-        do
-            FreeDirectory(dir);
-        while ((dir = FindDirectory(p, relation)) != nullptr && relation == drRecordInside);
+        FreeDirectoriesInside(p);
         directories_.push_back(std::make_unique<TDirectory>(this, p, recursive));
     } else if (relation == drPathInside) {
         dir->IncludePath(path);
@@ -298,11 +294,15 @@ void TCustomDirScaner::Abort() {
     TerminateCurrentThread();
 }
 
-void TCustomDirScaner::FreeDirectory(TDirectory* dir) {
-    const auto found = std::find_if(directories_.begin(), directories_.end(),
-                                    [dir](const auto& owned) { return owned.get() == dir; });
-    if (found != directories_.end())
-        directories_.erase(found);
+// Every record inside the wider folder goes, not only the first: one left
+// behind would hold its files a second time.
+void TCustomDirScaner::FreeDirectoriesInside(const std::u16string& folder) {
+    for (auto it = directories_.begin(); it != directories_.end();) {
+        if (IsPathInside((*it)->Path, folder))
+            it = directories_.erase(it);
+        else
+            ++it;
+    }
 }
 
 void TCustomDirScaner::FreeDirectories() {

@@ -306,7 +306,7 @@ private:
     void MasksChanged(TMasks* sender);
     void FireEvents(int32_t kind, TNotifyParam lParam);
     void RemoveSingle(const std::u16string& path, bool startWorker);
-    void FreeDirectory(TDirectory* dir);
+    void FreeDirectoriesInside(const std::u16string& folder);
     void FreeDirectories();
     TDirectory* DirectoryAt(const TTreeNode* top) const;
     const TTreeNode* TopOf(const TTreeNode* node) const;
