@@ -55,8 +55,10 @@ TEST(RealConsole, YesNoAllPromptReturnsAllForA) {
 
 TEST(RealConsole, CreatesAMissingLogFolderAfterYes) {
     TTempDir dir;
+    dir.AddFile("data/a.txt", "a");
     const std::string log = WinPath(dir.Path() / "logs" / "deep" / "run.log");
-    TTmuxPane pane("tallix.exe", WinPath(dir.Path()) + " /S /L:" + log, 80, 24, dir.Path());
+    TTmuxPane pane("tallix.exe", WinPath(dir.Path() / "data") + " /S /L:" + log, 80, 24,
+                   dir.Path());
     ASSERT_TRUE(pane.WaitFor("Create path? Yes[Y]\\No[N]")) << pane.Screen();
     pane.SendKeys("y");
     EXPECT_EQ(pane.WaitForExit(), 0) << pane.Screen();
