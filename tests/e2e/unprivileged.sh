@@ -4,35 +4,16 @@
 # sub-folder that cannot be listed must go on, report the folder as a
 # scanning error with code 5 and end with the scan-error bit (2); lists for a
 # folder that cannot be written fail while the others are written (bit 32).
-# Its Wine prefix is its own, so that it never meets the other unprivileged
-# tests.
 set -euo pipefail
 program=$1
-user=tallix-tests
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
-
-as_user() {
-    if [ "$(id -u)" -eq 0 ]; then runuser -u "$user" -- "$@"; else "$@"; fi
-}
-
-if [ "$(id -u)" -eq 0 ]; then
-    id -u "$user" >/dev/null 2>&1 ||
-        useradd --system --no-create-home --shell /usr/sbin/nologin "$user"
-    uid=$(id -u "$user")
-    home=/tmp/tallix-e2e-denied-home
-    mkdir -p "$home" "/tmp/.wine-$uid"
-    chown "$user" "$home" "/tmp/.wine-$uid"
-    chmod 700 "/tmp/.wine-$uid"
-else
-    home=$(mktemp -d /tmp/tallix-e2e-denied-home.XXXXXX)
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/../support/unprivileged.sh"
+unprivileged_setup e2e-denied
 
 work=$(as_user mktemp -d /tmp/tallix-denied.XXXXXX)
 cleanup() {
     chmod 700 "$work/data/denied" "$work/lists/closed" 2>/dev/null || true
     rm -rf "$work"
-    as_user env WINEPREFIX="$home/prefix" "$wineserver" -k >/dev/null 2>&1 || true
+    unprivileged_stop
 }
 trap cleanup EXIT
 as_user mkdir -p "$work/data/a" "$work/data/denied" "$work/data/z"
@@ -42,9 +23,7 @@ as_user cp "$program" "$work/tallix.exe"
 
 data="Z:${work//\//\\}\\data"
 set +e
-output=$(as_user env HOME="$home" TMPDIR="$home" WINEPREFIX="$home/prefix" WINEDEBUG=-all \
-    WINEDLLOVERRIDES="mscoree=;mshtml=" LC_ALL=C.UTF-8 \
-    "$wine" "$work/tallix.exe" "$data" /R </dev/null 2>/dev/null)
+output=$(as_user_wine "$work/tallix.exe" "$data" /R </dev/null 2>/dev/null)
 status=$?
 set -e
 
@@ -78,9 +57,7 @@ as_user sh -c "printf abc > '$work/lists/open/a.txt'; printf abc > '$work/lists/
 as_user chmod 555 "$work/lists/closed"
 lists="Z:${work//\//\\}\\lists"
 set +e
-output=$(as_user env HOME="$home" TMPDIR="$home" WINEPREFIX="$home/prefix" WINEDEBUG=-all \
-    WINEDLLOVERRIDES="mscoree=;mshtml=" LC_ALL=C.UTF-8 \
-    "$wine" "$work/tallix.exe" "$lists" /T:F /R /O </dev/null 2>/dev/null)
+output=$(as_user_wine "$work/tallix.exe" "$lists" /T:F /R /O </dev/null 2>/dev/null)
 status=$?
 set -e
 chmod 755 "$work/lists/closed"

@@ -8,35 +8,14 @@
 set -euo pipefail
 program=$1
 filter=$2
-user=tallix-tests
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
-
-as_user() {
-    if [ "$(id -u)" -eq 0 ]; then
-        runuser -u "$user" -- "$@"
-    else
-        "$@"
-    fi
-}
-
-if [ "$(id -u)" -eq 0 ]; then
-    id -u "$user" >/dev/null 2>&1 ||
-        useradd --system --no-create-home --shell /usr/sbin/nologin "$user"
-    uid=$(id -u "$user")
-    home=/tmp/tallix-tests-home
-    mkdir -p "$home" "/tmp/.wine-$uid"
-    chown "$user" "$home" "/tmp/.wine-$uid"
-    chmod 700 "/tmp/.wine-$uid"
-else
-    home=$(mktemp -d /tmp/tallix-tests-home.XXXXXX)
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/../support/unprivileged.sh"
+unprivileged_setup tests
 
 work=$(as_user mktemp -d /tmp/tallix-denied.XXXXXX)
 cleanup() {
     chmod 700 "$work/denied" 2>/dev/null || true
     rm -rf "$work"
-    as_user env WINEPREFIX="$home/prefix" "$wineserver" -k >/dev/null 2>&1 || true
+    unprivileged_stop
 }
 trap cleanup EXIT
 as_user mkdir -p "$work/a" "$work/denied" "$work/z"
@@ -45,6 +24,5 @@ as_user chmod 000 "$work/denied"
 # The program is copied where the user can surely read it.
 as_user cp "$program" "$work/program.exe"
 
-as_user env HOME="$home" TMPDIR="$home" WINEPREFIX="$home/prefix" WINEDEBUG=-all \
-    WINEDLLOVERRIDES="mscoree=;mshtml=" TALLIX_DENIED_ROOT="Z:${work//\//\\}" \
-    "$wine" "$work/program.exe" --gtest_filter="$filter" --gtest_brief=1 </dev/null
+as_user_wine TALLIX_DENIED_ROOT="Z:${work//\//\\}" "$work/program.exe" \
+    --gtest_filter="$filter" --gtest_brief=1 </dev/null
