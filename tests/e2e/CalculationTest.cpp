@@ -19,28 +19,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Md5sum(const fs::path& file) {
-    const std::string command = "md5sum -b '" + file.string() + "'";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::array<char, 64> digest{};
-    if (!pipe || std::fscanf(pipe.get(), "%32s", digest.data()) != 1)
-        return {};
-    std::string text(digest.data());
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 std::string RandomBytes(size_t size, unsigned seed) {
     std::mt19937 random(seed);
     std::string bytes(size, '\0');
     for (char& c : bytes)
         c = static_cast<char>(random());
     return bytes;
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
 }
 
 class Calculation : public ::testing::Test {

@@ -1,7 +1,11 @@
 #include "Harness.h"
 
+#include <array>
+#include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 
@@ -41,6 +45,22 @@ std::string WinPath(const fs::path& path) {
         if (c == '/')
             c = '\\';
     return result;
+}
+
+std::string Md5sum(const fs::path& file) {
+    const std::string command = "md5sum -b " + ShellQuote(file.string());
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    std::array<char, 64> digest{};
+    if (!pipe || std::fscanf(pipe.get(), "%32s", digest.data()) != 1)
+        return {};
+    std::string text(digest.data());
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
 }
 
 TRunResult RunTallix(std::string_view arguments, const TRunOptions& options) {

@@ -47,6 +47,9 @@ private:
 };
 
 std::string ReadFile(const std::filesystem::path& path);
+// The digest md5sum on the host gives for file, in upper case.
+std::string Md5sum(const std::filesystem::path& file);
+bool Contains(const std::string& text, const std::string& part);
 
 // A drive letter of the test's Wine prefix mapped to a host folder while it lives.
 class TDriveLetter {
