@@ -4,15 +4,16 @@
 # the same files: (a) one 1 GiB file, (b) 20,000 files of 4 KiB in 100
 # folders. Both must print the same digests. The program's times include
 # starting it under Wine, which is also shown alone (a run on one tiny
-# file). Peak memory is the largest resident size seen
-# while the program runs. The last line is md5sum's time over the
-# program's for the large file, above 1 when the program is faster.
+# file). Peak memory is the largest resident size seen while the program
+# runs. The last line is md5sum's time over the program's for the large
+# file, above 1 when the program is faster.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/scripts/setup" --quiet win64
 
 work=$(mktemp -d /tmp/tallix-hash-bench.XXXXXX)
-trap 'rm -rf "$work"' EXIT
+# The memory watcher stops when it sees the stop mark; then the files go.
+trap 'touch "$work/stop"; wait; rm -rf "$work"' EXIT
 winpath() { echo "Z:${1//\//\\}"; }
 now() { date +%s.%N; }
 seconds() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
