@@ -69,9 +69,11 @@ TCustomThread::~TCustomThread() {
 
 void TCustomThread::Execute() {
     TCustomDirScaner& scanner = *scanner_;
+    // A short poll: the reader starts as soon as the scan is over, which
+    // matters for the many runs over a few small files.
     if (WaitAlone)
         while (scanner.ThreadCount() >= 2 && !Terminated())
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
     if (WaitForFirst(scanner.AbortEvent(), scanner.RunMutex()) == 0) {
         if (scanner.UnregisterThread() == 0)
             scanner.DoneEvent().Set();
