@@ -91,7 +91,11 @@ void TCustomChksumCalc::PriorityChanged() {
 
 void TCustomChksumCalc::Notify(int32_t kind, TNotifyParam lParam) {
     TCustomDirScaner::Notify(kind, lParam);
-    if (Destroying() || kind != dsmThreadDone || !HasState(TScanerState::LockedByDescendant))
+    // Only the reader's own end ends the reading: a scan worker's end notice
+    // may still be on its way when the reader has already begun.
+    const auto* reader = static_cast<TCustomThread*>(reader_.load());
+    if (Destroying() || kind != dsmThreadDone || !HasState(TScanerState::LockedByDescendant) ||
+        lParam != reinterpret_cast<TNotifyParam>(reader))
         return;
     SetState(TScanerState::LockedByDescendant, false);
     if (OnReadDone)
