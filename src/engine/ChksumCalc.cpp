@@ -76,7 +76,9 @@ void TCustomChksumCalc::SetReader(TReaderThread* reader) {
 void TCustomChksumCalc::Abort() {
     TCustomDirScaner::Abort();
     if (HasState(TScanerState::LockedByDescendant) && reader_ != nullptr) {
-        reader_.load()->Terminate();
+        // Through the manager's list: the reader may end and free itself
+        // at any moment, and the list is kept under a lock.
+        ThreadManager().TerminateAll();
         WaitForWorkers();
         reader_ = nullptr;
         SetState(TScanerState::LockedByDescendant, false);
