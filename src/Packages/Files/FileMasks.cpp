@@ -30,6 +30,26 @@ bool MatchesExtendedMask(std::string_view name, size_t dn, std::string_view mask
                            : WildcardMatch(name.substr(dn), maskExtension);
 }
 
+// MatchesMask for a name and a mask that are lower-cased already.
+bool MatchesLoweredMask(std::string_view n, std::string_view m) {
+    if (m.empty())
+        return true;
+    if (n.empty())
+        return false;
+    const size_t dn = LastDot(n);
+    const size_t dm = LastDot(m);
+    if (dn == 1)
+        return false;
+    if (dm == 0) {
+        if (dn == 0)
+            return WildcardMatch(n, m);
+        return m.back() == '*' && WildcardMatch(n.substr(0, dn - 1), m);
+    }
+    if (dm == m.size())
+        return dn == n.size() && WildcardMatch(n.substr(0, dn - 1), m.substr(0, dm - 1));
+    return MatchesExtendedMask(n, dn, m, dm);
+}
+
 } // namespace
 
 std::string LowerCaseBytes(std::string_view text) {
@@ -57,37 +77,22 @@ bool WildcardMatch(std::string_view name, std::string_view mask) {
 }
 
 bool MatchesMask(std::string_view name, std::string_view mask) {
-    if (mask.empty())
-        return true;
-    if (name.empty())
-        return false;
-    const std::string n = LowerCaseBytes(name);
-    const std::string m = LowerCaseBytes(mask);
-    const size_t dn = LastDot(n);
-    const size_t dm = LastDot(m);
-    if (dn == 1)
-        return false;
-    if (dm == 0) {
-        if (dn == 0)
-            return WildcardMatch(n, m);
-        return m.back() == '*' && WildcardMatch(std::string_view(n).substr(0, dn - 1), m);
-    }
-    if (dm == m.size()) {
-        return dn == n.size() && WildcardMatch(std::string_view(n).substr(0, dn - 1),
-                                               std::string_view(m).substr(0, dm - 1));
-    }
-    return MatchesExtendedMask(n, dn, m, dm);
+    return MatchesLoweredMask(LowerCaseBytes(name), LowerCaseBytes(mask));
 }
 
 bool MatchesMaskList(std::string_view maskList, std::string_view name) {
     if (maskList.empty())
         return true;
+    // Lower-cased once for all the masks of the list.
+    const std::string list = LowerCaseBytes(maskList);
+    const std::string lowered = LowerCaseBytes(name);
+    const std::string_view masks = list;
     size_t start = 0;
     for (;;) {
-        const size_t end = maskList.find(';', start);
-        if (MatchesMask(name, maskList.substr(start, end - start)))
+        const size_t end = masks.find(';', start);
+        if (MatchesLoweredMask(lowered, masks.substr(start, end - start)))
             return true;
-        if (end == std::string_view::npos || end + 1 == maskList.size())
+        if (end == std::string_view::npos || end + 1 == masks.size())
             return false;
         start = end + 1;
     }
