@@ -93,7 +93,6 @@ void TApplication::Run() {
 }
 
 void TApplication::Terminate(uint32_t code) {
-    terminated_ = true;
     ExitCode = code;
     Console().ShowCursor();
     if (LogIsOpen()) {

@@ -96,7 +96,6 @@ private:
 
     std::vector<std::u16string> args_;
     std::u16string logPath_;
-    bool terminated_ = false;
 };
 
 // Set by Cancel from the console control handler's thread.
