@@ -1,13 +1,13 @@
 #include "engine/uFileSaver.h"
 
 #include "console/OutputCheck.h"
+#include "engine/ListFormat.h"
 #include "system/AnsiText.h"
 #include "system/Utf8.h"
 
 namespace {
 
 constexpr uint32_t kFolderBit = 0x10;
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 } // namespace
 
@@ -28,8 +28,8 @@ std::string TCheckSumSaver::FormatLine(const TCustomChksumCalc& engine, const TT
     const std::u16string shown = EntryPath(engine, node, base);
     if (shown.empty())
         return {};
-    return engine.GetHashText(node) + " *" + (utf8 ? WideToUtf8(shown) : WideToAnsi(shown)) +
-           "\r\n";
+    return engine.GetHashText(node) + std::string(kListEntrySeparator) +
+           (utf8 ? WideToUtf8(shown) : WideToAnsi(shown)) + std::string(kListLineBreak);
 }
 
 bool TCheckSumSaver::IsFolder(const TTreeNode* node) const {
@@ -166,7 +166,8 @@ void TCheckSumSaver::WriteEntries(TTreeNode* node) {
 
 bool TCheckSumSaver::OpenList(const std::u16string& name) {
     handle_ = WideCreateFileForWrite(name);
-    if (handle_.Valid() && (!utf8_ || WideWriteFile(handle_, kUtf8Mark) == 0) && WriteHeader())
+    if (handle_.Valid() && (!utf8_ || WideWriteFile(handle_, kUtf8ByteOrderMark) == 0) &&
+        WriteHeader())
         return true;
     const uint32_t error = FileLastError;
     handle_.Reset();

@@ -1,0 +1,13 @@
+// The checksum-list format as the writer produces it and the parser reads it.
+#pragma once
+
+#include <string_view>
+
+// An entry line: the digest in hexadecimal, the separator, the path, a line break.
+inline constexpr std::string_view kListEntrySeparator = " *";
+inline constexpr std::string_view kListLineBreak = "\r\n";
+// A line that begins with this character is a comment.
+inline constexpr char kListCommentMark = ';';
+// A list that begins with these bytes is UTF-8; the writer uses the form only
+// when a name would be lost in the ANSI code page.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
