@@ -1,22 +1,24 @@
 // The program's application object: reads the command line, starts the
 // work, runs the main thread's message loop and ends every run through
 // Terminate with a set of exit-code bits.
+//
+// Its parts live in files of their own: the command-line set-up
+// (CommandLineSetUp.cpp), the calculation run (CalculationRun.cpp), and the
+// progress display, per-file output and summary (ProgressDisplay.cpp).
+// Everything here runs on the main thread, except Cancel.
 #pragma once
 
-#include "Packages/Files/FileFunc.h"
+#include "app/CommandLine.h"
 #include "engine/ChksumCalc.h"
 #include "engine/uFileSaver.h"
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 struct TThreadMessage;
-
-enum TRunMode : uint8_t { rmNone = 0, rmCalculate = 1, rmVerify = 2 };
 
 class TApplication {
 public:
@@ -29,74 +31,76 @@ public:
     // The whole run on the main thread: set-up, then the message loop until
     // Terminate or a console control event ends it.
     void Run();
-    // Ends the run with code: records it, logs the end line, posts the quit message.
-    void Terminate(uint32_t code);
-    // The reaction to Ctrl+C, Ctrl+Break and closing the console.
-    void Cancel();
-
-    std::u16string ProgramName;
-    std::u16string SourcePath;
-    std::u16string ListPath;
-    uint32_t MainThreadId = 0;
-    std::unique_ptr<TChksumCalc> Calc;
-    int32_t ScanErrorCount = 0;
-    int32_t ListsFailed = 0;
-    int32_t ListsToWrite = 0;
-    bool WriteToFile = false;
-    int32_t ProgressTicks = 0;
-    int64_t TotalSize = 0;
-    int64_t FileCount = 0;
-    int64_t FolderCount = 0;
-    TRunMode RunMode = rmCalculate;
-    bool ProgressShown = false;
-    bool OverwriteAll = false;
-    bool SourceIsFile = false;
-    bool Recursive = false;
-    bool HelpRequested = false;
-    bool SilentMode = false;
-    uint32_t ExitCode = 0;
-    // The first argument that was not recognised (it may be empty).
-    std::optional<std::u16string> InvalidOption;
-    int32_t OutputColumn = 0;
-    TPathKind SourceKind = pkNone;
-    std::u16string ChangedListPath;
-
-    std::unique_ptr<TCheckSumSaver> Saver;
+    // The process exit status: the bits collected so far.
+    uint32_t ExitCode() const { return exitCode_; }
 
 private:
+    // --- Application.cpp: lifetime, loop, ending ---
+    // Ends the run with code: records it, logs the end line, posts the quit message.
+    void Terminate(uint32_t code);
+    // The reaction to Ctrl+C, Ctrl+Break and closing the console, on the
+    // system's thread: it only flags, aborts the engine and ends the loop.
+    void Cancel();
+    bool ConsoleCtrlHandler(uint32_t ctrlType);
+    void HandleMessage(const TThreadMessage& message);
+
+    // --- CommandLineSetUp.cpp ---
     void SetUp();
     void SetUpSource(const std::u16string& arg1);
-    void ParseOptions(size_t first);
-    bool ParseSwitch(const std::u16string& arg);
+    void ApplyOptions(size_t first);
     void StartWork();
+    void ReportInvalidOption();
+    void ReportInvalidPath(const std::u16string& path);
+    void ReportOptionsViolation(const char* text);
+    void ReportFileAccessError(const std::u16string& path);
+    void ShowUsage();
+
+    // --- CalculationRun.cpp ---
     void StartCalculation();
     bool SetUpLists();
     void SetListExtension();
-    void PreCheckOverwrites();
+    void StartReading(bool& abort);
+    bool PreCheckOverwrites();
     void WriteResults();
     void ReportResults();
-    void ReportInvalidPath(const std::u16string& path);
-    void HandleMessage(const TThreadMessage& message);
-    void StartReading(bool& abort);
+
+    // --- ProgressDisplay.cpp ---
     void BeforeScan();
     void ScanError(const std::u16string& path, int32_t errorCode);
-    void UpdateProgress();
     void ShowProgressScale();
+    void UpdateProgress();
     void ShowFileName(TTreeNode* node, TDirTree* tree);
     void WriteHashColumn(const std::string& text);
     void ShowSummary();
     void PrintStatistics();
     void PrintErrorGroups(const TErrorTree& tree);
-    void RecordInvalidOption(const std::u16string& arg);
-    void ReportInvalidOption();
-    void ReportOptionsViolation(const char* text);
-    void ReportFileAccessError(const std::u16string& path);
-    void ShowUsage();
-    bool ConsoleCtrlHandler(uint32_t ctrlType);
 
     std::vector<std::u16string> args_;
-    std::u16string logPath_;
-};
+    std::u16string programName_;
+    uint32_t mainThreadId_ = 0;
+    std::unique_ptr<TChksumCalc> calc_;
+    std::unique_ptr<TCheckSumSaver> saver_;
+    // Set by Cancel on the console control handler's thread, read by the main thread.
+    std::atomic<bool> cancelled_{false};
+    uint32_t exitCode_ = 0;
 
-// Set by Cancel from the console control handler's thread.
-extern std::atomic<bool> Cancelled;
+    // What the command line asked for; ListPath and WriteToFile are
+    // completed by the set-up. Placement and overwriting belong to the saver.
+    TOptions options_;
+    std::u16string sourcePath_;
+    bool sourceIsFile_ = false;
+    // Each file's list is written as soon as its digest is known (/T:E when
+    // no question about an existing list can come).
+    bool writeListsAtOnce_ = false;
+
+    // The run's figures and display state.
+    int64_t totalSize_ = 0;
+    int64_t fileCount_ = 0;
+    int64_t folderCount_ = 0;
+    int32_t scanErrorCount_ = 0;
+    int32_t listsToWrite_ = 0;
+    int32_t listsFailed_ = 0;
+    bool progressShown_ = false;
+    int32_t progressTicks_ = 0;
+    int32_t outputColumn_ = 0;
+};

@@ -1,7 +1,9 @@
 list(APPEND TALLIX_CORE_SOURCES
     app/CommandLine.cpp
     app/ExitCodes.cpp
-    app/Progress.cpp
-    app/Text.cpp)
+    app/Progress.cpp)
 list(APPEND TALLIX_COMPONENT_SOURCES
-    app/Application.cpp)
+    app/Application.cpp
+    app/CalculationRun.cpp
+    app/CommandLineSetUp.cpp
+    app/ProgressDisplay.cpp)

@@ -18,7 +18,7 @@ int main() {
             // may be the very thing that failed, so the reason goes to stderr.
             std::fprintf(stderr, "%s\n", error.what());
         }
-        exitCode = application.ExitCode;
+        exitCode = application.ExitCode();
     }
     Console().CloseLog();
     return static_cast<int>(exitCode);

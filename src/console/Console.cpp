@@ -140,9 +140,12 @@ void TConsole::WriteWrapped(std::string_view text) {
             word += c;
             afterBreak = false;
         } else if (IsBreak(c)) {
-            // The last word before a break must fit as well as any other.
+            // The last word before a break must fit as well as any other; a
+            // blank before the break stays where the line has room for it.
             if (!word.empty())
                 blank();
+            else if (!line.empty() && static_cast<int>(line.size()) + 1 < width_)
+                line += ' ';
             device_->Write(line + std::string(kLineBreak));
             line.clear();
             afterBreak = true;

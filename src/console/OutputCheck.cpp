@@ -1,7 +1,7 @@
 #include "console/OutputCheck.h"
 
 #include "Packages/Files/FileFunc.h"
-#include "app/Text.h"
+#include "console/Text.h"
 #include "console/Console.h"
 #include "console/Console_ENG.h"
 #include "system/AnsiText.h"

@@ -1,6 +1,7 @@
 // The checksum-list format as the writer produces it and the parser reads it.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 // An entry line: the digest in hexadecimal, the separator, the path, a line break.
@@ -11,3 +12,6 @@ inline constexpr char kListCommentMark = ';';
 // A list that begins with these bytes is UTF-8; the writer uses the form only
 // when a name would be lost in the ANSI code page.
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// Where lists go (/T:Type); there is no value 3.
+enum TPlacement : uint8_t { plNone = 0, plEachFile = 1, plRoot = 2, plEachFolder = 4 };

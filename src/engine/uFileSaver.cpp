@@ -1,6 +1,5 @@
 #include "engine/uFileSaver.h"
 
-#include "console/OutputCheck.h"
 #include "engine/ListFormat.h"
 #include "system/AnsiText.h"
 #include "system/Utf8.h"
@@ -104,7 +103,7 @@ void TCheckSumSaver::WriteList(TTreeNode* node, bool silent) {
 
 void TCheckSumSaver::WriteCheckedList(TTreeNode* node, bool silent) {
     bool askAll = (Placement == plEachFile || Placement == plEachFolder) && !OverwriteAll;
-    if (!CheckOutputFile(ListFileName, OverwriteAll, askAll, silent)) {
+    if (!checkOutput_(ListFileName, OverwriteAll, askAll, silent)) {
         // Without a system error the user answered No.
         if (FileLastError == 0)
             ++SkippedCount;

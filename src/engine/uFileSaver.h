@@ -7,17 +7,23 @@
 
 #include "Packages/Files/FileFunc.h"
 #include "engine/ChksumCalc.h"
+#include "engine/ListFormat.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
 
-// Where lists go (/T:Type); there is no value 3.
-enum TPlacement : uint8_t { plNone = 0, plEachFile = 1, plRoot = 2, plEachFolder = 4 };
-
 class TCheckSumSaver {
 public:
-    explicit TCheckSumSaver(TCustomChksumCalc& engine) : engine_(engine) {}
+    // Decides whether a list may be created at fileName, asking the user
+    // where needed: overwriteSilently replaces an existing file without a
+    // question; offerAll (in/out) offers the answer All and is false after
+    // it; createPathSilently creates a missing folder without a question.
+    using TOutputCheck = std::function<bool(const std::u16string& fileName, bool overwriteSilently,
+                                            bool& offerAll, bool createPathSilently)>;
+
+    TCheckSumSaver(TCustomChksumCalc& engine, TOutputCheck checkOutput)
+        : engine_(engine), checkOutput_(std::move(checkOutput)) {}
 
     // Writes the lists of node, or every list of the placement for nullptr.
     // fileName names the one list of placements 0 and 2; silent creates a
@@ -64,6 +70,7 @@ private:
     void DoError(const std::u16string& fileName, uint32_t errorCode);
 
     TCustomChksumCalc& engine_;
+    TOutputCheck checkOutput_;
     TFileHandle handle_;
     bool utf8_ = false; // the list being written is UTF-8
 };

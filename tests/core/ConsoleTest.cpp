@@ -5,36 +5,30 @@
 namespace {
 
 TEST(ConsoleWrapping, BreaksLinesShorterThanTheWidth) {
-    TFakeScreen screen;
-    auto console = MakeConsole(screen, 20);
-    console->WriteWrapped("aaaa bbbb cccc dddd eeee");
-    EXPECT_EQ(screen.Text, "aaaa bbbb cccc dddd\r\neeee");
-}
-
-TEST(ConsoleWrapping, KeepsLongWordsWholeOnTheirOwnLine) {
-    TFakeScreen screen;
-    auto console = MakeConsole(screen, 20);
     const std::string word(100, 'x');
-    console->WriteWrapped("ab " + word + " cd\r\n");
-    EXPECT_EQ(screen.Text, "ab\r\n" + word + "\r\ncd\r\n");
-
-    screen.Text.clear();
-    console->WriteWrapped(word + " cd");
-    EXPECT_EQ(screen.Text, word + "\r\ncd") << "no empty line before a leading long word";
-}
-
-TEST(ConsoleWrapping, FitsTheLastWordBeforeABreak) {
-    TFakeScreen screen;
-    auto console = MakeConsole(screen, 20);
-    console->WriteWrapped("aaaa bbbb cccc dddd eeee\r\nffff\r\n");
-    EXPECT_EQ(screen.Text, "aaaa bbbb cccc dddd\r\neeee\r\nffff\r\n");
-}
-
-TEST(ConsoleWrapping, KeepsIndentationAfterABreakAndDropsItAtTheStart) {
-    TFakeScreen screen;
-    auto console = MakeConsole(screen, 40);
-    console->WriteWrapped("  first\r\n  second  word\r\n");
-    EXPECT_EQ(screen.Text, "first\r\n  second  word\r\n");
+    struct {
+        int Width;
+        std::string Text;
+        std::string Shown;
+    } const cases[] = {
+        {20, "aaaa bbbb cccc dddd eeee", "aaaa bbbb cccc dddd\r\neeee"},
+        {20, "ab " + word + " cd\r\n", "ab\r\n" + word + "\r\ncd\r\n"},
+        // No empty line before a leading long word.
+        {20, word + " cd", word + "\r\ncd"},
+        // The last word before a break must fit like any other.
+        {20, "aaaa bbbb cccc dddd eeee\r\nffff\r\n", "aaaa bbbb cccc dddd\r\neeee\r\nffff\r\n"},
+        // Indentation survives after a break and vanishes at the start.
+        {40, "  first\r\n  second  word\r\n", "first\r\n  second  word\r\n"},
+        // A blank before a break stays, unless the line has no room for it.
+        {20, "tail. \r\nnext", "tail. \r\nnext"},
+        {20, "aaaa bbbb cccc dddd \r\nx", "aaaa bbbb cccc dddd\r\nx"},
+    };
+    for (const auto& c : cases) {
+        TFakeScreen screen;
+        auto console = MakeConsole(screen, c.Width);
+        console->WriteWrapped(c.Text);
+        EXPECT_EQ(screen.Text, c.Shown) << c.Text;
+    }
 }
 
 TEST(ConsoleLines, SkipsLeadingBreaksAfterABreakAndEmptyTextsEntirely) {

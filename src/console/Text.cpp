@@ -1,4 +1,4 @@
-#include "app/Text.h"
+#include "console/Text.h"
 
 std::string FormatText(std::string_view format, std::string_view value) {
     const size_t at = format.find("%s");

@@ -1,0 +1,180 @@
+// The calculation run: the list set-up, the start of the reading with its
+// overwrite pre-check, and the writing and report of the lists.
+#include "app/Application.h"
+
+#include "app/ExitCodes.h"
+#include "console/Console.h"
+#include "console/Console_ENG.h"
+#include "console/OutputCheck.h"
+#include "console/Text.h"
+#include "system/AnsiText.h"
+
+void TApplication::StartCalculation() {
+    if (!SetUpLists())
+        return;
+    // Existing lists are not hashed.
+    calc_->ExcludeMasks().Add(WideToAnsi(saver_->Extension));
+    calc_->Include(sourcePath_, options_.Recursive);
+    calc_->Calculate();
+}
+
+// Checks the list paths of the placement; false when the run has ended.
+bool TApplication::SetUpLists() {
+    std::u16string& listPath = options_.ListPath;
+    if (sourceIsFile_) {
+        const TPathKind kind = GetPathKind(listPath);
+        if (!listPath.empty() && (kind == pkFolder || kind == pkDrive || listPath == u"\\\\")) {
+            ReportInvalidPath(listPath);
+            return false;
+        }
+        return true;
+    }
+    switch (saver_->Placement) {
+    case plNone:
+        if (listPath.empty()) {
+            options_.WriteToFile = false;
+            return true;
+        }
+        if (const TPathKind kind = GetPathKind(listPath);
+            kind == pkFolder || kind == pkDrive || !IsValidPathSyntax(listPath)) {
+            ReportInvalidPath(listPath);
+            return false;
+        }
+        break;
+    case plEachFile:
+    case plEachFolder:
+        SetListExtension();
+        return true;
+    case plRoot:
+        listPath =
+            IncludeTrailingBackslashW(sourcePath_) +
+            (listPath.empty() ? ExtractFileNameW(ExcludeTrailingBackslashW(sourcePath_)) + u".md5"
+                              : ExtractFileNameW(listPath));
+        break;
+    }
+    calc_->SetOptions(calc_->Options().Without(soKeepMaskedFiles));
+    if (!CheckOutputFileSimple(listPath, saver_->OverwriteAll)) {
+        ConsoleWriteLine(msg::SpecifyCorrectListPath);
+        Terminate(ecCantWriteResult);
+        return false;
+    }
+    saver_->OverwriteAll = true;
+    return true;
+}
+
+void TApplication::SetListExtension() {
+    if (options_.ListPath.empty())
+        return;
+    const std::u16string name = ExtractFileNameW(options_.ListPath);
+    const size_t dot = name.rfind(u'.');
+    saver_->Extension = dot == std::u16string::npos ? u"." + name : name.substr(dot);
+}
+
+void TApplication::StartReading(bool& abort) {
+    calc_->GetStatistics(totalSize_, fileCount_, folderCount_);
+    if (fileCount_ == 0) {
+        if (options_.RunMode == rmCalculate) {
+            ConsoleWriteLine(msg::NoFilesToCalculate, true);
+            abort = true;
+            exitCode_ |= ecNothingToCalc;
+        } else {
+            HighlightOn();
+            ConsoleWriteLine(msg::NoFilesToVerify);
+            HighlightOff();
+            ConsoleWriteLine(msg::CheckSettings);
+        }
+        Terminate(ecNothingToCalc);
+        return;
+    }
+    const bool listsWritten = options_.WriteToFile && options_.RunMode == rmCalculate;
+    const TPlacement placement = saver_->Placement;
+    bool noQuestionLeft = saver_->OverwriteAll;
+    if (listsWritten && !noQuestionLeft && (placement == plEachFile || placement == plEachFolder))
+        noQuestionLeft = PreCheckOverwrites();
+    writeListsAtOnce_ = listsWritten && placement == plEachFile && noQuestionLeft;
+    ConsoleWriteLine(msg::Calculating);
+    if (options_.WriteToFile || options_.RunMode == rmVerify) {
+        Console().HideCursor();
+        ShowProgressScale();
+    }
+}
+
+// Existing lists that the run would replace are masked files that match the
+// list extension: with two or more, one question covers them all. True
+// when no list will ask about overwriting.
+bool TApplication::PreCheckOverwrites() {
+    int64_t maskedSize = 0;
+    int64_t masked = 0;
+    calc_->GetMaskedStatistics(maskedSize, masked);
+    if (masked == 0)
+        return true;
+    const std::string extension = WideToAnsi(saver_->Extension);
+    int count = 0;
+    for (TDirectory* dir = calc_->FirstDirectory(); dir != nullptr;
+         dir = calc_->NextDirectory(dir)) {
+        const TDirTree& tree = *dir->Tree;
+        for (const TTreeNode* node = tree.GetNext(tree.GetRoot()); node != nullptr;
+             node = tree.GetNext(node)) {
+            const std::string name = WideToAnsi(tree.GetName(node));
+            if (tree.GetData(node)->Masked == 0 || !MatchesMaskList(extension, name))
+                continue;
+            std::u16string stem = tree.GetName(node);
+            RemoveFileExtW(stem);
+            const bool sameAsFolder = SamePathText(stem, tree.GetName(node->Parent));
+            if ((saver_->Placement == plEachFile) != sameAsFolder)
+                ++count;
+        }
+    }
+    if (count == 0)
+        return true;
+    // A single list is asked about when it is written.
+    if (count == 1)
+        return false;
+    saver_->OverwriteAll =
+        AskAnswer(FormatText(msg::OverwritePreCheckFormat, std::to_string(count)), ansYesNo) ==
+        ansYes;
+    return saver_->OverwriteAll;
+}
+
+void TApplication::WriteResults() {
+    ConsoleWriteLine("");
+    switch (saver_->Placement) {
+    case plEachFile:
+        if (!writeListsAtOnce_)
+            saver_->Save(nullptr, options_.ListPath, false);
+        break;
+    case plEachFolder:
+        saver_->Save(nullptr, {}, false);
+        break;
+    default:
+        saver_->Save(nullptr, options_.ListPath, false);
+        break;
+    }
+    listsToWrite_ = static_cast<int32_t>(saver_->ListCount);
+    listsFailed_ = static_cast<int32_t>(saver_->FailedLists);
+}
+
+void TApplication::ReportResults() {
+    const bool singleList =
+        sourceIsFile_ || saver_->Placement == plNone || saver_->Placement == plRoot;
+    const bool silent = options_.Silent;
+    if (listsFailed_ == 0) {
+        if (!silent)
+            Console().WriteRaw(
+                (singleList ? FormatText(msg::ResultWrittenFormat, WideToAnsi(options_.ListPath))
+                            : std::string(msg::AllResultsWritten)) +
+                "\r\n");
+    } else if (singleList) {
+        exitCode_ |= ecCantWriteResult;
+        if (!silent)
+            Console().WriteRaw(std::string(msg::CantWriteOutput) + "\r\n");
+    } else if (listsToWrite_ - listsFailed_ > 0) {
+        exitCode_ |= ecCantWriteSomeResults;
+        ConsoleWriteLine(FormatText(FormatText(msg::ResultsPartlyWrittenFormat,
+                                               std::to_string(listsToWrite_ - listsFailed_)),
+                                    std::to_string(listsToWrite_)));
+    } else {
+        exitCode_ |= ecCantWriteResult;
+        ConsoleWriteLine(msg::CantWriteOutput);
+    }
+}

@@ -1,0 +1,149 @@
+// The command-line set-up: the source, the switches, the log, the reports
+// of bad input and the help.
+#include "app/Application.h"
+
+#include "app/ExitCodes.h"
+#include "app/Product.h"
+#include "console/Console.h"
+#include "console/Console_ENG.h"
+#include "console/LogFile.h"
+#include "console/Text.h"
+#include "system/AnsiText.h"
+
+namespace {
+
+bool HasWildcards(const std::u16string& name) {
+    return name.find_first_of(u"*?") != std::u16string::npos;
+}
+
+} // namespace
+
+void TApplication::SetUp() {
+    saver_->Placement = plNone;
+    if (args_.size() < 2) {
+        ShowUsage();
+        return;
+    }
+    const std::u16string& arg1 = args_[1];
+    if (!arg1.empty() && arg1[0] == u'/') {
+        sourcePath_ = GetCurrentDirW();
+        saver_->BaseFolder = sourcePath_;
+        ApplyOptions(1);
+        return;
+    }
+    SetUpSource(arg1);
+}
+
+void TApplication::SetUpSource(const std::u16string& arg1) {
+    const std::u16string name = ExtractFileNameW(arg1);
+    if (HasWildcards(name)) {
+        sourcePath_ = ExcludeTrailingBackslashW(arg1.substr(0, arg1.size() - name.size()));
+        calc_->IncludeMasks().Add(WideToAnsi(name));
+    } else {
+        sourcePath_ = arg1;
+    }
+    ExpandPathW(sourcePath_);
+    const bool singleArgument = args_.size() == 2;
+    switch (GetPathKind(sourcePath_)) {
+    case pkNone:
+        ReportFileAccessError(sourcePath_);
+        ConsoleWriteLine(std::string("\r\n") + msg::DefineRightPath, true);
+        Terminate(ecWrongParams);
+        return;
+    case pkFile:
+        sourceIsFile_ = true;
+        saver_->BaseFolder = IncludeTrailingBackslashW(ExtractFileDirW(sourcePath_));
+        if (singleArgument) {
+            StartWork();
+        } else if (args_[2].size() >= 2) {
+            ApplyOptions(2);
+        } else {
+            options_.InvalidOption = args_[2];
+            ReportInvalidOption();
+        }
+        return;
+    case pkFolder:
+    case pkDrive:
+        saver_->BaseFolder = sourcePath_;
+        if (singleArgument) {
+            calc_->SetOptions(calc_->Options().Without(soKeepMaskedFiles));
+            StartWork();
+        } else if (!args_[2].empty()) {
+            ApplyOptions(2);
+        } else {
+            options_.InvalidOption = args_[2];
+            ReportInvalidOption();
+        }
+        return;
+    }
+}
+
+void TApplication::ApplyOptions(size_t first) {
+    options_ = ParseOptions(args_, first, sourceIsFile_);
+    if (options_.TypeNeedsFolder) {
+        ReportOptionsViolation(msg::TypeNeedsFolder);
+        return;
+    }
+    if (options_.HelpRequested) {
+        ShowUsage();
+        return;
+    }
+    if (!options_.ListPath.empty())
+        ExpandPathW(options_.ListPath);
+    saver_->Placement = options_.Placement;
+    saver_->OverwriteAll = options_.OverwriteAll;
+    if (!options_.LogPath.empty() &&
+        !OpenLogFile(options_.LogPath, ProductName, ProductWebAddress)) {
+        Terminate(ecCantCreateLog);
+        return;
+    }
+    if (options_.InvalidOption) {
+        ReportInvalidOption();
+        return;
+    }
+    StartWork();
+}
+
+// Where the calculation or the verification starts. Verification is not
+// built yet: such command lines end here.
+void TApplication::StartWork() {
+    if (options_.RunMode == rmCalculate)
+        StartCalculation();
+    else
+        Terminate(0);
+}
+
+void TApplication::ReportInvalidOption() {
+    ConsoleWriteLine(
+        FormatText(msg::InvalidOptionFormat, WideToAnsi(options_.InvalidOption.value_or(u""))) +
+        "\r\n" + FormatText(msg::RunHelpFormat, WideToAnsi(programName_)));
+    Terminate(ecWrongParams);
+}
+
+void TApplication::ReportInvalidPath(const std::u16string& path) {
+    ConsoleWriteLine(FormatText(msg::InvalidPathFormat, WideToAnsi(path)));
+    ConsoleWriteLine(msg::DefineRightPath, true);
+    Terminate(ecWrongParams);
+}
+
+void TApplication::ReportOptionsViolation(const char* text) {
+    ConsoleWriteLine(msg::OptionsViolation);
+    ConsoleWriteLine(text, true);
+    ConsoleWriteLine("\r\n" + FormatText(msg::RunHelpFormat, WideToAnsi(programName_)));
+    Terminate(ecParamsViolation);
+}
+
+void TApplication::ReportFileAccessError(const std::u16string& path) {
+    const uint32_t error = FileLastError;
+    ConsoleWriteLine(msg::CannotAccessFile);
+    ConsoleWriteLine(ShortenPath(WideToAnsi(path), Console().Width()));
+    ConsoleWriteLine(msg::SystemReturnedError);
+    WriteSystemError(error, 0);
+}
+
+void TApplication::ShowUsage() {
+    const std::string name = WideToAnsi(programName_);
+    WritePaged(FormatText(msg::UsageFormat, name), msg::PressAnyKey);
+    WritePaged(ReplaceAll(msg::HelpText, "%0:s", name), msg::PressAnyKey);
+    Terminate(0);
+}
