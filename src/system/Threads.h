@@ -8,6 +8,8 @@
 // never wait for a worker in any other way.
 #pragma once
 
+#include "system/UniqueHandle.h"
+
 #include <atomic>
 #include <cstdint>
 #include <exception>
@@ -30,19 +32,17 @@ bool IsMainThread();
 // on the main thread itself). An exception of method is thrown again here.
 void Synchronize(const std::function<void()>& method);
 
-// A system object a thread can wait for.
+// A system object a thread can wait for; it owns its handle.
 class TWaitable {
 public:
-    TWaitable(const TWaitable&) = delete;
-    TWaitable& operator=(const TWaitable&) = delete;
-    void* Handle() const { return handle_; }
+    void* Handle() const { return handle_.Get(); }
 
 protected:
     explicit TWaitable(void* handle) : handle_(handle) {}
-    ~TWaitable();
+    ~TWaitable() = default;
 
 private:
-    void* handle_;
+    TKernelHandle handle_;
 };
 
 class TEvent final : public TWaitable {
@@ -74,17 +74,12 @@ void WaitServing(TWaitable& object);
 class TThreadRef {
 public:
     static TThreadRef Current();
-    TThreadRef(TThreadRef&& other) noexcept;
-    TThreadRef& operator=(TThreadRef&& other) noexcept;
-    TThreadRef(const TThreadRef&) = delete;
-    TThreadRef& operator=(const TThreadRef&) = delete;
-    ~TThreadRef();
     void SetPriority(TThreadPriority priority) const;
     TThreadPriority GetPriority() const;
 
 private:
     explicit TThreadRef(void* handle) : handle_(handle) {}
-    void* handle_;
+    TKernelHandle handle_;
 };
 
 // A worker thread. It is created suspended and runs Execute once started;
@@ -117,7 +112,7 @@ protected:
 private:
     static void Run(TThread* thread);
 
-    void* handle_;
+    TKernelHandle handle_;
     uint32_t threadId_ = 0;
     std::atomic<bool> terminated_{false};
     std::atomic<bool> finished_{false};

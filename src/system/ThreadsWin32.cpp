@@ -9,7 +9,7 @@ namespace {
 constexpr UINT kSyncMessage = WM_APP + 1;
 constexpr wchar_t kSyncClassName[] = L"TallixSynchronizeWindow";
 
-HWND syncWindow = nullptr;
+TWindowHandle syncWindow;
 DWORD mainThreadId = 0;
 
 struct TSyncCall {
@@ -60,7 +60,7 @@ void* CheckedHandle(HANDLE handle, const char* what) {
 
 void InitMainThreadSynchronization() {
     mainThreadId = GetCurrentThreadId();
-    if (syncWindow != nullptr)
+    if (syncWindow)
         return;
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = SyncWindowProc;
@@ -68,37 +68,45 @@ void InitMainThreadSynchronization() {
     windowClass.lpszClassName = kSyncClassName;
     RegisterClassW(&windowClass);
     // A message-only window: a console program has no desktop to show one on.
-    syncWindow = CreateWindowExW(0, kSyncClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                 windowClass.hInstance, nullptr);
-    if (syncWindow == nullptr)
+    syncWindow.Reset(CreateWindowExW(0, kSyncClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                     windowClass.hInstance, nullptr));
+    if (!syncWindow)
         throw std::runtime_error("cannot create the synchronisation window");
 }
 
-bool IsMainThread() { return GetCurrentThreadId() == mainThreadId; }
+bool IsMainThread() {
+    return GetCurrentThreadId() == mainThreadId;
+}
 
 void Synchronize(const std::function<void()>& method) {
-    if (IsMainThread() || syncWindow == nullptr) {
+    if (IsMainThread() || !syncWindow) {
         method();
         return;
     }
     TSyncCall call{&method, nullptr};
-    SendMessageW(syncWindow, kSyncMessage, 0, reinterpret_cast<LPARAM>(&call));
+    SendMessageW(static_cast<HWND>(syncWindow.Get()), kSyncMessage, 0,
+                 reinterpret_cast<LPARAM>(&call));
     if (call.Error)
         std::rethrow_exception(call.Error);
 }
 
-TWaitable::~TWaitable() { CloseHandle(handle_); }
-
 TEvent::TEvent(bool manualReset, bool signalled)
-    : TWaitable(CheckedHandle(CreateEventW(nullptr, manualReset, signalled, nullptr), "an event")) {}
-void TEvent::Set() { SetEvent(Handle()); }
-void TEvent::Reset() { ResetEvent(Handle()); }
+    : TWaitable(CheckedHandle(CreateEventW(nullptr, manualReset, signalled, nullptr), "an event")) {
+}
+void TEvent::Set() {
+    SetEvent(Handle());
+}
+void TEvent::Reset() {
+    ResetEvent(Handle());
+}
 bool TEvent::Wait(uint32_t timeoutMs) {
     return WaitForSingleObject(Handle(), timeoutMs) == WAIT_OBJECT_0;
 }
 
 TMutex::TMutex() : TWaitable(CheckedHandle(CreateMutexW(nullptr, FALSE, nullptr), "a mutex")) {}
-void TMutex::Release() { ReleaseMutex(Handle()); }
+void TMutex::Release() {
+    ReleaseMutex(Handle());
+}
 
 int WaitForFirst(TWaitable& first, TWaitable& second) {
     HANDLE handles[] = {first.Handle(), second.Handle()};
@@ -132,30 +140,13 @@ TThreadRef TThreadRef::Current() {
     return TThreadRef(handle);
 }
 
-TThreadRef::TThreadRef(TThreadRef&& other) noexcept : handle_(other.handle_) {
-    other.handle_ = nullptr;
-}
-
-TThreadRef& TThreadRef::operator=(TThreadRef&& other) noexcept {
-    if (this != &other) {
-        if (handle_)
-            CloseHandle(handle_);
-        handle_ = other.handle_;
-        other.handle_ = nullptr;
-    }
-    return *this;
-}
-
-TThreadRef::~TThreadRef() {
-    if (handle_)
-        CloseHandle(handle_);
-}
-
 void TThreadRef::SetPriority(TThreadPriority priority) const {
-    SetThreadPriority(handle_, PriorityValue(priority));
+    SetThreadPriority(handle_.Get(), PriorityValue(priority));
 }
 
-TThreadPriority TThreadRef::GetPriority() const { return PriorityOf(GetThreadPriority(handle_)); }
+TThreadPriority TThreadRef::GetPriority() const {
+    return PriorityOf(GetThreadPriority(handle_.Get()));
+}
 
 struct TThreadEntry {
     static DWORD WINAPI Proc(void* parameter) {
@@ -166,8 +157,8 @@ struct TThreadEntry {
 
 TThread::TThread() {
     DWORD id = 0;
-    handle_ = CheckedHandle(
-        CreateThread(nullptr, 0, TThreadEntry::Proc, this, CREATE_SUSPENDED, &id), "a thread");
+    handle_.Reset(CheckedHandle(
+        CreateThread(nullptr, 0, TThreadEntry::Proc, this, CREATE_SUSPENDED, &id), "a thread"));
     threadId_ = id;
 }
 
@@ -176,12 +167,11 @@ TThread::~TThread() {
         if (!started_) {
             skipExecute_ = true;
             started_ = true;
-            ResumeThread(handle_);
+            ResumeThread(handle_.Get());
         }
         Terminate();
         WaitFor();
     }
-    CloseHandle(handle_);
 }
 
 void TThread::Run(TThread* thread) {
@@ -209,20 +199,22 @@ void TThread::Start() {
     if (started_)
         return;
     started_ = true;
-    ResumeThread(handle_);
+    ResumeThread(handle_.Get());
 }
 
 void TThread::WaitFor() {
     HANDLE duplicate = nullptr;
-    if (!DuplicateHandle(GetCurrentProcess(), handle_, GetCurrentProcess(), &duplicate, 0, FALSE,
-                         DUPLICATE_SAME_ACCESS))
+    if (!DuplicateHandle(GetCurrentProcess(), handle_.Get(), GetCurrentProcess(), &duplicate, 0,
+                         FALSE, DUPLICATE_SAME_ACCESS))
         return;
     TOwnedWaitable thread(duplicate);
     WaitServing(thread);
 }
 
 void TThread::SetPriority(TThreadPriority priority) {
-    SetThreadPriority(handle_, PriorityValue(priority));
+    SetThreadPriority(handle_.Get(), PriorityValue(priority));
 }
 
-TThreadPriority TThread::GetPriority() const { return PriorityOf(GetThreadPriority(handle_)); }
+TThreadPriority TThread::GetPriority() const {
+    return PriorityOf(GetThreadPriority(handle_.Get()));
+}

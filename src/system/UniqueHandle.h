@@ -40,3 +40,19 @@ public:
 private:
     Value value_ = Policy::Invalid();
 };
+
+// Handles of kernel objects (threads, events, mutexes), null when there is
+// none, and of windows. Close, in the Win32 layer, keeps the thread's last
+// error.
+struct TKernelHandlePolicy {
+    using Value = void*;
+    static Value Invalid() { return nullptr; }
+    static void Close(Value handle);
+};
+struct TWindowHandlePolicy {
+    using Value = void*;
+    static Value Invalid() { return nullptr; }
+    static void Close(Value window);
+};
+using TKernelHandle = UniqueHandle<TKernelHandlePolicy>;
+using TWindowHandle = UniqueHandle<TWindowHandlePolicy>;

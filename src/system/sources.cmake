@@ -5,6 +5,7 @@ list(APPEND TALLIX_CORE_SOURCES
     system/UnicodeTables.cpp)
 list(APPEND TALLIX_WIN32_SOURCES
     system/AnsiTextWin32.cpp
+    system/HandlesWin32.cpp
     system/LxSysWin32.cpp
     system/ProcessWin32.cpp
     system/ThreadsWin32.cpp)

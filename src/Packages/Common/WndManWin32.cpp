@@ -67,21 +67,21 @@ THiddenWindow::THiddenWindow(const std::string& classSuffix, TMessageHandler han
                                   HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (window != nullptr)
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    window_ = window;
+    window_.Reset(window);
 }
 
 THiddenWindow::~THiddenWindow() {
-    if (window_ != nullptr) {
-        SetWindowLongPtrW(static_cast<HWND>(window_), GWLP_USERDATA, 0);
-        DestroyWindow(static_cast<HWND>(window_));
-    }
+    // The messages of the window's destruction find no handler: the object
+    // is on its way out.
+    if (window_)
+        SetWindowLongPtrW(static_cast<HWND>(window_.Get()), GWLP_USERDATA, 0);
 }
 
 bool THiddenWindow::StartTimer(uintptr_t id, uint32_t intervalMs) {
-    return window_ != nullptr && SetTimer(static_cast<HWND>(window_), id, intervalMs, nullptr) != 0;
+    return window_ && SetTimer(static_cast<HWND>(window_.Get()), id, intervalMs, nullptr) != 0;
 }
 
 void THiddenWindow::StopTimer(uintptr_t id) {
-    if (window_ != nullptr)
-        KillTimer(static_cast<HWND>(window_), id);
+    if (window_)
+        KillTimer(static_cast<HWND>(window_.Get()), id);
 }

@@ -1,6 +1,7 @@
 #include "Packages/Files/FileFunc.h"
 
 #include "system/AnsiText.h"
+#include "system/HandlesWin32.h"
 #include "system/LxSys.h"
 #include "system/WinApi.h"
 
@@ -82,18 +83,12 @@ DWORD ReadAttributes(const std::u16string& path) {
 
 } // namespace
 
-// Clean-up keeps the thread's last error, so a failure is still readable
-// after its owner has been released on the way out.
 void TFindHandlePolicy::Close(Value handle) {
-    const DWORD saved = GetLastError();
-    FindClose(static_cast<HANDLE>(handle));
-    SetLastError(saved);
+    win::CloseKeepingLastError(FindClose, handle);
 }
 
 void TFileHandlePolicy::Close(Value handle) {
-    const DWORD saved = GetLastError();
-    CloseHandle(static_cast<HANDLE>(handle));
-    SetLastError(saved);
+    win::CloseKeepingLastError(CloseHandle, handle);
 }
 
 int WideFindFirst(const std::u16string& path, TLxSearchRec& rec) {
