@@ -1,6 +1,7 @@
 #include "console/Console.h"
 
 #include "system/LxSys.h"
+#include "system/ScopeExit.h"
 
 #include <cstdio>
 
@@ -47,18 +48,6 @@ constexpr TAnswerKey kAnswerKeys[] = {
     {ansYes, "Yes[Y]", 0x59},
     {ansNo, "No[N]", 0x4E},
     {ansAll, "All[A]", 0x41},
-};
-
-// Restores normal text when a highlighted write throws.
-class THighlightScope {
-public:
-    explicit THighlightScope(TConsole& console) : console_(console) { console_.HighlightOn(); }
-    ~THighlightScope() { console_.HighlightOff(); }
-    THighlightScope(const THighlightScope&) = delete;
-    THighlightScope& operator=(const THighlightScope&) = delete;
-
-private:
-    TConsole& console_;
 };
 
 } // namespace
@@ -189,7 +178,9 @@ void TConsole::WriteSystemError(uint32_t code, std::string_view systemText, int 
         log_->Write(line);
         log_->Write(kLineBreak);
     }
-    THighlightScope highlight(*this);
+    HighlightOn();
+    // Normal text comes back also when a highlighted write throws.
+    const ScopeExit normalText([this] { HighlightOff(); });
     const int room = width_ - indent;
     if (static_cast<int>(line.size()) < room) {
         WriteLine(line, false, false, indent, true);

@@ -5,6 +5,7 @@
 #include "console/Console.h"
 #include "console/Console_ENG.h"
 #include "system/AnsiText.h"
+#include "system/ScopeExit.h"
 
 namespace {
 
@@ -44,9 +45,11 @@ bool OfferFolder(const std::u16string& fileName, bool createPathSilently) {
 }
 
 bool RefuseFolder(const std::u16string& fileName) {
-    HighlightOn();
-    ConsoleWriteLine("\r\n" + FormatText(msg::IsAFolderFormat, Ansi(fileName)), true);
-    HighlightOff();
+    {
+        HighlightOn();
+        const ScopeExit normalText([] { HighlightOff(); });
+        ConsoleWriteLine("\r\n" + FormatText(msg::IsAFolderFormat, Ansi(fileName)), true);
+    }
     ConsoleWriteLine(msg::DefineRightPath, true);
     return false;
 }

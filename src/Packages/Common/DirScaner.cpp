@@ -6,6 +6,7 @@
 #include "Packages/Files/FileFunc.h"
 #include "system/AnsiText.h"
 #include "system/Process.h"
+#include "system/ScopeExit.h"
 
 #include <algorithm>
 #include <chrono>
@@ -24,17 +25,11 @@ namespace {
 
 constexpr const char* kUnit = "Packages\\Common\\DirScaner";
 
-// The scanner's component lock for the span of a scope.
-class TScanerGuard {
-public:
-    explicit TScanerGuard(TLinkServer& server) : server_(server) { server_.Lock(); }
-    ~TScanerGuard() { server_.Unlock(); }
-    TScanerGuard(const TScanerGuard&) = delete;
-    TScanerGuard& operator=(const TScanerGuard&) = delete;
-
-private:
-    TLinkServer& server_;
-};
+// Takes the scanner's component lock; the returned guard gives it back.
+[[nodiscard]] auto LockScanner(TLinkServer& server) {
+    server.Lock();
+    return ScopeExit([&server] { server.Unlock(); });
+}
 
 void AddSorted(TPathList& list, const std::u16string& path) {
     const std::u16string key = WideUpperCase(path);
@@ -547,7 +542,7 @@ void TCustomDirScaner::FireEvents(int32_t kind, TNotifyParam lParam) {
 }
 
 void TCustomDirScaner::PriorityChanged() {
-    TScanerGuard guard(*this);
+    const auto guard = LockScanner(*this);
     if (currentThread_ != nullptr)
         currentThread_->SetPriority(priority_);
 }
@@ -558,7 +553,7 @@ void TCustomDirScaner::DoScanError(const std::u16string& path, int32_t errorCode
 }
 
 void TCustomDirScaner::RegisterThread() {
-    TScanerGuard guard(*this);
+    const auto guard = LockScanner(*this);
     if (threadCount_ == 0)
         StartTimer();
     ++threadCount_;
@@ -566,7 +561,7 @@ void TCustomDirScaner::RegisterThread() {
 }
 
 int32_t TCustomDirScaner::UnregisterThread() {
-    TScanerGuard guard(*this);
+    const auto guard = LockScanner(*this);
     return --threadCount_;
 }
 
@@ -592,12 +587,12 @@ void TCustomDirScaner::WindowMessage(uint32_t message, uintptr_t wParam) {
 }
 
 void TCustomDirScaner::SetCurrentThread(TCustomThread* thread) {
-    TScanerGuard guard(*this);
+    const auto guard = LockScanner(*this);
     currentThread_ = thread;
 }
 
 bool TCustomDirScaner::TerminateCurrentThread() {
-    TScanerGuard guard(*this);
+    const auto guard = LockScanner(*this);
     if (currentThread_ == nullptr)
         return false;
     currentThread_->Terminate();

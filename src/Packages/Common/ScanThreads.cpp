@@ -2,6 +2,7 @@
 
 #include "Packages/Common/Assertion.h"
 #include "Packages/Files/FileFunc.h"
+#include "system/ScopeExit.h"
 
 #include <algorithm>
 #include <chrono>
@@ -13,21 +14,6 @@ constexpr const char* kUnit = "Packages\\Common\\DirScaner";
 constexpr int kNoMoreFiles = 18;
 // What a search of "*.*" answers for a folder without any entry (a drive root).
 constexpr int kFileNotFound = 2;
-
-// Keeps a scanner state set for the span of a scope, also when an exception passes.
-class TStateScope {
-public:
-    TStateScope(TCustomDirScaner& scanner, TScanerState state) : scanner_(scanner), state_(state) {
-        scanner_.SetState(state_, true);
-    }
-    ~TStateScope() { scanner_.SetState(state_, false); }
-    TStateScope(const TStateScope&) = delete;
-    TStateScope& operator=(const TStateScope&) = delete;
-
-private:
-    TCustomDirScaner& scanner_;
-    TScanerState state_;
-};
 
 // Deletes the node of the single file path; false when there is no static node.
 bool DeleteSingle(TCustomDirScaner& scanner, const std::u16string& path) {
@@ -130,7 +116,8 @@ TScanThread::TScanThread(TCustomDirScaner* scanner, std::u16string path, TDirect
     : TCustomThread(scanner, directory, std::move(path)) {}
 
 void TScanThread::Work() {
-    TStateScope scaning(*Scanner(), TScanerState::Scaning);
+    Scanner()->SetState(TScanerState::Scaning, true);
+    const ScopeExit scaningEnds([this] { Scanner()->SetState(TScanerState::Scaning, false); });
     countStats_ = Scanner()->HasOption(soAllowStatic);
     keepMasked_ = Scanner()->HasOption(soKeepMaskedFiles);
     if (Directory() != nullptr)
