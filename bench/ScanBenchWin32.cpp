@@ -37,7 +37,7 @@ int64_t Enumerate(const std::u16string& folder) {
     int64_t files = 0;
     TLxSearchRec rec;
     for (int code = WideFindFirst(folder + u"\\*.*", rec); code == 0; code = WideFindNext(rec)) {
-        if ((rec.Attr & FILE_ATTRIBUTE_DIRECTORY_BIT) == 0)
+        if (!IsDirectory(rec.Attr))
             ++files;
         else if (rec.Name != u"." && rec.Name != u"..")
             files += Enumerate(folder + u"\\" + rec.Name);

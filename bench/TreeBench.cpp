@@ -56,7 +56,7 @@ TResult MeasureTree(int folders, int files) {
     auto tree = std::make_unique<TDirTree>(nullptr, u"C:\\Data");
     for (int f = 0; f < folders; ++f) {
         TTreeNode* folder = tree->AddNamedNode(nullptr, Name("folder", f));
-        tree->GetData(folder)->Attributes = 0x10;
+        tree->GetData(folder)->Attributes = kDirectoryAttribute;
         for (int i = 0; i < files; ++i)
             tree->GetData(tree->AddNamedNode(folder, Name("file", i)))->Size = i;
     }
@@ -130,7 +130,7 @@ TResult MeasurePeer(int folders, int files) {
     auto root = std::make_unique<TPeerNode>();
     for (int f = 0; f < folders; ++f) {
         TPeerNode* folder = root->Add(Name("folder", f));
-        folder->Attributes = 0x10;
+        folder->Attributes = kDirectoryAttribute;
         for (int i = 0; i < files; ++i)
             folder->Add(Name("file", i))->Size = i;
     }

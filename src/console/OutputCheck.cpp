@@ -6,12 +6,9 @@
 #include "console/Console_ENG.h"
 #include "system/AnsiText.h"
 #include "system/ScopeExit.h"
+#include "system/SystemErrors.h"
 
 namespace {
-
-constexpr uint32_t kErrorPathNotFound = 3;
-constexpr uint32_t kErrorInvalidDrive = 15;
-constexpr uint32_t kErrorAlreadyExists = 183;
 
 std::string Ansi(const std::u16string& text) {
     return WideToAnsi(text);

@@ -6,12 +6,6 @@
 
 #include <cstring>
 
-namespace {
-
-constexpr uint32_t kFolderBit = 0x10;
-
-} // namespace
-
 TReaderThread::TReaderThread(TCustomChksumCalc* engine, TMode mode)
     : TCustomThread(engine, nullptr), engine_(engine), mode_(mode) {
     WaitAlone = true;
@@ -45,7 +39,7 @@ void TReaderThread::ReadDirectory(TDirectory& dir) {
     for (TTreeNode* node = tree.GetNext(tree.GetRoot()); node != nullptr && !Terminated();
          node = tree.GetNext(node)) {
         const TDirNodeData* data = tree.GetData(node);
-        if ((data->Attributes & kFolderBit) != 0 || data->Masked != 0)
+        if (IsDirectory(data->Attributes) || data->Masked != 0)
             continue;
         if (data->ErrorCode != 0) {
             // The scan could not find it: announced, not read.

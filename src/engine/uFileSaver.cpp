@@ -4,12 +4,6 @@
 #include "system/AnsiText.h"
 #include "system/Utf8.h"
 
-namespace {
-
-constexpr uint32_t kFolderBit = 0x10;
-
-} // namespace
-
 std::u16string TCheckSumSaver::EntryPath(const TCustomChksumCalc& engine, const TTreeNode* node,
                                          const std::u16string& base) {
     const std::u16string path = engine.GetItemPath(node);
@@ -35,7 +29,7 @@ bool TCheckSumSaver::IsFolder(const TTreeNode* node) const {
     const TDirNodeData* data = engine_.Tree().GetData(node);
     // A record's root stands for its folder even where the system could not
     // describe it (a drive root).
-    return (data->Attributes & kFolderBit) != 0 ||
+    return IsDirectory(data->Attributes) ||
            (node->Parent == engine_.Tree().GetRoot() && node != engine_.StaticNode());
 }
 

@@ -1,8 +1,15 @@
 #include "system/LxSys.h"
 
+#include "system/SystemErrors.h"
 #include "system/WinApi.h"
 
 #include <vector>
+
+static_assert(kErrorFileNotFound == ERROR_FILE_NOT_FOUND &&
+              kErrorPathNotFound == ERROR_PATH_NOT_FOUND &&
+              kErrorInvalidDrive == ERROR_INVALID_DRIVE &&
+              kErrorNoMoreFiles == ERROR_NO_MORE_FILES &&
+              kErrorAlreadyExists == ERROR_ALREADY_EXISTS);
 
 namespace {
 

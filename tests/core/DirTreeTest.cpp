@@ -114,7 +114,7 @@ TEST(DirTree, AddSearchRecTakesTheEntryWithItsFullSize) {
     TTreeNode* file = tree.AddSearchRec(nullptr, rec, true);
     rec.Name = u"Sub";
     rec.Size = 0;
-    rec.Attr = 0x10;
+    rec.Attr = kDirectoryAttribute;
     TTreeNode* folder = tree.AddSearchRec(nullptr, rec, false);
 
     const TDirNodeData* data = tree.GetData(file);

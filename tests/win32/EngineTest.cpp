@@ -171,7 +171,7 @@ TEST_F(Engine, DigestsEqualTheMd5OfEachFileAndEachFileIsAnnouncedOnceInTreeOrder
     // Begin and done for each file, in the tree's walk order, then the end.
     std::vector<TFileMessage> walk;
     for (TTreeNode* n = tree.GetNext(tree.GetRoot()); n != nullptr; n = tree.GetNext(n))
-        if ((tree.GetData(n)->Attributes & 0x10) == 0) {
+        if (!IsDirectory(tree.GetData(n)->Attributes)) {
             walk.push_back({CM_FILE_BEGIN, n, &tree});
             walk.push_back({CM_FILE_DONE, n, &tree});
         }

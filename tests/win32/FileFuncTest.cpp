@@ -4,6 +4,7 @@
 #include "Packages/Files/FileFunc.h"
 #include "../core/AnsiFamily.h"
 #include "WineHost.h"
+#include "system/SystemErrors.h"
 
 #include <gtest/gtest.h>
 
@@ -16,11 +17,7 @@ namespace {
 using wine_host::TDosDevice;
 using wine_host::TTempFolder;
 
-constexpr uint32_t kFileNotFound = 2;
-constexpr uint32_t kPathNotFound = 3;
 constexpr uint32_t kSharingViolation = 32;
-constexpr uint32_t kAlreadyExists = 183;
-constexpr int kNoMoreFiles = 18;
 
 struct TEntry {
     uint64_t Size = 0;
@@ -47,7 +44,8 @@ protected:
         int result = WideFindFirst(searchPath, rec);
         for (; result == 0; result = WideFindNext(rec))
             entries[rec.Name] = {rec.Size, rec.Attr};
-        EXPECT_EQ(result, entries.empty() ? static_cast<int>(kFileNotFound) : kNoMoreFiles);
+        EXPECT_EQ(result, entries.empty() ? static_cast<int>(kErrorFileNotFound)
+                                          : static_cast<int>(kErrorNoMoreFiles));
         return entries;
     }
 
@@ -62,8 +60,8 @@ TEST_F(FileWrappers, SearchFindsEntriesWithSizesAttributesAndWideNames) {
     const auto entries = List(Path(u"*.*"));
     ASSERT_EQ(entries.size(), 5u);
     EXPECT_EQ(entries.at(u"a.txt").Size, 3u);
-    EXPECT_EQ(entries.at(u"a.txt").Attr & FILE_ATTRIBUTE_DIRECTORY_BIT, 0u);
-    EXPECT_NE(entries.at(u"sub").Attr & FILE_ATTRIBUTE_DIRECTORY_BIT, 0u);
+    EXPECT_FALSE(IsDirectory(entries.at(u"a.txt").Attr));
+    EXPECT_TRUE(IsDirectory(entries.at(u"sub").Attr));
     EXPECT_EQ(entries.at(u"Дом №1 ελληνικά.txt").Size, 2u);
     EXPECT_EQ(entries.count(u"."), 1u);
     EXPECT_EQ(entries.count(u".."), 1u);
@@ -80,8 +78,8 @@ TEST_F(FileWrappers, SearchFindsEntriesWithSizesAttributesAndWideNames) {
 
 TEST_F(FileWrappers, SearchReportsMissingEntriesAndIgnoresEmptyPaths) {
     TLxSearchRec rec;
-    EXPECT_EQ(WideFindFirst(Path(u"none.txt"), rec), static_cast<int>(kFileNotFound));
-    EXPECT_EQ(WideFindFirst(Path(u"none\\*.*"), rec), static_cast<int>(kPathNotFound));
+    EXPECT_EQ(WideFindFirst(Path(u"none.txt"), rec), static_cast<int>(kErrorFileNotFound));
+    EXPECT_EQ(WideFindFirst(Path(u"none\\*.*"), rec), static_cast<int>(kErrorPathNotFound));
     EXPECT_FALSE(rec.FindHandle.Valid());
 
     MakeFile(Path(u"a.txt"));
@@ -159,12 +157,12 @@ TEST_F(FileWrappers, ClassifyFilesFoldersAndMissingPaths) {
     EXPECT_EQ(GetPathKind(Path(u"Ελληνικά")), pkFolder);
     EXPECT_EQ(GetPathKind(Path(u"Ελληνικά\\\\")), pkFolder);
     EXPECT_EQ(GetPathKind(Path(u"none.txt")), pkNone);
-    EXPECT_EQ(FileLastError, kFileNotFound);
+    EXPECT_EQ(FileLastError, kErrorFileNotFound);
     EXPECT_EQ(GetPathKind(Path(u"none\\x")), pkNone);
-    EXPECT_EQ(FileLastError, kPathNotFound);
+    EXPECT_EQ(FileLastError, kErrorPathNotFound);
     FileLastError = 0;
     EXPECT_EQ(GetPathKind(u""), pkNone);
-    EXPECT_EQ(FileLastError, kFileNotFound);
+    EXPECT_EQ(FileLastError, kErrorFileNotFound);
     EXPECT_EQ(GetPathKind(u"\\\\"), pkNone);
     EXPECT_EQ(GetPathKind(u"\\"), pkNone);
 }
@@ -232,33 +230,33 @@ TEST_F(FileWrappers, CreateFileReportsWhatTheSystemSaid) {
         EXPECT_EQ(FileLastError, kSharingViolation);
     }
     EXPECT_TRUE(WideCreateFile(name, GENERIC_WRITE_ACCESS, 0, OPEN_ALWAYS_DISPOSITION, 0).Valid());
-    EXPECT_EQ(FileLastError, kAlreadyExists);
+    EXPECT_EQ(FileLastError, kErrorAlreadyExists);
     EXPECT_TRUE(WideCreateFileForWrite(name).Valid());
-    EXPECT_EQ(FileLastError, kAlreadyExists);
+    EXPECT_EQ(FileLastError, kErrorAlreadyExists);
     EXPECT_EQ(List(name).at(u"n.txt").Size, 0u) << "written anew";
 
     const TFileHandle reader = WideCreateFile(
         Path(u"none.txt"), GENERIC_READ_ACCESS, FILE_SHARE_READ_MODE, OPEN_EXISTING_DISPOSITION,
         FILE_FLAG_SEQUENTIAL_SCAN_FLAG | FILE_ATTRIBUTE_NORMAL_FLAG);
     EXPECT_FALSE(reader.Valid());
-    EXPECT_EQ(FileLastError, kFileNotFound);
+    EXPECT_EQ(FileLastError, kErrorFileNotFound);
     EXPECT_FALSE(WideCreateFileForWrite(Path(u"none\\n.txt")).Valid());
-    EXPECT_EQ(FileLastError, kPathNotFound);
+    EXPECT_EQ(FileLastError, kErrorPathNotFound);
 }
 
 TEST_F(FileWrappers, FoldersAndAttributes) {
     EXPECT_TRUE(WideCreateDir(Path(u"d")));
     EXPECT_EQ(FileLastError, 0u);
     EXPECT_FALSE(WideCreateDir(Path(u"d")));
-    EXPECT_EQ(FileLastError, kAlreadyExists);
+    EXPECT_EQ(FileLastError, kErrorAlreadyExists);
     EXPECT_FALSE(WideCreateDir(Path(u"none\\d")));
-    EXPECT_EQ(FileLastError, kPathNotFound);
+    EXPECT_EQ(FileLastError, kErrorPathNotFound);
 
     MakeFile(Path(u"f.txt"));
-    EXPECT_EQ(WideFileAttributes(Path(u"f.txt")) & FILE_ATTRIBUTE_DIRECTORY_BIT, 0u);
+    EXPECT_FALSE(IsDirectory(WideFileAttributes(Path(u"f.txt"))));
     EXPECT_EQ(FileLastError, 0u);
     EXPECT_EQ(WideFileAttributes(Path(u"none")), INVALID_FILE_ATTRIBUTES_VALUE);
-    EXPECT_EQ(FileLastError, kFileNotFound);
+    EXPECT_EQ(FileLastError, kErrorFileNotFound);
 
     FileLastError = 12345;
     EXPECT_TRUE(WideDirectoryExists(Path(u"d\\")));
@@ -278,7 +276,7 @@ TEST_F(FileWrappers, ForceDirectoriesCreatesTheMissingChain) {
 
     MakeFile(Path(u"file"));
     EXPECT_FALSE(ForceDirectoriesW(Path(u"file\\sub")));
-    EXPECT_EQ(FileLastError, kAlreadyExists);
+    EXPECT_EQ(FileLastError, kErrorAlreadyExists);
     EXPECT_THROW(ForceDirectoriesW(u""), std::invalid_argument);
 }
 
@@ -309,7 +307,7 @@ TEST_F(FileWrappers, EachThreadReadsItsOwnLastError) {
         WideFileAttributes(Path(u"none"));
         otherThread = FileLastError;
     }).join();
-    EXPECT_EQ(otherThread, kFileNotFound);
+    EXPECT_EQ(otherThread, kErrorFileNotFound);
     EXPECT_EQ(FileLastError, 0u);
 }
 

@@ -62,7 +62,7 @@ TEST_F(ScannerScan, WalksSubFoldersOnlyWhenRecursiveAndSkipsTheSystemFolders) {
     EXPECT_EQ(scanner.CountFiles(), 4);
     const TDirectory* dir = scanner.FirstDirectory();
     EXPECT_EQ(dir->Tree->GetName(dir->Tree->GetRoot()), u"data");
-    EXPECT_NE(dir->Tree->GetData(dir->Tree->GetRoot())->Attributes & 0x10, 0u);
+    EXPECT_TRUE(IsDirectory(dir->Tree->GetData(dir->Tree->GetRoot())->Attributes));
 
     scanner.Clear(false);
     scanner.SetOptions(kSynchronous.Without(soIgnoreSVI).Without(soIgnoreRecycler));
@@ -198,7 +198,7 @@ TEST_F(ScannerScan, ExplicitFilesPassTheMasksOfTheirRecord) {
                                         before.MaskedSize - 5, before.MaskedFiles - 1}));
     const TTreeNode* node = dir->Tree->FindPath(sample.Path(u"b.doc"));
     EXPECT_TRUE(ApplyMask(dir, node->Parent, 0x20, sample.Path(u"b.doc")));
-    EXPECT_TRUE(ApplyMask(dir, node->Parent, 0x10, sample.Path(u"bin")));
+    EXPECT_TRUE(ApplyMask(dir, node->Parent, kDirectoryAttribute, sample.Path(u"bin")));
     EXPECT_FALSE(ApplyMask(dir, node->Parent, 0x20, sample.Path(u"bx.txt")));
 
     EXPECT_THROW(dir->IncludePath(sample.Data()), EAssertionFailed);

@@ -148,13 +148,13 @@ bool ApplyMask(const TDirectory* directory, const TTreeNode* parent, uint32_t at
                const std::u16string& fullName) {
     if (directory == nullptr || parent == nullptr)
         AssertionFailure(kUnit, 902, "Cant apply a mask");
-    if ((attributes & 0x18) != 0)
+    if (IsDirectoryOrVolumeLabel(attributes))
         return true;
     const TDirTree& tree = *directory->Tree;
     // A file below a masked folder is masked with it.
     for (const TTreeNode* node = parent; node != nullptr; node = node->Parent) {
         const TDirNodeData* data = tree.GetData(node);
-        if ((data->Attributes & FILE_ATTRIBUTE_DIRECTORY_BIT) != 0) {
+        if (IsDirectory(data->Attributes)) {
             if (data->Masked != 0)
                 return false;
             break;

@@ -180,7 +180,7 @@ const TDirNodeData* TDirTree::GetData(const TTreeNode* node) const {
 
 bool TDirTree::IsDirectory(const TTreeNode* node) const {
     const TDirNodeData* data = GetData(node);
-    return data != nullptr && (data->Attributes & FILE_ATTRIBUTE_DIRECTORY_BIT) != 0;
+    return data != nullptr && ::IsDirectory(data->Attributes);
 }
 
 std::u16string TDirTree::GetName(const TTreeNode* node) const {

@@ -3,6 +3,7 @@
 #include "Packages/Common/Assertion.h"
 #include "Packages/Files/FileFunc.h"
 #include "system/ScopeExit.h"
+#include "system/SystemErrors.h"
 
 #include <algorithm>
 #include <chrono>
@@ -11,9 +12,6 @@
 namespace {
 
 constexpr const char* kUnit = "Packages\\Common\\DirScaner";
-constexpr int kNoMoreFiles = 18;
-// What a search of "*.*" answers for a folder without any entry (a drive root).
-constexpr int kFileNotFound = 2;
 
 // Deletes the node of the single file path; false when there is no static node.
 bool DeleteSingle(TCustomDirScaner& scanner, const std::u16string& path) {
@@ -168,7 +166,7 @@ void TScanThread::ScanBelow() {
         }
         node = tree.AddSearchRec(node, rec, false);
         if (countStats_) {
-            if ((rec.Attr & FILE_ATTRIBUTE_DIRECTORY_BIT) != 0)
+            if (IsDirectory(rec.Attr))
                 CountFolder();
             else
                 CountFile(static_cast<int64_t>(rec.Size));
@@ -243,17 +241,18 @@ void TScanThread::ScanFolder(const std::u16string& path, TTreeNode* parent) {
     const std::u16string base = IncludeTrailingBackslashW(path);
     TLxSearchRec rec;
     int code = WideFindFirst(base + u"*.*", rec);
-    if (code == kFileNotFound && parent == tree.GetRoot())
-        code = kNoMoreFiles;
+    // What a search of "*.*" answers for a folder without any entry (a drive root).
+    if (code == kErrorFileNotFound && parent == tree.GetRoot())
+        code = kErrorNoMoreFiles;
     for (; code == 0; code = WideFindNext(rec)) {
         if (Terminated())
             return;
-        if ((rec.Attr & FILE_ATTRIBUTE_DIRECTORY_BIT) == 0)
+        if (!IsDirectory(rec.Attr))
             AddFile(base, rec, parent);
         else if (rec.Name != u"." && rec.Name != u".." && !SkippedFolder(rec.Name))
             AddFolder(base + rec.Name, rec, parent);
     }
-    if (code != kNoMoreFiles)
+    if (code != kErrorNoMoreFiles)
         ReportScanError(parent, code);
 }
 

@@ -1,12 +1,11 @@
 #include "Packages/Files/FileFunc.h"
 
 #include "system/AnsiText.h"
+#include "system/SystemErrors.h"
 
 #include <stdexcept>
 
 namespace {
-
-constexpr uint32_t kErrorFileNotFound = 2;
 
 // \\server\share is a share root; \\server and \\server\share\dir are not.
 bool IsShareRoot(const std::u16string& s) {
@@ -39,8 +38,7 @@ bool IsExistingAbsoluteFolder(const std::u16string& s) {
     if (!IsDriveRooted(s) && !(s.size() >= 2 && s[0] == u'\\' && s[1] == u'\\'))
         return false;
     const uint32_t attributes = WideFileAttributes(s);
-    return attributes != INVALID_FILE_ATTRIBUTES_VALUE &&
-           (attributes & FILE_ATTRIBUTE_DIRECTORY_BIT) != 0;
+    return attributes != INVALID_FILE_ATTRIBUTES_VALUE && IsDirectory(attributes);
 }
 
 TPathKind GetPathKind(const std::u16string& path) {
@@ -66,7 +64,7 @@ TPathKind GetPathKind(const std::u16string& path) {
     const int error = WideFindFirst(s, rec);
     TPathKind kind = pkNone;
     if (error == 0)
-        kind = shareRoot || (rec.Attr & FILE_ATTRIBUTE_DIRECTORY_BIT) ? pkFolder : pkFile;
+        kind = shareRoot || IsDirectory(rec.Attr) ? pkFolder : pkFile;
     else if (IsDriveLetterOnly(s))
         // A drive root cannot be found by a search for itself; whether the
         // drive is there is for the caller to find out.

@@ -16,8 +16,21 @@
 // WideCreateFile or GetPathKind. Each thread reads its own.
 extern thread_local uint32_t FileLastError;
 
+// What WideFileAttributes gives for a path it cannot read.
 constexpr uint32_t INVALID_FILE_ATTRIBUTES_VALUE = 0xFFFFFFFF;
-constexpr uint32_t FILE_ATTRIBUTE_DIRECTORY_BIT = 0x10;
+// File attribute bits, the system's values: a folder; a volume label (the
+// old DOS bit, which the system's headers no longer name).
+constexpr uint32_t kDirectoryAttribute = 0x10;
+constexpr uint32_t kVolumeLabelAttribute = 0x08;
+
+// True when attributes (of a search entry or WideFileAttributes) mark a folder.
+constexpr bool IsDirectory(uint32_t attributes) {
+    return (attributes & kDirectoryAttribute) != 0;
+}
+// True for a folder or a volume label: entries that are no files.
+constexpr bool IsDirectoryOrVolumeLabel(uint32_t attributes) {
+    return (attributes & (kDirectoryAttribute | kVolumeLabelAttribute)) != 0;
+}
 
 // Arguments of WideCreateFile: the system's own values under names of ours.
 constexpr uint32_t GENERIC_READ_ACCESS = 0x80000000;
@@ -56,7 +69,7 @@ using TFileHandle = UniqueHandle<TFileHandlePolicy>;
 struct TLxSearchRec {
     uint32_t Time = 0;   // last write, local time, packed DOS date (high) and time (low)
     uint64_t Size = 0;   // the entry's size in bytes, all 64 bits
-    uint32_t Attr = 0;   // file attribute bits (0x10 = directory)
+    uint32_t Attr = 0;   // file attribute bits (see IsDirectory)
     std::u16string Name; // the entry's name without folder
     TFindHandle FindHandle;
 };

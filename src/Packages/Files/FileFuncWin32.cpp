@@ -14,7 +14,7 @@ static_assert(CREATE_ALWAYS_DISPOSITION == CREATE_ALWAYS &&
 static_assert(FILE_ATTRIBUTE_NORMAL_FLAG == FILE_ATTRIBUTE_NORMAL &&
               FILE_FLAG_SEQUENTIAL_SCAN_FLAG == FILE_FLAG_SEQUENTIAL_SCAN);
 static_assert(INVALID_FILE_ATTRIBUTES_VALUE == INVALID_FILE_ATTRIBUTES &&
-              FILE_ATTRIBUTE_DIRECTORY_BIT == FILE_ATTRIBUTE_DIRECTORY);
+              kDirectoryAttribute == FILE_ATTRIBUTE_DIRECTORY);
 
 // The wide functions get absolute paths in their long form (LongPathForm),
 // so that paths past the classic 260-character limit work for every call,
