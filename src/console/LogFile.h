@@ -4,19 +4,15 @@
 
 #include "console/Console.h"
 
-#include <memory>
 #include <string>
 #include <string_view>
 
 // Checks the path (an existing log is replaced silently; a missing folder is
 // offered for creation), creates or truncates the file and writes the
 // header. False after the check's messages, or after "Can't create
-// log-file." when the file cannot be created.
+// log-file." and the system's error line when the file cannot be created.
 bool OpenLogFile(const std::u16string& fileName, std::string_view productName,
                  std::string_view webAddress);
 bool LogIsOpen();
 // Text and a line break to the log only; nothing when no log is open.
 void WriteLogLine(std::string_view text);
-
-// A buffered file channel for the log; nullptr when the file cannot be created.
-std::unique_ptr<TLogSink> CreateLogFileSink(const std::u16string& fileName);

@@ -65,8 +65,7 @@ bool CheckOutputFile(const std::u16string& fileName, bool overwriteSilently, boo
                      bool createPathSilently) {
     bool existed = false;
     {
-        TFileHandle probe =
-            WideCreateFile(fileName, GENERIC_WRITE_ACCESS, 0, OPEN_ALWAYS_DISPOSITION, 0);
+        TFileHandle probe = WideOpenOrCreateForWrite(fileName);
         const uint32_t error = FileLastError;
         if (!probe.Valid()) {
             // Wine reports a file in a missing drive's root as not found, where

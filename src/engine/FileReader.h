@@ -1,5 +1,5 @@
-// Reading files for hashing: one cluster per read, sequentially, shared
-// with other readers only.
+// Reading files for hashing: one cluster per read, from a file opened with
+// OpenForReading (FileFunc.h).
 #pragma once
 
 #include "Packages/Files/FileFunc.h"
@@ -10,10 +10,6 @@
 // Bytes per cluster of the drive that holds path (X:\...); 4096 for share
 // paths and whenever the drive cannot be asked.
 uint32_t ReadBufferSize(const std::u16string& path);
-
-// Opens path for sequential reading, refusing writers; the handle is
-// invalid on failure, with the system's code in FileLastError.
-TFileHandle OpenForReading(const std::u16string& path);
 
 // Reads up to size bytes into buffer; 0 with bytesRead set (0 at the end of
 // the file), or the system error code.

@@ -28,12 +28,6 @@ uint32_t ReadBufferSize(const std::u16string& path) {
                                                     : kDefaultBufferSize;
 }
 
-TFileHandle OpenForReading(const std::u16string& path) {
-    return WideCreateFile(path, GENERIC_READ_ACCESS, FILE_SHARE_READ_MODE,
-                          OPEN_EXISTING_DISPOSITION,
-                          FILE_FLAG_SEQUENTIAL_SCAN_FLAG | FILE_ATTRIBUTE_NORMAL_FLAG);
-}
-
 uint32_t ReadChunk(const TFileHandle& file, void* buffer, uint32_t size, uint32_t& bytesRead) {
     DWORD read = 0;
     if (!ReadFile(file.Get(), buffer, size, &read, nullptr)) {

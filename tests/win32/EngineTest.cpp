@@ -71,7 +71,7 @@ protected:
         const std::string bytes = Pattern(size);
         const TFileHandle file = WideCreateFileForWrite(Path(relative));
         EXPECT_TRUE(file.Valid());
-        EXPECT_TRUE(wine_host::WriteBytes(file, bytes));
+        EXPECT_EQ(WideWriteFile(file, bytes), 0u);
         return bytes;
     }
 
@@ -80,8 +80,7 @@ protected:
     // without sharing through a call synchronised with the owner thread.
     void HoldReaderMidRun(std::function<void()> during) {
         Write(u"0.held", 1);
-        held_ = WideCreateFile(Path(u"0.held"), GENERIC_WRITE_ACCESS, 0, OPEN_EXISTING_DISPOSITION,
-                               FILE_ATTRIBUTE_NORMAL_FLAG);
+        held_ = WideOpenOrCreateForWrite(Path(u"0.held"));
         ASSERT_TRUE(held_.Valid());
         calc.ReadErrors().OnNotify = [during](TLinkServer*, TServerMessage kind, TNotifyParam,
                                               TNotifyParam) {
@@ -203,10 +202,8 @@ TEST_F(Engine, FilesThatCannotBeOpenedAreRecordedGroupedByCodeAndTheRunGoesOn) {
     Write(u"c.lock", 40);
     const std::string kept = Write(u"d.txt", 80);
     // Held open without sharing: a reader is refused (32).
-    const TFileHandle holdA = WideCreateFile(Path(u"a.lock"), GENERIC_WRITE_ACCESS, 0,
-                                             OPEN_EXISTING_DISPOSITION, FILE_ATTRIBUTE_NORMAL_FLAG);
-    const TFileHandle holdC = WideCreateFile(Path(u"c.lock"), GENERIC_WRITE_ACCESS, 0,
-                                             OPEN_EXISTING_DISPOSITION, FILE_ATTRIBUTE_NORMAL_FLAG);
+    const TFileHandle holdA = WideOpenOrCreateForWrite(Path(u"a.lock"));
+    const TFileHandle holdC = WideOpenOrCreateForWrite(Path(u"c.lock"));
     ASSERT_TRUE(holdA.Valid() && holdC.Valid());
     // Deleted after the scan, before the first read (2).
     calc.OnStartReading = [&](TCustomChksumCalc*, bool&) {

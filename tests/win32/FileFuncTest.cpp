@@ -32,7 +32,7 @@ protected:
     void MakeFile(const std::u16string& path, std::string_view bytes = "") {
         const TFileHandle file = WideCreateFileForWrite(path);
         ASSERT_TRUE(file.Valid()) << "error " << FileLastError;
-        ASSERT_TRUE(wine_host::WriteBytes(file, bytes));
+        ASSERT_EQ(WideWriteFile(file, bytes), 0u);
     }
     void MakeDir(const std::u16string& path) {
         ASSERT_TRUE(WideCreateDir(path)) << "error " << FileLastError;
@@ -214,31 +214,29 @@ TEST_F(FileWrappers, ShareRootsAreFoldersAndSearchedThroughUncPaths) {
     EXPECT_TRUE(IsExistingAbsoluteFolder(unc + u"\\sub"));
 }
 
-TEST_F(FileWrappers, CreateFileReportsWhatTheSystemSaid) {
+TEST_F(FileWrappers, EachOpenReportsWhatTheSystemSaid) {
     const std::u16string name = Path(u"n.txt");
     {
-        const TFileHandle file =
-            WideCreateFile(name, GENERIC_WRITE_ACCESS, 0, OPEN_ALWAYS_DISPOSITION, 0);
-        EXPECT_TRUE(file.Valid());
+        const TFileHandle probe = WideOpenOrCreateForWrite(name);
+        EXPECT_TRUE(probe.Valid());
         EXPECT_EQ(FileLastError, 0u);
-        ASSERT_TRUE(wine_host::WriteBytes(file, "hello"));
+        ASSERT_EQ(WideWriteFile(probe, "hello"), 0u);
 
-        // Not shared: a second open is refused while this one lasts.
-        const TFileHandle second = WideCreateFile(name, GENERIC_READ_ACCESS, FILE_SHARE_READ_MODE,
-                                                  OPEN_EXISTING_DISPOSITION, 0);
-        EXPECT_FALSE(second.Valid());
+        // Not shared: a reader is refused while the probe lasts.
+        EXPECT_FALSE(OpenForReading(name).Valid());
         EXPECT_EQ(FileLastError, kSharingViolation);
     }
-    EXPECT_TRUE(WideCreateFile(name, GENERIC_WRITE_ACCESS, 0, OPEN_ALWAYS_DISPOSITION, 0).Valid());
+    EXPECT_TRUE(WideOpenOrCreateForWrite(name).Valid());
     EXPECT_EQ(FileLastError, kErrorAlreadyExists);
-    EXPECT_TRUE(WideCreateFileForWrite(name).Valid());
-    EXPECT_EQ(FileLastError, kErrorAlreadyExists);
-    EXPECT_EQ(List(name).at(u"n.txt").Size, 0u) << "written anew";
+    EXPECT_EQ(List(name).at(u"n.txt").Size, 5u) << "the probe keeps the contents";
+    for (auto create : {&WideCreateFileForWrite, &WideCreateLogFile}) {
+        ASSERT_EQ(WideWriteFile(WideOpenOrCreateForWrite(name), "hello"), 0u);
+        EXPECT_TRUE(create(name).Valid());
+        EXPECT_EQ(FileLastError, kErrorAlreadyExists);
+        EXPECT_EQ(List(name).at(u"n.txt").Size, 0u) << "written anew";
+    }
 
-    const TFileHandle reader = WideCreateFile(
-        Path(u"none.txt"), GENERIC_READ_ACCESS, FILE_SHARE_READ_MODE, OPEN_EXISTING_DISPOSITION,
-        FILE_FLAG_SEQUENTIAL_SCAN_FLAG | FILE_ATTRIBUTE_NORMAL_FLAG);
-    EXPECT_FALSE(reader.Valid());
+    EXPECT_FALSE(OpenForReading(Path(u"none.txt")).Valid());
     EXPECT_EQ(FileLastError, kErrorFileNotFound);
     EXPECT_FALSE(WideCreateFileForWrite(Path(u"none\\n.txt")).Valid());
     EXPECT_EQ(FileLastError, kErrorPathNotFound);

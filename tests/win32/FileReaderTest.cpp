@@ -54,8 +54,7 @@ TEST_F(FileReader, ReportsMissingAndLockedFiles) {
     EXPECT_EQ(FileLastError, 2u);
 
     const std::u16string path = MakeFile("locked.txt", "x");
-    TFileHandle writer = WideCreateFile(path, GENERIC_WRITE_ACCESS, 0, OPEN_EXISTING_DISPOSITION,
-                                        FILE_ATTRIBUTE_NORMAL_FLAG);
+    const TFileHandle writer = WideOpenOrCreateForWrite(path);
     ASSERT_TRUE(writer.Valid());
     EXPECT_FALSE(OpenForReading(path).Valid());
     EXPECT_EQ(FileLastError, 32u) << "a sharing violation";

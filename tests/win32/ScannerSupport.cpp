@@ -12,7 +12,7 @@ namespace scanner_test {
 void MakeFile(const std::u16string& path, size_t size) {
     const TFileHandle file = WideCreateFileForWrite(path);
     ASSERT_TRUE(file.Valid());
-    ASSERT_TRUE(wine_host::WriteBytes(file, std::string(size, 'x')));
+    ASSERT_EQ(WideWriteFile(file, std::string(size, 'x')), 0u);
 }
 
 TSampleTree::TSampleTree() : data_(folder_.Path() + u"\\data") {

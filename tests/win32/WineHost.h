@@ -58,8 +58,6 @@ private:
 // alphabet; 0 when all are taken. Letters in skip are passed over.
 char16_t UnusedDriveLetter(std::u16string_view skip = u"");
 
-// Writes bytes at the file's current position; true when all were written.
-bool WriteBytes(const TFileHandle& file, std::string_view bytes);
 // Sets the file's end; the file system leaves the gap unallocated.
 bool SetFileSize(const TFileHandle& file, uint64_t size);
 // Changes the process's current folder.

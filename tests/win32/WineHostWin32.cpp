@@ -94,13 +94,6 @@ char16_t UnusedDriveLetter(std::u16string_view skip) {
     return 0;
 }
 
-bool WriteBytes(const TFileHandle& file, std::string_view bytes) {
-    DWORD written = 0;
-    return WriteFile(static_cast<HANDLE>(file.Get()), bytes.data(),
-                     static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
-}
-
 bool SetFileSize(const TFileHandle& file, uint64_t size) {
     LARGE_INTEGER position{};
     position.QuadPart = static_cast<LONGLONG>(size);

@@ -13,7 +13,8 @@
 #include <string_view>
 
 // System error code of this thread's last WideCreateDir, WideFileAttributes,
-// WideCreateFile or GetPathKind. Each thread reads its own.
+// file opening, WideWriteFile, WideDeleteFile or GetPathKind. Each thread
+// reads its own.
 extern thread_local uint32_t FileLastError;
 
 // What WideFileAttributes gives for a path it cannot read.
@@ -31,16 +32,6 @@ constexpr bool IsDirectory(uint32_t attributes) {
 constexpr bool IsDirectoryOrVolumeLabel(uint32_t attributes) {
     return (attributes & (kDirectoryAttribute | kVolumeLabelAttribute)) != 0;
 }
-
-// Arguments of WideCreateFile: the system's own values under names of ours.
-constexpr uint32_t GENERIC_READ_ACCESS = 0x80000000;
-constexpr uint32_t GENERIC_WRITE_ACCESS = 0x40000000;
-constexpr uint32_t FILE_SHARE_READ_MODE = 0x1;
-constexpr uint32_t CREATE_ALWAYS_DISPOSITION = 2;
-constexpr uint32_t OPEN_EXISTING_DISPOSITION = 3;
-constexpr uint32_t OPEN_ALWAYS_DISPOSITION = 4;
-constexpr uint32_t FILE_ATTRIBUTE_NORMAL_FLAG = 0x80;
-constexpr uint32_t FILE_FLAG_SEQUENTIAL_SCAN_FLAG = 0x08000000;
 
 // The value of a system handle that names nothing (all bits set).
 inline void* InvalidSystemHandle() {
@@ -82,7 +73,7 @@ enum TPathKind : uint8_t { pkNone = 0, pkFile = 1, pkFolder = 2, pkDrive = 3 };
 // searched: the result is 0 and rec is left as it was.
 int WideFindFirst(const std::u16string& path, TLxSearchRec& rec);
 // The next entry: 0 when found (rec holds it), otherwise the system error
-// code (ERROR_NO_MORE_FILES = 18 at the end).
+// code (kErrorNoMoreFiles at the end).
 int WideFindNext(TLxSearchRec& rec);
 // Closes the search if open; may be called any number of times.
 void WideFindClose(TLxSearchRec& rec);
@@ -94,13 +85,19 @@ uint32_t WideFileAttributes(const std::u16string& path);
 // True when dir names an existing folder (a trailing backslash is allowed;
 // "/" is never a folder). Leaves FileLastError alone.
 bool WideDirectoryExists(const std::u16string& dir);
-// Opens or creates a file (no security attributes, no template). The handle
-// is invalid on failure. FileLastError holds the system's report either way
-// (ERROR_ALREADY_EXISTS = 183 when OPEN_ALWAYS or CREATE_ALWAYS met a file).
-TFileHandle WideCreateFile(const std::u16string& name, uint32_t access, uint32_t shareMode,
-                           uint32_t disposition, uint32_t flagsAndAttributes);
+// Opening files, one function per purpose. The handle is invalid on failure;
+// FileLastError holds the system's report either way (kErrorAlreadyExists
+// after a function that may create a file met an existing one).
+//
+// An existing file for sequential reading, shared with other readers only.
+TFileHandle OpenForReading(const std::u16string& path);
 // A new, empty file for writing, not shared; an existing file is replaced.
 TFileHandle WideCreateFileForWrite(const std::u16string& name);
+// The same, but others may read the file while it is written (the log).
+TFileHandle WideCreateLogFile(const std::u16string& name);
+// The file for writing, not shared: an existing one as it is, a missing one
+// created empty (the check before an output file is written).
+TFileHandle WideOpenOrCreateForWrite(const std::u16string& name);
 // Writes all of text to an open file; 0, or the system error code (also left
 // in FileLastError).
 uint32_t WideWriteFile(const TFileHandle& file, std::string_view text);

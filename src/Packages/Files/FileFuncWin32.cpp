@@ -7,12 +7,6 @@
 
 thread_local uint32_t FileLastError = 0;
 
-static_assert(GENERIC_READ_ACCESS == GENERIC_READ && GENERIC_WRITE_ACCESS == GENERIC_WRITE);
-static_assert(FILE_SHARE_READ_MODE == FILE_SHARE_READ);
-static_assert(CREATE_ALWAYS_DISPOSITION == CREATE_ALWAYS &&
-              OPEN_EXISTING_DISPOSITION == OPEN_EXISTING && OPEN_ALWAYS_DISPOSITION == OPEN_ALWAYS);
-static_assert(FILE_ATTRIBUTE_NORMAL_FLAG == FILE_ATTRIBUTE_NORMAL &&
-              FILE_FLAG_SEQUENTIAL_SCAN_FLAG == FILE_FLAG_SEQUENTIAL_SCAN);
 static_assert(INVALID_FILE_ATTRIBUTES_VALUE == INVALID_FILE_ATTRIBUTES &&
               kDirectoryAttribute == FILE_ATTRIBUTE_DIRECTORY);
 
@@ -81,6 +75,19 @@ DWORD ReadAttributes(const std::u16string& path) {
                    : GetFileAttributesA(WideToAnsi(path).c_str());
 }
 
+// CreateFile without security attributes or template.
+TFileHandle OpenFile(const std::u16string& name, DWORD access, DWORD shareMode, DWORD disposition,
+                     DWORD flagsAndAttributes) {
+    // A successful open reports ERROR_ALREADY_EXISTS or leaves this 0.
+    SetLastError(0);
+    const HANDLE handle = IsWinNT ? CreateFileW(win::Wide(LongPathForm(name)), access, shareMode,
+                                                nullptr, disposition, flagsAndAttributes, nullptr)
+                                  : CreateFileA(WideToAnsi(name).c_str(), access, shareMode,
+                                                nullptr, disposition, flagsAndAttributes, nullptr);
+    FileLastError = GetLastError();
+    return TFileHandle(handle);
+}
+
 } // namespace
 
 void TFindHandlePolicy::Close(Value handle) {
@@ -142,20 +149,21 @@ bool WideDirectoryExists(const std::u16string& dir) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-TFileHandle WideCreateFile(const std::u16string& name, uint32_t access, uint32_t shareMode,
-                           uint32_t disposition, uint32_t flagsAndAttributes) {
-    // A successful open reports ERROR_ALREADY_EXISTS or leaves this 0.
-    SetLastError(0);
-    const HANDLE handle = IsWinNT ? CreateFileW(win::Wide(LongPathForm(name)), access, shareMode,
-                                                nullptr, disposition, flagsAndAttributes, nullptr)
-                                  : CreateFileA(WideToAnsi(name).c_str(), access, shareMode,
-                                                nullptr, disposition, flagsAndAttributes, nullptr);
-    FileLastError = GetLastError();
-    return TFileHandle(handle);
+TFileHandle OpenForReading(const std::u16string& path) {
+    return OpenFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
+                    FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL);
 }
 
 TFileHandle WideCreateFileForWrite(const std::u16string& name) {
-    return WideCreateFile(name, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
+    return OpenFile(name, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
+}
+
+TFileHandle WideCreateLogFile(const std::u16string& name) {
+    return OpenFile(name, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
+}
+
+TFileHandle WideOpenOrCreateForWrite(const std::u16string& name) {
+    return OpenFile(name, GENERIC_WRITE, 0, OPEN_ALWAYS, 0);
 }
 
 uint32_t WideWriteFile(const TFileHandle& file, std::string_view text) {
