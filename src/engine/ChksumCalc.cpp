@@ -85,12 +85,6 @@ void TCustomChksumCalc::Abort() {
     }
 }
 
-void TCustomChksumCalc::PriorityChanged() {
-    TCustomDirScaner::PriorityChanged();
-    if (HasState(TScanerState::LockedByDescendant) && reader_ != nullptr)
-        reader_.load()->SetPriority(Priority());
-}
-
 void TCustomChksumCalc::Notify(int32_t kind, TNotifyParam lParam) {
     TCustomDirScaner::Notify(kind, lParam);
     // Only the reader's own end ends the reading: a scan worker's end notice

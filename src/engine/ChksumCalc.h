@@ -92,7 +92,6 @@ public:
     void RecordReadError(TTreeNode* node, uint32_t errorCode);
 
 protected:
-    void PriorityChanged() override;
     void Notify(int32_t kind, TNotifyParam lParam) override;
 
 private:
