@@ -3,6 +3,7 @@
 #include "engine/LxHash.h"
 #include "engine/ReaderThread.h"
 #include "system/LxSys.h"
+#include "system/Process.h"
 
 #include <chrono>
 #include <cmath>
@@ -75,14 +76,16 @@ void TCustomChksumCalc::SetReader(TReaderThread* reader) {
 
 void TCustomChksumCalc::Abort() {
     TCustomDirScaner::Abort();
-    if (HasState(TScanerState::LockedByDescendant) && reader_ != nullptr) {
-        // Through the manager's list: the reader may end and free itself
-        // at any moment, and the list is kept under a lock.
-        ThreadManager().TerminateAll();
-        WaitForWorkers();
-        reader_ = nullptr;
-        SetState(TScanerState::LockedByDescendant, false);
-    }
+    // Through the manager's list, never through reader_: the reader may end
+    // and free itself at any moment, and the list is kept under a lock.
+    ThreadManager().TerminateAll();
+    // The owner thread serves the workers' synchronised calls while it
+    // waits. No other thread may wait: the owner thread may be waiting for
+    // it while a worker waits for the owner thread.
+    if (CurrentThreadId() != OwnerThreadId() || reader_ == nullptr)
+        return;
+    WaitForWorkers();
+    SetState(TScanerState::LockedByDescendant, false);
 }
 
 void TCustomChksumCalc::Notify(int32_t kind, TNotifyParam lParam) {
@@ -90,11 +93,12 @@ void TCustomChksumCalc::Notify(int32_t kind, TNotifyParam lParam) {
     // Only the reader's own end ends the reading: a scan worker's end notice
     // may still be on its way when the reader has already begun.
     const auto* reader = static_cast<TCustomThread*>(reader_.load());
-    if (Destroying() || kind != dsmThreadDone || !HasState(TScanerState::LockedByDescendant) ||
+    if (Destroying() || (kind != dsmThreadDone && kind != dsmThreadAborted) ||
+        !HasState(TScanerState::LockedByDescendant) ||
         lParam != reinterpret_cast<TNotifyParam>(reader))
         return;
     SetState(TScanerState::LockedByDescendant, false);
-    if (OnReadDone)
+    if (kind == dsmThreadDone && OnReadDone)
         OnReadDone(this);
 }
 

@@ -50,7 +50,13 @@ public:
     // Starts the reading thread in verification mode (no scan).
     // EChksumCalc "#Run" while a reading thread exists.
     void Verify();
-    // Stops the scan workers and the reading thread (waiting for the latter).
+    // Asks every worker, the reading thread among them, to stop. Callable
+    // from any thread, but only the owner thread waits: there, when a reading
+    // thread exists, it returns once every worker has ended (serving their
+    // synchronised calls meanwhile). Any other thread, such as the console's
+    // control handler, returns at once; the reading phase then ends with the
+    // reader's end notice, and the owner thread waits in its own Abort or in
+    // the destructor.
     void Abort() override;
 
     // Milliseconds of the reading phase: growing while it runs, fixed after.
@@ -78,7 +84,8 @@ public:
 
     // Before anything is read, on the owner thread; setting abort reads nothing.
     std::function<void(TCustomChksumCalc* sender, bool& abort)> OnStartReading;
-    // When the reading phase has ended (the reading thread's end notice).
+    // When the reading phase has ended (the reading thread's end notice; not
+    // after an abort).
     TScanerEvent OnReadDone;
 
     // --- Used by the reading thread ---

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <future>
 #include <map>
 #include <thread>
 #include <vector>
@@ -54,9 +55,10 @@ protected:
         // beside the owner thread's message loop.
         calc.SetOptions(DefaultScanerOptions.Without(soAutoScan));
         calc.OnChanged = [this](TCustomDirScaner*, int32_t kind, TNotifyParam param) {
-            if (kind == dsmThreadDone && reader != nullptr &&
-                param == reinterpret_cast<TNotifyParam>(reader))
-                readerDone = true;
+            if (reader == nullptr || param != reinterpret_cast<TNotifyParam>(reader))
+                return;
+            readerDone = readerDone || kind == dsmThreadDone;
+            readerAborted = readerAborted || kind == dsmThreadAborted;
         };
         WideCreateDir(data);
     }
@@ -100,7 +102,8 @@ protected:
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         const uint32_t thread = CurrentThreadId();
         auto finished = [&] {
-            return readerDone && calc.Reader() == nullptr && calc.ThreadCount() == 0;
+            return (readerDone || readerAborted) && calc.Reader() == nullptr &&
+                   calc.ThreadCount() == 0;
         };
         THiddenWindow watch("Engine test loop", [&](uint32_t message, uintptr_t, intptr_t) {
             if (message == WM_TIMER_ID &&
@@ -136,6 +139,7 @@ protected:
     TChksumCalc calc{nullptr};
     TReaderThread* reader = nullptr;
     bool readerDone = false;
+    bool readerAborted = false;
     std::vector<TFileMessage> messages;
 
 private:
@@ -316,6 +320,26 @@ TEST_F(Engine, AStartThatAbortsReadsNothingPostsNothingAndTheReaderStillEnds) {
     EXPECT_EQ(calc.ReadBytes.load(), 0u);
     EXPECT_EQ(HashOf(u"a.txt"), std::string(32, '0'));
     EXPECT_FALSE(calc.HasState(TScanerState::LockedByDescendant));
+}
+
+TEST_F(Engine, AnAbortFromAnotherThreadStopsTheReaderWithoutWaitingForIt) {
+    Write(u"a.bin", 1000);
+    std::future<void> abort;
+    bool returned = false;
+    HoldReaderMidRun([&] {
+        // The reader waits for this thread now: an abort that waited for the
+        // reader could not return before this call does.
+        abort = std::async(std::launch::async, [&] { calc.Abort(); });
+        returned = abort.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    });
+    Run();
+    // Served until the abort is back, whatever it waited for.
+    RunLoopUntil(
+        [&] { return abort.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+    EXPECT_TRUE(returned);
+    EXPECT_TRUE(readerAborted);
+    EXPECT_EQ(Count(CM_READ_DONE), 0);
+    EXPECT_FALSE(calc.HasState(TScanerState::LockedByDescendant)) << "the reading phase is over";
 }
 
 TEST_F(Engine, ElapsedTimeGrowsWhileReadingAndStaysFixedAfter) {

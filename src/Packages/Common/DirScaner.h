@@ -201,7 +201,9 @@ public:
     // Drops every record and single file, and the masks unless keepMasks.
     void Clear(bool keepMasks);
     // Lets one waiting worker leave, stops the timer and asks the working
-    // worker to stop. Callable from any thread.
+    // worker to stop; waits for none of them. Callable from any thread (a
+    // timer that another thread cannot stop ends at its first tick without
+    // workers).
     virtual void Abort();
 
     // The records in master-tree order.
