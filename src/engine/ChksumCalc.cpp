@@ -58,13 +58,14 @@ void TCustomChksumCalc::Calculate() {
 }
 
 void TCustomChksumCalc::Verify() {
-    ChangedCount = 0;
     StartReader(TReaderThread::rmVerification);
 }
 
 void TCustomChksumCalc::StartReader(uint8_t mode) {
     if (reader_ != nullptr)
         throw EChksumCalc("#Run");
+    // Reset only with no reader at work: it is the one that writes them.
+    ChangedCount = 0;
     FirstChanged = nullptr;
     LastChanged = nullptr;
     reader_ = StartWorker<TReaderThread>(this, static_cast<TReaderThread::TMode>(mode));
@@ -110,7 +111,6 @@ bool TCustomChksumCalc::StartReading() {
 }
 
 void TCustomChksumCalc::StartTiming() {
-    ReadErrorCount = 0;
     readErrors_->Clear();
     SetState(TScanerState::LockedByDescendant, true);
     ReadBytes = 0;
@@ -134,7 +134,6 @@ uint32_t TCustomChksumCalc::GetElapsedTime() const {
 }
 
 void TCustomChksumCalc::RecordReadError(TTreeNode* node, uint32_t errorCode) {
-    ++ReadErrorCount;
     TTreeNode* entry = readErrors_->AddError(reinterpret_cast<TErrorValue>(node));
     TDirNodeData* data = Tree().GetData(node);
     data->Link = entry;

@@ -72,12 +72,15 @@ public:
     // The read errors: one item per file that failed, holding its node.
     TErrorTree& ReadErrors() const { return *readErrors_; }
 
-    // Counters of the current run; the owner thread may read them while the
-    // reading thread writes them.
+    // Counters of the current run, written by the reading thread. Atomic:
+    // the owner thread reads them while reading goes on (the progress).
     std::atomic<uint64_t> ReadBytes{0};
     std::atomic<uint64_t> FailedBytes{0};
     std::atomic<uint64_t> FailedFiles{0};
-    uint32_t ReadErrorCount = 0;
+    // The changed files of a verification: their count and the first and
+    // last node of their chain (linked through each node's Link). Plain:
+    // the reading thread writes them, and the owner thread reads them only
+    // after CM_READ_DONE, which the reader posts after its last write.
     uint64_t ChangedCount = 0;
     TTreeNode* FirstChanged = nullptr;
     TTreeNode* LastChanged = nullptr;
@@ -113,7 +116,6 @@ private:
 class TChksumCalc : public TCustomChksumCalc {
 public:
     using TCustomChksumCalc::TCustomChksumCalc;
-    TScanerEvent OnProcess;
 };
 
 // The text of a parse result ("Success", "Wrong hash size", ...).

@@ -89,18 +89,16 @@ void TCheckSumSaver::SaveEachFolder(TTreeNode*) {
 
 void TCheckSumSaver::WriteList(TTreeNode* node, bool silent) {
     ++ListCount;
-    const uint32_t errorsBefore = ErrorCount;
+    listFailed_ = false;
     WriteCheckedList(node, silent);
-    if (ErrorCount != errorsBefore)
+    if (listFailed_)
         ++FailedLists;
 }
 
 void TCheckSumSaver::WriteCheckedList(TTreeNode* node, bool silent) {
     bool askAll = (Placement == plEachFile || Placement == plEachFolder) && !OverwriteAll;
     if (!checkOutput_(ListFileName, OverwriteAll, askAll, silent)) {
-        // Without a system error the user answered No.
-        if (FileLastError == 0)
-            ++SkippedCount;
+        // Without a system error (0) the user answered No.
         DoError(ListFileName, FileLastError);
         return;
     }
@@ -181,7 +179,7 @@ bool TCheckSumSaver::WriteHeader() {
 }
 
 void TCheckSumSaver::DoError(const std::u16string& fileName, uint32_t errorCode) {
-    ++ErrorCount;
+    listFailed_ = true;
     if (OnError)
         OnError(this, fileName, errorCode);
 }

@@ -44,13 +44,13 @@ public:
     std::u16string BaseFolder;
     // Existing lists are replaced without a question.
     bool OverwriteAll = false;
-    uint32_t ListCount = 0;    // lists attempted
-    uint32_t ErrorCount = 0;   // failures reported through OnError
-    uint32_t SkippedCount = 0; // lists not written because the user said No
-    uint32_t FailedLists = 0;  // lists that met any failure, each counted once
+    uint32_t ListCount = 0;   // lists attempted
+    uint32_t FailedLists = 0; // lists that met any failure, each counted once
 
     // Supplies the header; write false (the default) writes none.
     std::function<void(TCheckSumSaver* sender, bool& write, std::string& header)> OnGetHeader;
+    // A list that could not be written in full: its name and the system's
+    // error code (0 when the user answered No).
     std::function<void(TCheckSumSaver* sender, const std::u16string& fileName, uint32_t error)>
         OnError;
 
@@ -72,5 +72,6 @@ private:
     TCustomChksumCalc& engine_;
     TOutputCheck checkOutput_;
     TFileHandle handle_;
-    bool utf8_ = false; // the list being written is UTF-8
+    bool utf8_ = false;       // the list being written is UTF-8
+    bool listFailed_ = false; // the list being written met a failure
 };
