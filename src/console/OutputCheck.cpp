@@ -1,9 +1,9 @@
 #include "console/OutputCheck.h"
 
 #include "Packages/Files/FileFunc.h"
-#include "console/Text.h"
 #include "console/Console.h"
 #include "console/Console_ENG.h"
+#include "console/Text.h"
 #include "system/AnsiText.h"
 #include "system/ScopeExit.h"
 #include "system/SystemErrors.h"
