@@ -78,9 +78,7 @@ void TApplication::StartReading(bool& abort) {
             abort = true;
             exitCode_ |= ecNothingToCalc;
         } else {
-            HighlightOn();
-            ConsoleWriteLine(msg::NoFilesToVerify);
-            HighlightOff();
+            ConsoleWriteHighlighted(msg::NoFilesToVerify);
             ConsoleWriteLine(msg::CheckSettings);
         }
         Terminate(ecNothingToCalc);

@@ -137,3 +137,7 @@ void WritePaged(std::string_view text, std::string_view promptText);
 TAnswer AskAnswer(std::string_view question, TAnswers answers);
 void HighlightOn();
 void HighlightOff();
+// ConsoleWriteLine in the bright form of the current colour (back to normal
+// also when an exception passes).
+void ConsoleWriteHighlighted(std::string_view text, bool wrap = false, bool breakBefore = false,
+                             int indent = 0);

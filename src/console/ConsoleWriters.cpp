@@ -1,5 +1,7 @@
 #include "console/Console.h"
 
+#include "system/ScopeExit.h"
+
 void ConsoleWriteLine(std::string_view text, bool wrap, bool breakBefore, int indent,
                       bool skipLeadingBreaks) {
     Console().WriteLine(text, wrap, breakBefore, indent, skipLeadingBreaks);
@@ -26,4 +28,10 @@ void HighlightOn() {
 }
 void HighlightOff() {
     Console().HighlightOff();
+}
+
+void ConsoleWriteHighlighted(std::string_view text, bool wrap, bool breakBefore, int indent) {
+    HighlightOn();
+    const ScopeExit normalText([] { HighlightOff(); });
+    ConsoleWriteLine(text, wrap, breakBefore, indent);
 }

@@ -5,7 +5,6 @@
 #include "console/Console_ENG.h"
 #include "console/Text.h"
 #include "system/AnsiText.h"
-#include "system/ScopeExit.h"
 #include "system/SystemErrors.h"
 
 namespace {
@@ -42,11 +41,7 @@ bool OfferFolder(const std::u16string& fileName, bool createPathSilently) {
 }
 
 bool RefuseFolder(const std::u16string& fileName) {
-    {
-        HighlightOn();
-        const ScopeExit normalText([] { HighlightOff(); });
-        ConsoleWriteLine("\r\n" + FormatText(msg::IsAFolderFormat, Ansi(fileName)), true);
-    }
+    ConsoleWriteHighlighted("\r\n" + FormatText(msg::IsAFolderFormat, Ansi(fileName)), true);
     ConsoleWriteLine(msg::DefineRightPath, true);
     return false;
 }
