@@ -45,3 +45,70 @@ std::string WideToUtf8(std::u16string_view text) {
     }
     return out;
 }
+
+void TUtf8Decoder::Reset() {
+    code_ = 0;
+    needed_ = seen_ = 0;
+    lower_ = 0x80;
+    upper_ = 0xBF;
+}
+
+void TUtf8Decoder::Put(uint8_t byte, std::u16string& out) {
+    if (needed_ == 0) {
+        if (byte < 0x80) {
+            out += static_cast<char16_t>(byte);
+        } else if (byte >= 0xC2 && byte <= 0xDF) {
+            needed_ = 1;
+            code_ = byte & 0x1F;
+        } else if (byte >= 0xE0 && byte <= 0xEF) {
+            // The second byte's range rules out overlong forms and surrogates.
+            lower_ = byte == 0xE0 ? 0xA0 : 0x80;
+            upper_ = byte == 0xED ? 0x9F : 0xBF;
+            needed_ = 2;
+            code_ = byte & 0x0F;
+        } else if (byte >= 0xF0 && byte <= 0xF4) {
+            lower_ = byte == 0xF0 ? 0x90 : 0x80;
+            upper_ = byte == 0xF4 ? 0x8F : 0xBF;
+            needed_ = 3;
+            code_ = byte & 0x07;
+        } else {
+            out += u'\xFFFD';
+        }
+        return;
+    }
+    if (byte < lower_ || byte > upper_) {
+        // The broken sequence is replaced; the byte may begin the next one.
+        Reset();
+        out += u'\xFFFD';
+        Put(byte, out);
+        return;
+    }
+    lower_ = 0x80;
+    upper_ = 0xBF;
+    code_ = (code_ << 6) | (byte & 0x3F);
+    if (++seen_ < needed_)
+        return;
+    if (code_ >= 0x10000) {
+        out += static_cast<char16_t>(0xD800 + ((code_ - 0x10000) >> 10));
+        out += static_cast<char16_t>(0xDC00 + ((code_ - 0x10000) & 0x3FF));
+    } else {
+        out += static_cast<char16_t>(code_);
+    }
+    Reset();
+}
+
+void TUtf8Decoder::Finish(std::u16string& out) {
+    if (needed_ != 0)
+        out += u'\xFFFD';
+    Reset();
+}
+
+std::u16string Utf8ToWide(std::string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    TUtf8Decoder decoder;
+    for (const char c : text)
+        decoder.Put(static_cast<uint8_t>(c), out);
+    decoder.Finish(out);
+    return out;
+}

@@ -1,8 +1,34 @@
-// UTF-8 form of wide text.
+// UTF-8 forms of wide text, both ways.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 // Unpaired surrogates become U+FFFD.
 std::string WideToUtf8(std::u16string_view text);
+
+// Decodes UTF-8 a byte at a time, so that text split anywhere decodes the
+// same. Each ill-formed part (a stray or missing continuation byte, an
+// overlong form, a surrogate, a value past U+10FFFF) becomes one U+FFFD.
+class TUtf8Decoder {
+public:
+    // Appends to out the units that byte completes.
+    void Put(uint8_t byte, std::u16string& out);
+    // Ends the text: an unfinished sequence becomes U+FFFD.
+    void Finish(std::u16string& out);
+    // True while a sequence is unfinished (Finish would add one unit).
+    bool Pending() const { return needed_ != 0; }
+
+private:
+    void Reset();
+
+    char32_t code_ = 0;
+    uint8_t needed_ = 0;
+    uint8_t seen_ = 0;
+    uint8_t lower_ = 0x80;
+    uint8_t upper_ = 0xBF;
+};
+
+// Wide form of UTF-8 text, decoded as TUtf8Decoder does.
+std::u16string Utf8ToWide(std::string_view text);
