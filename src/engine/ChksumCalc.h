@@ -7,6 +7,7 @@
 #include "Packages/Common/DirScaner.h"
 #include "Packages/Common/ErrorTree.h"
 #include "engine/CheckSumTree.h"
+#include "engine/ListParser.h"
 
 #include <atomic>
 #include <cstdint>
@@ -27,15 +28,6 @@ constexpr uint32_t CM_READ_DONE = 1060;  // every file done (not after an abort)
 class EChksumCalc : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
-};
-
-// Result of parsing a checksum list.
-enum TFileParseResult : uint8_t {
-    fprSuccess = 0,
-    fprWrongHashSize = 1,
-    fprWrongSymbol = 2,
-    fprFileIsEmpty = 3,
-    fprFileAccessError = 4,
 };
 
 class TCustomChksumCalc : public TCustomDirScaner {

@@ -1,10 +1,12 @@
 // The checksum-list format as the writer produces it and the parser reads it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 // An entry line: the digest in hexadecimal, the separator, the path, a line break.
+inline constexpr size_t kListDigestDigits = 32;
 inline constexpr std::string_view kListEntrySeparator = " *";
 inline constexpr std::string_view kListLineBreak = "\r\n";
 // A line that begins with this character is a comment.

@@ -1,0 +1,248 @@
+#include "engine/ListParser.h"
+
+#include "Packages/Files/FileMasks.h"
+#include "engine/ListFormat.h"
+#include "engine/LxHash.h"
+#include "system/AnsiText.h"
+
+#include <algorithm>
+
+namespace {
+
+// The asterisk that ends the digest.
+constexpr char kNameMark = kListEntrySeparator.back();
+// md5sum's text form puts this many blanks between digest and name.
+constexpr size_t kTextModeBlanks = 2;
+
+bool IsLineEnd(uint8_t c) {
+    return c == '\r' || c == '\n';
+}
+
+bool IsHexDigit(uint8_t c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+const uint8_t* FindLineEnd(const uint8_t* begin, const uint8_t* end) {
+    return std::find_if(begin, end, IsLineEnd);
+}
+
+} // namespace
+
+void TListParser::InitParser(bool probe) {
+    ready_ = true;
+    probe_ = probe;
+    info_ = TFileParseInfo();
+    stopped_ = false;
+    state_ = psLineStart;
+    previous_ = 0;
+    markSeen_ = 0;
+    markDone_ = false;
+    utf8_ = false;
+    token_.clear();
+    wide_.clear();
+    decoder_ = TUtf8Decoder();
+}
+
+bool TListParser::ParseChunk(const uint8_t* data, size_t size) {
+    const uint8_t* const end = data + size;
+    while (data != end && !stopped_) {
+        // Runs of bytes that only add to what is collected are taken as a
+        // whole: names and comments up to the line end, the digits of a
+        // digest up to one too many. (None is a line end, and neither was
+        // the byte before them.)
+        if ((state_ == psName || state_ == psComment) && !IsLineEnd(*data)) {
+            const uint8_t* const stop = FindLineEnd(data, end);
+            if (state_ == psName)
+                AppendName(data, stop);
+            data = stop;
+        } else if (state_ == psDigest && blanksAfter_ == 0 && IsHexDigit(*data)) {
+            const size_t room = kListDigestDigits + 1 - token_.size();
+            const uint8_t* const stop =
+                std::find_if_not(data, data + std::min(room, size_t(end - data)), IsHexDigit);
+            token_.append(data, stop);
+            if (token_.size() > kListDigestDigits)
+                Stop(fprWrongHashSize);
+            data = stop;
+        } else {
+            Feed(*data++);
+        }
+    }
+    return !stopped_;
+}
+
+void TListParser::FinishParse() {
+    if (stopped_)
+        return;
+    // The end came inside the mark, or where a name was due.
+    if ((!markDone_ && markSeen_ > 0) || state_ == psDigest) {
+        Stop(fprWrongSymbol);
+        return;
+    }
+    if (state_ == psName && !probe_)
+        EndEntry();
+    stopped_ = true;
+}
+
+void TListParser::ReadFailed(uint32_t errorCode) {
+    Stop(fprFileAccessError);
+    info_.ErrorCode = errorCode;
+}
+
+// The byte-order mark counts only as the list's very first bytes; a part of
+// it is a wrong symbol on the first line.
+bool TListParser::InMark(uint8_t c) {
+    if (c == static_cast<uint8_t>(kUtf8ByteOrderMark[markSeen_])) {
+        ++markSeen_;
+        markDone_ = utf8_ = markSeen_ == kUtf8ByteOrderMark.size();
+        return true;
+    }
+    markDone_ = true;
+    if (markSeen_ == 0)
+        return false;
+    Stop(fprWrongSymbol);
+    return true;
+}
+
+void TListParser::Feed(uint8_t c) {
+    if (!markDone_ && InMark(c))
+        return;
+    const bool lineEnd = IsLineEnd(c);
+    if (lineEnd && !IsLineEnd(previous_))
+        ++info_.Line;
+    previous_ = c;
+    switch (state_) {
+    case psLineStart:
+        LineStart(c);
+        break;
+    case psComment:
+        if (lineEnd)
+            state_ = psLineStart;
+        break;
+    case psDigest:
+        Digest(c);
+        break;
+    case psName:
+        if (!lineEnd)
+            AppendName(&c, &c + 1);
+        else if (probe_)
+            stopped_ = true;
+        else
+            EndEntry();
+        break;
+    }
+}
+
+void TListParser::LineStart(uint8_t c) {
+    if (c == kListCommentMark) {
+        state_ = psComment;
+    } else if (IsHexDigit(c)) {
+        state_ = psDigest;
+        token_.assign(1, static_cast<char>(c));
+        spaced_ = false;
+        blanksAfter_ = 0;
+    } else if (!IsLineEnd(c)) {
+        Stop(fprWrongSymbol);
+    }
+}
+
+void TListParser::Digest(uint8_t c) {
+    const bool complete = token_.size() == kListDigestDigits;
+    if (StartsTextModeName(c)) {
+        BeginName();
+        AppendName(&c, &c + 1);
+    } else if (c == ' ') {
+        if (!complete)
+            spaced_ = true;
+        else
+            ++blanksAfter_;
+    } else if (c == kNameMark) {
+        if (complete)
+            BeginName();
+        else
+            Stop(fprWrongHashSize);
+    } else if (!IsHexDigit(c)) {
+        Stop(fprWrongSymbol);
+    } else {
+        token_ += static_cast<char>(c);
+        if (token_.size() > kListDigestDigits)
+            Stop(fprWrongHashSize);
+    }
+}
+
+// md5sum's text form: 32 digits in a row, exactly two blanks, and a name
+// that begins with neither a blank nor an asterisk.
+bool TListParser::StartsTextModeName(uint8_t c) const {
+    return token_.size() == kListDigestDigits && !spaced_ && blanksAfter_ == kTextModeBlanks &&
+           c != ' ' && c != kNameMark && !IsLineEnd(c);
+}
+
+void TListParser::BeginName() {
+    HexToBin(token_, digest_);
+    token_.clear();
+    state_ = psName;
+}
+
+void TListParser::AppendName(const uint8_t* begin, const uint8_t* end) {
+    size_t units = 0;
+    if (utf8_) {
+        for (const uint8_t* p = begin; p != end; ++p)
+            decoder_.Put(*p, wide_);
+        units = wide_.size() + (decoder_.Pending() ? 1 : 0);
+    } else {
+        // An ANSI byte gives at most one unit.
+        token_.append(begin, end);
+        units = token_.size();
+    }
+    if (units > kMaxPathUnits)
+        Stop(fprWrongSymbol);
+}
+
+void TListParser::EndEntry() {
+    if (!ready_)
+        throw ECheckSumCalcParser("");
+    state_ = psLineStart;
+    if (utf8_)
+        decoder_.Finish(wide_);
+    else if (std::all_of(token_.begin(), token_.end(),
+                         [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        // Every ANSI code page holds ASCII as it is: no conversion (and no
+        // allocation) for the usual name.
+        wide_.assign(token_.begin(), token_.end());
+    else
+        wide_ = AnsiToWide(token_);
+    token_.clear();
+    // A Windows name never holds "/": lists from other systems separate folders with it.
+    std::replace(wide_.begin(), wide_.end(), u'/', u'\\');
+    AddEntry(wide_, digest_);
+    wide_.clear();
+}
+
+void TListParser::Stop(TFileParseResult result) {
+    info_.Result = result;
+    stopped_ = true;
+}
+
+bool TEntryFilter::Accepts(const std::u16string& path) const {
+    switch (Mode) {
+    case lmFolder:
+        if (path.find(u'\\') != std::u16string::npos)
+            return false;
+        break;
+    case lmAll:
+        break;
+    case lmFile:
+        if (!SamePathText(IncludeTrailingBackslashW(BasePath) + path, FileFilter))
+            return false;
+        break;
+    default:
+        return false;
+    }
+    return (IncludeMasks.empty() && ExcludeMasks.empty()) ||
+           !IsFileFilteredOut(path, IncludeMasks, ExcludeMasks, {}, {});
+}
+
+bool CanNameFile(std::u16string_view path) {
+    return !path.empty() && std::none_of(path.begin(), path.end(), [](char16_t c) {
+        return c < 0x20 || c == u'*' || c == u'?';
+    });
+}

@@ -1,0 +1,143 @@
+#include "engine/ListParser.h"
+#include "engine/LxHash.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// The digest of "abc", and the same in lower case as md5sum writes it.
+const std::string H = "900150983CD24FB0D6963F7D28E17F72";
+const std::string h = "900150983cd24fb0d6963f7d28e17f72";
+const std::string kMark = "\xEF\xBB\xBF";
+
+class TCollector final : public TListParser {
+public:
+    std::vector<std::u16string> Paths;
+    std::vector<std::string> Digests;
+
+    // Feeds list in pieces of chunk bytes, as the loader does (with fails,
+    // reading fails after the last piece), and sums up the outcome as
+    // "result line:path|path...".
+    std::u16string Parse(const std::string& list, size_t chunk, bool probe = false,
+                         bool fails = false) {
+        InitParser(probe);
+        const auto* bytes = reinterpret_cast<const uint8_t*>(list.data());
+        bool more = true;
+        for (size_t at = 0; more && at < list.size(); at += chunk)
+            more = ParseChunk(bytes + at, std::min(chunk, list.size() - at));
+        if (more && fails)
+            ReadFailed(23);
+        if (more)
+            FinishParse();
+        std::string head = std::to_string(Info().Result) + " " + std::to_string(Info().Line) + ":";
+        std::u16string outcome(head.begin(), head.end());
+        for (const std::u16string& path : Paths)
+            outcome += (&path == Paths.data() ? u"" : u"|") + path;
+        return outcome;
+    }
+
+protected:
+    void AddEntry(const std::u16string& path, const uint8_t (&digest)[16]) override {
+        Paths.push_back(path);
+        Digests.push_back(BinToHex(digest, 16));
+    }
+};
+
+TEST(ListParser, EveryCaseGivesItsResultLineAndEntriesInPiecesOfAnySize) {
+    const struct {
+        std::string List;
+        std::u16string Outcome;
+        bool Probe = false;
+        bool ReadFails = false;
+    } cases[] = {
+        {"", u"0 1:"},
+        // Comments, blank lines, CR or LF alone, blanks in names, no last line end.
+        {";c\r\n\r\n" + H + " *a\r" + H + "  *b c \n" + H + " *s\\z", u"0 4:a|b c |s\\z"},
+        {H + " *a\r\n " + H + " *b\r\n", u"2 2:a"},
+        {H + " x.txt\r\n", u"2 1:"},
+        {H + " a.txt\r\n", u"1 1:"},
+        {H.substr(1) + " *a\r\n", u"1 1:"},
+        {H + "0 *a\r\n", u"1 1:"},
+        {H + "\r\n", u"2 2:"},
+        {H, u"2 1:"},
+        {";c\n\nZZ\n", u"2 2:"},
+        {"Hello world\r\n", u"2 1:", true},
+        {H + " *a\r\nnot a list\r\n", u"0 2:", true},
+        {H + " *a\r\nnot a list\r\n", u"2 2:a"},
+        {H + std::string(" *a\0b?*\x01\n", 9), std::u16string(u"0 2:a\0b?*\x01", 10)},
+        {H + " *\xC3\xA9\r\n", u"0 2:\u00C3\u00A9"},
+        {kMark + H + " *\xC3\xA9\r\n", u"0 2:\u00E9"},
+        {kMark.substr(0, 2) + H + " *a\r\n", u"2 1:"},
+        {kMark.substr(0, 2), u"2 1:"},
+        // md5sum: text and binary mode, "/" between folders.
+        {h + "  a\n" + h + "  s/b\n" + h + " *c\n" + h + "  *d\n", u"0 5:a|s\\b|c|d"},
+        {h + "   x.txt\n", u"2 1:"},
+        {h + "   a.txt\n", u"1 1:"},
+        {h + "  \n", u"2 2:"},
+        {h.substr(0, 16) + " " + h.substr(16) + "  x.txt\n", u"2 1:"},
+        // A read failure is no end: a name cut short is no entry.
+        {H + " *a\r\n" + H + " *cut", u"4 2:a", false, true},
+    };
+    for (const auto& c : cases)
+        for (size_t chunk : {size_t(1), size_t(3), size_t(4096)})
+            EXPECT_EQ(TCollector().Parse(c.List, chunk, c.Probe, c.ReadFails), c.Outcome)
+                << c.List << ", in pieces of " << chunk;
+}
+
+TEST(ListParser, ACarriageReturnEndingOneChunkAndTheLineFeedBeginningTheNextCountOnce) {
+    const std::string list = ";" + std::string(4094, 'x') + "\r\nZZ\r\n";
+    EXPECT_EQ(TCollector().Parse(list, 4096), u"2 2:");
+}
+
+TEST(ListParser, DigestsInEitherCaseAreStoredAsBytes) {
+    TCollector parser;
+    parser.Parse(h + " *a\r\n" + H + " *b\r\n", 4096);
+    EXPECT_EQ(parser.Digests, std::vector<std::string>({H, H}));
+}
+
+TEST(ListParser, ANameLongerThanTheLongestPathStopsOnItsLine) {
+    const std::string longest(kMaxPathUnits, 'n');
+    EXPECT_EQ(TCollector().Parse(H + " *" + longest, 4096).size(), 4 + kMaxPathUnits);
+    EXPECT_EQ(TCollector().Parse(";\n" + H + " *" + longest + "n\n", 4096), u"2 2:");
+    // Counted in UTF-16 units: three bytes of UTF-8 are one.
+    std::string euros;
+    for (size_t i = 0; i < kMaxPathUnits; ++i)
+        euros += "\xE2\x82\xAC";
+    EXPECT_EQ(TCollector().Parse(kMark + H + " *" + euros, 4096).size(), 4 + kMaxPathUnits);
+    EXPECT_EQ(TCollector().Parse(kMark + H + " *" + euros + "\xE2", 4096), u"2 1:");
+}
+
+TEST(EntryFilter, ModesAndMasksKeepTheirEntriesOnly) {
+    const struct {
+        uint8_t Mode;
+        const char16_t* Base;
+        const char16_t* Filter;
+        const char* Include;
+        const char* Exclude;
+        const char16_t* Path;
+        bool Kept;
+    } rows[] = {
+        {lmFolder, u"C:\\D", u"", "", "", u"a.txt", true},
+        {lmFolder, u"C:\\D", u"", "", "", u"s\\a.txt", false},
+        {lmAll, u"C:\\D", u"", "", "", u"s\\a.txt", true},
+        {lmFile, u"C:\\D\\", u"c:\\d\\S\\a.txt", "", "", u"s\\a.txt", true},
+        {lmFile, u"C:\\D", u"c:\\d\\S\\a.txt", "", "", u"s\\a.txt", true},
+        {lmFile, u"C:\\D", u"C:\\D\\s\\a.txt", "", "", u"a.txt", false},
+        {lmProbe, u"C:\\D", u"", "", "", u"a.txt", false},
+        {lmAll, u"C:\\D", u"", "*.txt", "", u"s\\a.doc", false},
+        {lmAll, u"C:\\D", u"", "", "*.doc", u"s\\a.doc", false},
+        {lmAll, u"C:\\D", u"", "*.txt", "*.doc", u"s\\a.txt", true},
+    };
+    for (const auto& r : rows) {
+        const TEntryFilter filter{r.Mode, r.Base, r.Filter, r.Include, r.Exclude};
+        EXPECT_EQ(filter.Accepts(r.Path), r.Kept) << &r - rows;
+    }
+    EXPECT_TRUE(CanNameFile(u"s\\a b.txt"));
+    for (const std::u16string& name : {std::u16string(), std::u16string(u"a\0b", 3)})
+        EXPECT_FALSE(CanNameFile(name)) << name.size();
+}
+
+} // namespace
