@@ -220,6 +220,11 @@ void TCustomDirScaner::Include(const std::u16string& path, bool recursive) {
     WaitIfSynchronous(before);
 }
 
+TDirectory* TCustomDirScaner::AddDirectory(const std::u16string& path, bool recursive) {
+    directories_.push_back(std::make_unique<TDirectory>(this, path, recursive));
+    return directories_.back().get();
+}
+
 void TCustomDirScaner::IncludeFile(const std::u16string& path) {
     // The scan below replaces an earlier node of the same file itself; an
     // exclude worker beside it could run after it and remove the new node.

@@ -200,6 +200,8 @@ public:
     void Scan();
     // Drops every record and single file, and the masks unless keepMasks.
     void Clear(bool keepMasks);
+    // A new record of path, kept with the others (and scanned with soAutoScan).
+    TDirectory* AddDirectory(const std::u16string& path, bool recursive);
     // Lets one waiting worker leave, stops the timer and asks the working
     // worker to stop; waits for none of them. Callable from any thread (a
     // timer that another thread cannot stop ends at its first tick without

@@ -108,6 +108,24 @@ void TCustomThread::CountFolder() {
     ++directory_->Folders;
 }
 
+void TCustomThread::ReportScanError(TTreeNode* node, int32_t code) {
+    auto report = [this, node, code] {
+        IncErrorCount();
+        TDirectory& dir = *Directory();
+        TTreeNode* item = dir.ErrorTree->AddError(reinterpret_cast<TErrorValue>(node));
+        TDirNodeData* data = dir.Tree->GetData(node);
+        // The root's Link is how the record is found from the master tree.
+        if (node != dir.Tree->GetRoot())
+            data->Link = item;
+        data->ErrorCode = code;
+        Scanner()->Notify(dsmScanError, reinterpret_cast<TNotifyParam>(node));
+    };
+    if (Scanner()->HasOption(soNotSynchronize))
+        report();
+    else
+        Synchronize(report);
+}
+
 // ---------------------------------------------------------------- TScanThread
 
 TScanThread::TScanThread(TCustomDirScaner* scanner, std::u16string path, TDirectory* directory)
@@ -286,24 +304,6 @@ bool TScanThread::SkippedFolder(const std::u16string& name) const {
     const TCustomDirScaner& scanner = *Scanner();
     return (scanner.HasOption(soIgnoreSVI) && SamePathText(name, u"System Volume Information")) ||
            (scanner.HasOption(soIgnoreRecycler) && SamePathText(name, u"RECYCLER"));
-}
-
-void TScanThread::ReportScanError(TTreeNode* node, int32_t code) {
-    auto report = [this, node, code] {
-        IncErrorCount();
-        TDirectory& dir = *Directory();
-        TTreeNode* item = dir.ErrorTree->AddError(reinterpret_cast<TErrorValue>(node));
-        TDirNodeData* data = dir.Tree->GetData(node);
-        // The root's Link is how the record is found from the master tree.
-        if (node != dir.Tree->GetRoot())
-            data->Link = item;
-        data->ErrorCode = code;
-        Scanner()->Notify(dsmScanError, reinterpret_cast<TNotifyParam>(node));
-    };
-    if (Scanner()->HasOption(soNotSynchronize))
-        report();
-    else
-        Synchronize(report);
 }
 
 // ---------------------------------------------------------------- mask workers

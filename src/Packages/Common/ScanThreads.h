@@ -44,6 +44,10 @@ protected:
     void IncErrorCount();
     void CountFile(int64_t size);
     void CountFolder();
+    // Records that node could not be found or listed (the record's error
+    // tree, the node's ErrorCode and Link) and announces dsmScanError: on
+    // the owner thread, or here with soNotSynchronize.
+    void ReportScanError(TTreeNode* node, int32_t code);
 
 private:
     TCustomDirScaner* scanner_;
@@ -80,7 +84,6 @@ private:
     void AddFile(const std::u16string& base, const TLxSearchRec& rec, TTreeNode* parent);
     void AddFolder(const std::u16string& path, const TLxSearchRec& rec, TTreeNode* parent);
     bool SkippedFolder(const std::u16string& name) const;
-    void ReportScanError(TTreeNode* node, int32_t code);
 
     bool countStats_ = false;
     bool keepMasked_ = false;
