@@ -1,5 +1,6 @@
 #include "engine/ChksumCalc.h"
 
+#include "engine/FlatScanThread.h"
 #include "engine/LxHash.h"
 #include "engine/ReaderThread.h"
 #include "system/LxSys.h"
@@ -59,6 +60,18 @@ void TCustomChksumCalc::Calculate() {
 
 void TCustomChksumCalc::Verify() {
     StartReader(TReaderThread::rmVerification);
+}
+
+void TCustomChksumCalc::FlatScan() {
+    if (HasState(TScanerState::Scaning))
+        return;
+    if (OnBeforeScan)
+        OnBeforeScan(this);
+    const bool started = FirstDirectory() != nullptr;
+    for (TDirectory* dir = FirstDirectory(); dir != nullptr; dir = NextDirectory(dir))
+        StartWorker<TFlatScanThread>(this, dir);
+    if (started && !HasOption(soASync))
+        WaitServing(DoneEvent());
 }
 
 void TCustomChksumCalc::StartReader(uint8_t mode) {

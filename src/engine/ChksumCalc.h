@@ -1,7 +1,9 @@
 // The checksum engine: a directory scanner whose trees carry a digest per
 // file. After the scan workers, one reading thread opens every selected
 // file, hashes it with MD5, stores the digest in the file's node and tells
-// the owner thread about each file by thread messages.
+// the owner thread about each file by thread messages. For verification,
+// checksum lists load into flat trees whose entries the flat scan looks up
+// on disk.
 #pragma once
 
 #include "Packages/Common/DirScaner.h"
@@ -50,6 +52,20 @@ public:
     // reader's end notice, and the owner thread waits in its own Abort or in
     // the destructor.
     void Abort() override;
+    // Reads a checksum list into the flat tree of the record of basePath
+    // (created when there is none): one node per entry that mode (see
+    // TListMode) and the masks keep, named by its path below basePath and
+    // holding the listed digest; with refTree, attributes, size and time
+    // come from the node of the same path there. Fires OnLoadList once the
+    // list is open, unless probing. The result tells how reading ended
+    // (fprFileAccessError with the system's code when the list could not be
+    // opened or read on). An empty listFile is an assertion failure.
+    TFileParseInfo LoadCheckSumList(const std::u16string& listFile, const std::u16string& basePath,
+                                    const std::u16string& fileFilter, uint8_t mode,
+                                    const TDirTree* refTree);
+    // Looks every loaded entry up on disk, one worker per record; without
+    // soASync returns when they are done. Nothing while a scan works.
+    void FlatScan();
 
     // Milliseconds of the reading phase: growing while it runs, fixed after.
     uint32_t GetElapsedTime() const;
@@ -82,6 +98,8 @@ public:
     // When the reading phase has ended (the reading thread's end notice; not
     // after an abort).
     TScanerEvent OnReadDone;
+    // When LoadCheckSumList has opened a list (not when probing).
+    TScanerEvent OnLoadList;
 
     // --- Used by the reading thread ---
     void SetReader(TReaderThread* reader);

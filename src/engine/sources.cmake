@@ -6,5 +6,7 @@ list(APPEND TALLIX_WIN32_SOURCES
     engine/FileReaderWin32.cpp)
 list(APPEND TALLIX_COMPONENT_SOURCES
     engine/ChksumCalc.cpp
+    engine/FlatScanThread.cpp
+    engine/ListLoader.cpp
     engine/uFileSaver.cpp
     engine/ReaderThread.cpp)

@@ -9,7 +9,8 @@ static_assert(kErrorFileNotFound == ERROR_FILE_NOT_FOUND &&
               kErrorPathNotFound == ERROR_PATH_NOT_FOUND &&
               kErrorInvalidDrive == ERROR_INVALID_DRIVE &&
               kErrorNoMoreFiles == ERROR_NO_MORE_FILES &&
-              kErrorAlreadyExists == ERROR_ALREADY_EXISTS);
+              kErrorAlreadyExists == ERROR_ALREADY_EXISTS &&
+              kErrorInvalidName == ERROR_INVALID_NAME);
 
 namespace {
 

@@ -15,6 +15,9 @@ namespace wine_host {
 // Wine starts host programs but does not wait for them: the caller waits
 // for the script's effect to show.
 bool StartHostScript(const std::string& script);
+// Runs a shell script on the host and waits (ten seconds at most) until
+// created, the path it makes last, is there; false when it never came.
+bool RunHostScript(const std::string& script, const std::u16string& created);
 
 // The Windows form of a host path (Wine's drive Z: is the host's root).
 std::u16string WindowsPath(std::string_view hostPath);

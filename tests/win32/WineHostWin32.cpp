@@ -40,6 +40,10 @@ bool StartHostScript(const std::string& script) {
                           nullptr, nullptr, &startup, &process) != 0;
 }
 
+bool RunHostScript(const std::string& script, const std::u16string& created) {
+    return StartHostScript(script) && WaitForPath(created, true);
+}
+
 std::u16string WindowsPath(std::string_view hostPath) {
     std::u16string path = u"Z:";
     for (char c : hostPath)

@@ -98,6 +98,9 @@ TFileHandle WideCreateLogFile(const std::u16string& name);
 // The file for writing, not shared: an existing one as it is, a missing one
 // created empty (the check before an output file is written).
 TFileHandle WideOpenOrCreateForWrite(const std::u16string& name);
+// An existing checksum list for reading from start to end, shared with
+// nobody meanwhile.
+TFileHandle OpenListForReading(const std::u16string& name);
 // Writes all of text to an open file; 0, or the system error code (also left
 // in FileLastError).
 uint32_t WideWriteFile(const TFileHandle& file, std::string_view text);

@@ -166,6 +166,11 @@ TFileHandle WideOpenOrCreateForWrite(const std::u16string& name) {
     return OpenFile(name, GENERIC_WRITE, 0, OPEN_ALWAYS, 0);
 }
 
+TFileHandle OpenListForReading(const std::u16string& name) {
+    return OpenFile(name, GENERIC_READ, 0, OPEN_EXISTING,
+                    FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_NORMAL);
+}
+
 uint32_t WideWriteFile(const TFileHandle& file, std::string_view text) {
     while (!text.empty()) {
         DWORD written = 0;

@@ -1,0 +1,200 @@
+// Checksum lists loaded into the engine and looked up on disk under Wine.
+#include "ScannerSupport.h"
+
+#include "engine/ChksumCalc.h"
+#include "engine/LxHash.h"
+#include "engine/uFileSaver.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using namespace scanner_test;
+
+const std::string H = "900150983CD24FB0D6963F7D28E17F72";
+using TEntries = std::vector<std::pair<std::u16string, int32_t>>;
+
+class Lists : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitMainThreadSynchronization();
+        calc.SetOptions(kSynchronous.Without(soAutoScan));
+        calc.OnLoadList = [this](TCustomDirScaner*) { ++loadEvents; };
+    }
+
+    // A list of names, each with the digest H.
+    std::u16string List(const std::u16string& relative, std::vector<std::string> names) const {
+        std::string text;
+        for (const std::string& name : names)
+            text += H + " *" + name + "\r\n";
+        const TFileHandle file = WideCreateFileForWrite(sample.Path(relative));
+        EXPECT_EQ(WideWriteFile(file, text), 0u);
+        return sample.Path(relative);
+    }
+    TFileParseInfo Load(const std::u16string& list, uint8_t mode, const TDirTree* ref = nullptr,
+                        const std::u16string& base = {}, const std::u16string& filter = {}) {
+        return calc.LoadCheckSumList(list, base.empty() ? sample.Data() : base, filter, mode, ref);
+    }
+    // Name and lookup error of every node of the first record, in order.
+    TEntries Entries() const {
+        TEntries entries;
+        const TDirTree& tree = *calc.FirstDirectory()->Tree;
+        for (TTreeNode* n = tree.GetRoot()->FirstChild; n != nullptr; n = n->NextSibling)
+            entries.emplace_back(tree.GetName(n), tree.GetData(n)->ErrorCode);
+        return entries;
+    }
+    TTreeNode* Node(const std::u16string& name) const {
+        return calc.FirstDirectory()->Tree->FindChild(nullptr, name);
+    }
+    const TDirNodeData& Data(const std::u16string& name) const {
+        return *calc.FirstDirectory()->Tree->GetData(Node(name));
+    }
+
+    TSampleTree sample;
+    TChksumCalc calc{nullptr};
+    int loadEvents = 0;
+};
+
+TEST_F(Lists, EachModeAndTheMasksKeepTheirEntriesBelowTheBaseFolder) {
+    const std::u16string list = List(u"data.md5", {"a.txt", "sub\\c.txt", "b.doc"});
+    const std::u16string inSub = List(u"sub\\sub.md5", {"a.txt", "c.txt"});
+    const struct {
+        std::u16string List;
+        uint8_t Mode;
+        std::u16string Filter;
+        const char* Masks;
+        TEntries Kept;
+    } rows[] = {
+        {list, lmFolder, u"", "", {{u"a.txt", 0}, {u"b.doc", 0}}},
+        {list, lmAll, u"", "", {{u"a.txt", 0}, {u"sub\\c.txt", 0}, {u"b.doc", 0}}},
+        {list, lmFile, sample.Path(u"SUB\\C.TXT"), "", {{u"sub\\c.txt", 0}}},
+        {list, lmAll, u"", "*.txt", {{u"a.txt", 0}, {u"sub\\c.txt", 0}}},
+        {inSub, lmAll, u"", "", {{u"sub\\a.txt", 0}, {u"sub\\c.txt", 0}}},
+    };
+    for (const auto& row : rows) {
+        calc.Clear(false);
+        calc.IncludeMasks().Add(row.Masks);
+        loadEvents = 0;
+        const TFileParseInfo info = Load(row.List, row.Mode, nullptr, {}, row.Filter);
+        EXPECT_EQ(info.Result, fprSuccess);
+        EXPECT_EQ(loadEvents, 1);
+        EXPECT_EQ(calc.FirstDirectory()->Path, sample.Data());
+        EXPECT_EQ(Entries(), row.Kept) << &row - rows;
+        EXPECT_EQ(calc.GetHashText(Node(row.Kept[0].first)), H);
+    }
+    // A probe adds nothing and announces nothing.
+    calc.Clear(false);
+    loadEvents = 0;
+    EXPECT_EQ(Load(list, lmProbe).Result, fprSuccess);
+    EXPECT_EQ(Load(sample.Path(u"a.txt"), lmProbe).Result, fprWrongSymbol);
+    EXPECT_EQ(loadEvents, 0);
+    EXPECT_EQ(calc.FirstDirectory(), nullptr);
+}
+
+TEST_F(Lists, AReferenceTreeGivesAttributesSizeTimeAndStatistics) {
+    TDirScaner scanner(nullptr);
+    scanner.SetOptions(kSynchronous);
+    scanner.Include(sample.Data(), true);
+    const TDirTree& ref = *scanner.FirstDirectory()->Tree;
+    const TDirNodeData& c = *ref.GetData(ref.FindPath(sample.Path(u"sub\\c.txt")));
+    Load(List(u"data.md5", {"a.txt", "sub\\c.txt", "x.txt"}), lmAll, &ref);
+    EXPECT_EQ(Data(u"sub\\c.txt").Size, 7);
+    EXPECT_EQ(Data(u"sub\\c.txt").Time, c.Time);
+    EXPECT_EQ(Data(u"sub\\c.txt").Attributes, c.Attributes);
+    EXPECT_EQ(Data(u"x.txt").Attributes, 0u);
+    EXPECT_EQ(calc.FirstDirectory()->Files, 2);
+    EXPECT_EQ(calc.FirstDirectory()->Size, 10);
+}
+
+TEST_F(Lists, TheFlatScanFillsInWhatItFindsAndRecordsWhatItCannot) {
+    // As a pattern, "a?txt" would find a.txt.
+    Load(List(u"data.md5", {"a.txt", "sub\\deep\\d.txt", "sub", "gone", "gone\\x", "a?txt"}),
+         lmAll);
+    // A base inside the first record's folder gets a record of its own: in
+    // the first, c.txt would be looked up beside a.txt.
+    Load(List(u"sub\\sub.md5", {"c.txt"}), lmAll, nullptr, sample.Path(u"sub\\"));
+    std::vector<TTreeNode*> reported;
+    calc.OnChanged = [&](TCustomDirScaner*, int32_t kind, TNotifyParam node) {
+        if (kind == dsmScanError)
+            reported.push_back(reinterpret_cast<TTreeNode*>(node));
+    };
+    calc.FlatScan();
+    EXPECT_EQ(Entries(), TEntries({{u"a.txt", 0},
+                                   {u"sub\\deep\\d.txt", 0},
+                                   {u"sub", 0},
+                                   {u"gone", 2},
+                                   {u"gone\\x", 3},
+                                   {u"a?txt", 123}}));
+    const TDirectory& dir = *calc.FirstDirectory();
+    EXPECT_EQ(Data(u"sub\\deep\\d.txt").Size, 11);
+    EXPECT_TRUE(IsDirectory(Data(u"sub").Attributes));
+    EXPECT_NE(Data(u"a.txt").Time, 0u);
+    EXPECT_EQ(std::vector<int64_t>({dir.Files, dir.Size, dir.Folders, dir.ErrorCount}),
+              std::vector<int64_t>({2, 14, 1, 3}));
+    ASSERT_NE(calc.NextDirectory(&dir), nullptr);
+    const TDirectory& second = *calc.NextDirectory(&dir);
+    EXPECT_EQ(std::vector<int64_t>({second.Files, second.Size, second.ErrorCount}),
+              std::vector<int64_t>({1, 7, 0}));
+    ASSERT_EQ(reported.size(), 3u);
+    EXPECT_EQ(
+        dir.ErrorTree->GetValue(static_cast<TTreeNode*>(dir.Tree->GetData(reported[2])->Link)),
+        reinterpret_cast<TErrorValue>(reported[2]));
+}
+
+TEST_F(Lists, AnAbortStopsTheFlatScanBetweenLookups) {
+    Load(List(u"data.md5", {"gone.txt", "a.txt"}), lmAll);
+    calc.OnChanged = [this](TCustomDirScaner*, int32_t kind, TNotifyParam) {
+        if (kind == dsmScanError)
+            calc.Abort();
+    };
+    calc.FlatScan();
+    EXPECT_EQ(Data(u"a.txt").Attributes, 0u);
+}
+
+TEST_F(Lists, AListThatCannotBeReadGivesAFileAccessErrorWithItsCode) {
+    const TFileParseInfo missing = Load(sample.Path(u"none.md5"), lmAll);
+    EXPECT_EQ(missing.Result, fprFileAccessError);
+    EXPECT_EQ(missing.ErrorCode, 2u);
+    EXPECT_EQ(missing.Line, 1u);
+    EXPECT_EQ(loadEvents, 0);
+    // The host's own memory file opens, but its first read fails: no empty list.
+    const TFileParseInfo unreadable = Load(wine_host::WindowsPath("/proc/self/mem"), lmAll);
+    EXPECT_EQ(unreadable.Result, fprFileAccessError);
+    EXPECT_NE(unreadable.ErrorCode, 0u);
+    EXPECT_EQ(calc.FirstDirectory(), nullptr);
+}
+
+TEST_F(Lists, ListsOfMd5sumAndAUtf8ListOfThisProgramVerifyTheirFiles) {
+    ASSERT_TRUE(wine_host::RunHostScript("cd '" + sample.Folder().HostPath() +
+                                             "/data' && md5sum a.txt sub/c.txt >text.md5 && " +
+                                             "md5sum -b a.txt sub/c.txt >binary.md5 && touch done",
+                                         sample.Path(u"done")));
+    // A name outside the ANSI code page makes the writer choose UTF-8.
+    const std::u16string name = u"\u0434\u043E\u043C.txt";
+    MakeFile(sample.Path(name), 3);
+    TChksumCalc writer(nullptr);
+    writer.SetOptions(kSynchronous);
+    writer.Include(sample.Data(), false);
+    HexToBin(H,
+             writer.CheckSumDataOf(writer.FirstDirectory()->Tree->FindChild(nullptr, name))->Hash);
+    TCheckSumSaver saver(writer, [](const std::u16string&, bool, bool&, bool) { return true; });
+    saver.Placement = plRoot;
+    saver.BaseFolder = sample.Data();
+    saver.Save(nullptr, sample.Path(u"utf8.md5"), true);
+
+    // md5sum's digest of sub\c.txt ("xxxxxxx").
+    const std::string md5 = "04ADB4E2F055C978C9BB101EE1BC5CD4";
+    for (const char16_t* list : {u"text.md5", u"binary.md5", u"utf8.md5"}) {
+        calc.Clear(false);
+        EXPECT_EQ(Load(sample.Path(list), lmAll).Result, fprSuccess);
+        calc.FlatScan();
+        EXPECT_EQ(calc.FirstDirectory()->ErrorCount, 0);
+        EXPECT_EQ(Data(u"a.txt").Size, 3);
+        const bool utf8 = list[0] == u'u';
+        EXPECT_EQ(calc.GetHashText(Node(utf8 ? name : u"sub\\c.txt")), utf8 ? H : md5);
+    }
+}
+
+} // namespace
