@@ -4,10 +4,8 @@
 // process memory the first run's tree holds per node.
 #include "Packages/Common/DirScaner.h"
 #include "Packages/Files/FileFunc.h"
+#include "ProcessMemory.h"
 #include "system/AnsiText.h"
-#include "system/WinApi.h"
-
-#include <psapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -15,14 +13,6 @@
 #include <cstdlib>
 
 namespace {
-
-// The process's committed private memory. (Wine reports it as
-// PagefileUsage and leaves PrivateUsage at 0.)
-size_t PrivateBytes() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PagefileUsage;
-}
 
 int64_t CountNodes(const TCustomDirScaner& scanner) {
     int64_t nodes = 0;
