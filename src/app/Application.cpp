@@ -37,7 +37,7 @@ TApplication::TApplication() {
     for (size_t i = 1; i < args_.size(); ++i)
         silent = silent || IsSilentSwitch(args_[i]);
     if (!silent)
-        WritePaged(FormatText(FormatText(BannerFormat, ProgramVersionText()), ProductWebAddress),
+        WritePaged(FormatText(BannerFormat, {ProgramVersionText(), ProductWebAddress}),
                    msg::PressAnyKey);
     programName_ = ProgramNameOf(args_.empty() ? u"" : args_[0]);
 
@@ -50,13 +50,15 @@ TApplication::TApplication() {
         ScanError(path, code);
     };
     calc_->OnTimer = [this](TCustomDirScaner*) { UpdateProgress(); };
+    calc_->OnLoadList = [this](TCustomDirScaner*) { LoadList(); };
     // Files of this name are lists of another kind and never hashed.
     calc_->ExcludeMasks().Add("md?sum.lst");
 
+    loadErrors_ = std::make_unique<TLoadErrorTree>(nullptr);
     saver_ = std::make_unique<TCheckSumSaver>(*calc_, CheckOutputFile);
     saver_->OnGetHeader = [](TCheckSumSaver*, bool& write, std::string& header) {
         write = true;
-        header = FormatText(FormatText(msg::ListHeaderFormat, ProductName), ProductWebAddress);
+        header = FormatText(msg::ListHeaderFormat, {ProductName, ProductWebAddress});
     };
 }
 
@@ -84,9 +86,8 @@ void TApplication::Terminate(uint32_t code) {
         if (code == 0)
             WriteLogLine(msg::TerminatedWithoutErrors);
         else
-            WriteLogLine("\r\n" +
-                         FormatText(FormatText(msg::TerminatedWithCodeFormat, std::to_string(code)),
-                                    ExitCodeText(code)));
+            WriteLogLine("\r\n" + FormatText(msg::TerminatedWithCodeFormat,
+                                             {std::to_string(code), ExitCodeText(code)}));
     }
     PostThreadMessageTo(mainThreadId_, {WM_QUIT_ID, 0, 0});
 }

@@ -3,22 +3,31 @@
 // Terminate with a set of exit-code bits.
 //
 // Its parts live in files of their own: the command-line set-up
-// (CommandLineSetUp.cpp), the calculation run (CalculationRun.cpp), and the
-// progress display, per-file output and summary (ProgressDisplay.cpp).
+// (CommandLineSetUp.cpp), the calculation run (CalculationRun.cpp), the
+// verification run (VerificationRun.cpp), and the progress display,
+// per-file output and summary (ProgressDisplay.cpp).
 // Everything here runs on the main thread, except Cancel.
 #pragma once
 
 #include "app/CommandLine.h"
+#include "app/LoadErrorTree.h"
 #include "engine/ChksumCalc.h"
 #include "engine/uFileSaver.h"
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 struct TThreadMessage;
+
+// Folder references were asked for a placement that has lists of its own.
+class EWrongFolderCheckingMode : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 class TApplication {
 public:
@@ -52,7 +61,7 @@ private:
     void ReportInvalidOption();
     void ReportInvalidPath(const std::u16string& path);
     void ReportOptionsViolation(const char* text);
-    void ReportFileAccessError(const std::u16string& path);
+    void ReportFileAccessError(const std::u16string& path, uint32_t errorCode);
     void ShowUsage();
 
     // --- CalculationRun.cpp ---
@@ -64,6 +73,20 @@ private:
     void WriteResults();
     void ReportResults();
 
+    // --- VerificationRun.cpp ---
+    void StartVerification();
+    void VerifySingleFile();
+    void LoadFolderReferences();
+    void LoadFoundReferences();
+    int64_t SelectFoundLists(TDirTree& tree);
+    void ReportLoadError(const TFileParseInfo& info);
+    std::string LoadErrorsLine() const;
+    void ReportListError(const TFileParseInfo& info);
+    void ReferencesNotFound();
+    void LoadList();
+    void WriteChangedFiles();
+    void WriteChangedList(const std::u16string& paths);
+
     // --- ProgressDisplay.cpp ---
     void BeforeScan();
     void ScanError(const std::u16string& path, int32_t errorCode);
@@ -73,6 +96,7 @@ private:
     void WriteHashColumn(const std::string& text);
     void ShowSummary();
     void PrintStatistics();
+    void ReportMissingFiles();
     void PrintErrorGroups(const TErrorTree& tree);
 
     std::vector<std::u16string> args_;
@@ -80,6 +104,7 @@ private:
     uint32_t mainThreadId_ = 0;
     std::unique_ptr<TChksumCalc> calc_;
     std::unique_ptr<TCheckSumSaver> saver_;
+    std::unique_ptr<TLoadErrorTree> loadErrors_;
     // Set by Cancel on the console control handler's thread, read by the main thread.
     std::atomic<bool> cancelled_{false};
     uint32_t exitCode_ = 0;
@@ -100,6 +125,7 @@ private:
     int32_t scanErrorCount_ = 0;
     int32_t listsToWrite_ = 0;
     int32_t listsFailed_ = 0;
+    int64_t usedListCount_ = 0; // reference lists loaded (/T:E and /T:F)
     bool progressShown_ = false;
     int32_t progressTicks_ = 0;
     int32_t outputColumn_ = 0;

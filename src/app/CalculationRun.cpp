@@ -168,9 +168,9 @@ void TApplication::ReportResults() {
             Console().WriteRaw(std::string(msg::CantWriteOutput) + "\r\n");
     } else if (listsToWrite_ - listsFailed_ > 0) {
         exitCode_ |= ecCantWriteSomeResults;
-        ConsoleWriteLine(FormatText(FormatText(msg::ResultsPartlyWrittenFormat,
-                                               std::to_string(listsToWrite_ - listsFailed_)),
-                                    std::to_string(listsToWrite_)));
+        ConsoleWriteLine(FormatText(
+            msg::ResultsPartlyWrittenFormat,
+            {std::to_string(listsToWrite_ - listsFailed_), std::to_string(listsToWrite_)}));
     } else {
         exitCode_ |= ecCantWriteResult;
         ConsoleWriteLine(msg::CantWriteOutput);

@@ -46,7 +46,7 @@ void TApplication::SetUpSource(const std::u16string& arg1) {
     const bool singleArgument = args_.size() == 2;
     switch (GetPathKind(sourcePath_)) {
     case pkNone:
-        ReportFileAccessError(sourcePath_);
+        ReportFileAccessError(sourcePath_, FileLastError);
         ConsoleWriteLine(std::string("\r\n") + msg::DefineRightPath, true);
         Terminate(ecWrongParams);
         return;
@@ -104,13 +104,11 @@ void TApplication::ApplyOptions(size_t first) {
     StartWork();
 }
 
-// Where the calculation or the verification starts. Verification is not
-// built yet: such command lines end here.
 void TApplication::StartWork() {
     if (options_.RunMode == rmCalculate)
         StartCalculation();
     else
-        Terminate(0);
+        StartVerification();
 }
 
 void TApplication::ReportInvalidOption() {
@@ -133,12 +131,11 @@ void TApplication::ReportOptionsViolation(const char* text) {
     Terminate(ecParamsViolation);
 }
 
-void TApplication::ReportFileAccessError(const std::u16string& path) {
-    const uint32_t error = FileLastError;
+void TApplication::ReportFileAccessError(const std::u16string& path, uint32_t errorCode) {
     ConsoleWriteLine(msg::CannotAccessFile);
     ConsoleWriteLine(ShortenPath(WideToAnsi(path), Console().Width()));
     ConsoleWriteLine(msg::SystemReturnedError);
-    WriteSystemError(error, 0);
+    WriteSystemError(errorCode, 0);
 }
 
 void TApplication::ShowUsage() {

@@ -7,6 +7,7 @@ constexpr const char* kBitNames[] = {
     "Nothing to calc",   "Can`t write result", "Can`t write some results",
     "Not enough params", "Wrong params",       "Params violation",
     "Nothing to verify", "File parse error",   "Can`t create a log file",
+    "Changed files",
 };
 
 } // namespace

@@ -17,6 +17,8 @@ enum TExitBit : uint32_t {
     ecNothingToVerify = 512,
     ecFileParseError = 1024,
     ecCantCreateLog = 2048,
+    // A verification found files whose digest differs from the list's.
+    ecChangedFiles = 4096,
 };
 
 // The names of the bits set in code, from bit 1 up, joined by "|".

@@ -95,15 +95,22 @@ void TApplication::ShowSummary() {
         PrintErrorGroups(*calc_->GetReadErrorsByCode());
         ConsoleWriteLine("");
     }
-    const bool listsWritten = options_.RunMode == rmCalculate && options_.WriteToFile;
+    const bool verifying = options_.RunMode == rmVerify;
+    const bool listsWritten = !verifying && options_.WriteToFile;
+    if (verifying && calc_->ChangedCount > 0) {
+        exitCode_ |= ecChangedFiles;
+        WriteChangedFiles();
+    }
     if (listsWritten)
         WriteResults();
     if (calc_->ReadBytes == 0) {
-        exitCode_ |= options_.RunMode == rmCalculate ? ecFailure : ecNothingToVerify;
+        exitCode_ |= verifying ? ecNothingToVerify : ecFailure;
     } else {
         PrintStatistics();
         if (listsWritten)
             ReportResults();
+        if (verifying)
+            ReportMissingFiles();
     }
     Terminate(exitCode_);
 }
@@ -112,7 +119,18 @@ void TApplication::PrintStatistics() {
     const uint64_t readBytes = calc_->ReadBytes;
     const int64_t speed = AverageSpeed(readBytes, calc_->GetElapsedTime());
     const int64_t failed = static_cast<int64_t>(calc_->FailedFiles.load());
-    ConsoleWriteLine(msg::CalculationSummary, false, true);
+    if (options_.RunMode == rmVerify) {
+        ConsoleWriteLine(msg::VerificationSummary, false, true);
+        if (loadErrors_->Count() > 0)
+            ConsoleWriteLine("  " + LoadErrorsLine());
+        const int64_t changed = static_cast<int64_t>(calc_->ChangedCount);
+        ConsoleWriteLine(changed > 0 ? FormatText(msg::ChangedFilesFormat,
+                                                  {std::to_string(changed),
+                                                   std::to_string(Percent(changed, fileCount_))})
+                                     : std::string(msg::FilesNotChanged));
+    } else {
+        ConsoleWriteLine(msg::CalculationSummary, false, true);
+    }
     ConsoleWriteLine("  Processed " + std::to_string(fileCount_ - failed) + " files in " +
                      std::to_string(folderCount_) + " folders with total size " +
                      FormatFileSize(static_cast<int64_t>(readBytes)) + ".");
@@ -122,4 +140,20 @@ void TApplication::PrintStatistics() {
     if (failed > 0)
         ConsoleWriteLine("  File access errors - " + std::to_string(failed) + " (" +
                          std::to_string(Percent(failed, fileCount_)) + "%)");
+}
+
+// Listed files that were not found on disk; a large share of them is a
+// warning that the list is out of date.
+void TApplication::ReportMissingFiles() {
+    const int64_t listed = calc_->CountFiles();
+    const int64_t missing = listed - fileCount_;
+    const int64_t percent = Percent(missing, listed);
+    if (missing > 0)
+        ConsoleWriteLine(FormatText(msg::MissingFilesFormat,
+                                    {std::to_string(missing), std::to_string(percent)}));
+    if (percent < 15)
+        return;
+    ConsoleWriteLine("");
+    ConsoleWriteHighlighted(FormatText(msg::ManyFilesMissingFormat, std::to_string(percent)));
+    ConsoleWriteLine(msg::RefreshListAdvice);
 }

@@ -1,9 +1,11 @@
 list(APPEND TALLIX_CORE_SOURCES
     app/CommandLine.cpp
     app/ExitCodes.cpp
+    app/LoadErrorTree.cpp
     app/Progress.cpp)
 list(APPEND TALLIX_COMPONENT_SOURCES
     app/Application.cpp
     app/CalculationRun.cpp
     app/CommandLineSetUp.cpp
-    app/ProgressDisplay.cpp)
+    app/ProgressDisplay.cpp
+    app/VerificationRun.cpp)

@@ -91,6 +91,25 @@ inline constexpr const char* ResultWrittenFormat = "  Result written in %s";
 inline constexpr const char* AllResultsWritten =
     "  All results were written successfully according to command-line switches.";
 inline constexpr const char* CantWriteOutput = "Can't write to output file.";
+inline constexpr const char* ReferencesNotFound = "\r\nReference checksums not found.";
+inline constexpr const char* FailedToLoadList = "\r\nFailed to load checksum list.\r\n";
+inline constexpr const char* NotAChecksumListFormat =
+    "\r\nfile \"%s\",\r\nis not a checksum list or is damaged.\r\nLine - %s, Code - [%s]";
+inline constexpr const char* LoadingReferencesFormat = "Loading references from %s\r\n";
+inline constexpr const char* FoundFiles = "found files...";
+inline constexpr const char* ChecksumLoadError = "Checksum load error:     ";
+inline constexpr const char* LineCodeFormat = "Line - %s, Code - [%s]";
+inline constexpr const char* CantLoadReferencesFormat =
+    "Can't load reference checksums from %s files (%s%)";
+inline constexpr const char* ChangedFiles = "Changed files:    ";
+inline constexpr const char* VerificationSummary = "Verification summary:";
+inline constexpr const char* ChangedFilesFormat = "  Changed files - %s (%s%)";
+inline constexpr const char* FilesNotChanged = "  Files not changed.";
+inline constexpr const char* MissingFilesFormat = "  %s files missing from the list. (%s%)";
+inline constexpr const char* ManyFilesMissingFormat =
+    "Could not find a large amount of files from the list.(%s%).";
+inline constexpr const char* RefreshListAdvice =
+    "The files may have been deleted or moved.\r\nWe recommend to refresh the checksum list.";
 inline constexpr const char* ResultsPartlyWrittenFormat =
     "The result was successfully written in %s files of %s.";
 

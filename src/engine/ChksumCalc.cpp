@@ -138,7 +138,11 @@ void TCustomChksumCalc::StopTiming() {
 }
 
 uint32_t TCustomChksumCalc::GetElapsedTime() const {
-    const uint64_t end = HasState(TScanerState::LockedByDescendant) ? ClockNow() : stopTime_.load();
+    // Once reading has stopped, the time after it (the summary's questions)
+    // is no reading time.
+    const uint64_t stop = stopTime_.load();
+    const uint64_t end =
+        stop == 0 && HasState(TScanerState::LockedByDescendant) ? ClockNow() : stop;
     const uint64_t ticks = end - startTime_;
     if (!HasPerformanceCounter)
         return static_cast<uint32_t>(ticks);

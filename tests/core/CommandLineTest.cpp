@@ -95,11 +95,13 @@ TEST(ExitCodeText, NamesEachBitInOrder) {
     EXPECT_EQ(ExitCodeText(1 | 16 | 32 | 64 | 128 | 256),
               "Failure|Can`t write result|Can`t write some results|Not enough params|Wrong "
               "params|Params violation");
-    EXPECT_EQ(ExitCodeText(4096), "") << "no name beyond the last bit";
+    EXPECT_EQ(ExitCodeText(4096 | 8), "Nothing to calc|Changed files");
+    EXPECT_EQ(ExitCodeText(8192), "") << "no name beyond the last bit";
 }
 
 TEST(MessageFormats, FillOnlyThePlaceholders) {
     EXPECT_EQ(FormatText("Invalid option \"%s\".", "/%s"), "Invalid option \"/%s\".");
+    EXPECT_EQ(FormatText("file %s, line %s (%s%)", {"%s.md5", "2"}), "file %s.md5, line 2 (%s%)");
     EXPECT_EQ(ReplaceAll("%0:s a %0:s", "%0:s", "TALLIX"), "TALLIX a TALLIX");
 }
 

@@ -1,0 +1,269 @@
+// The verification run: where the reference lists come from for each kind
+// of source and placement, their loading and its reports, and the list of
+// changed files.
+#include "app/Application.h"
+
+#include "app/ExitCodes.h"
+#include "app/Progress.h"
+#include "console/Console.h"
+#include "console/Console_ENG.h"
+#include "console/OutputCheck.h"
+#include "console/Text.h"
+#include "system/AnsiText.h"
+#include "system/Utf8.h"
+
+namespace {
+
+// The lists of the scanner's first record, in pre-order: its folders and
+// masked nodes are passed over.
+template <typename Visit> void ForEachList(const TDirTree& tree, Visit visit) {
+    for (TTreeNode* node = tree.GetNext(tree.GetRoot()); node != nullptr;) {
+        TTreeNode* next = tree.GetNext(node);
+        const TDirNodeData* data = tree.GetData(node);
+        if (!IsDirectory(data->Attributes) && data->Masked == 0)
+            next = visit(node, next);
+        node = next;
+    }
+}
+
+} // namespace
+
+void TApplication::StartVerification() {
+    switch (saver_->Placement) {
+    case plNone:
+        if (const TPathKind kind = GetPathKind(options_.ListPath);
+            kind == pkFolder || kind == pkDrive) {
+            ReportInvalidPath(options_.ListPath);
+            return;
+        }
+        if (sourceIsFile_)
+            VerifySingleFile();
+        else
+            LoadFolderReferences();
+        return;
+    case plRoot:
+        LoadFolderReferences();
+        return;
+    case plEachFile:
+    case plEachFolder:
+        LoadFoundReferences();
+        return;
+    }
+}
+
+void TApplication::VerifySingleFile() {
+    const std::u16string folder = IncludeTrailingBackslashW(ExtractFileDirW(sourcePath_));
+    std::u16string& listPath = options_.ListPath;
+    TFileParseInfo info;
+    if (!listPath.empty()) {
+        info = calc_->LoadCheckSumList(listPath, folder, sourcePath_, lmFile, nullptr);
+    } else if (calc_->LoadCheckSumList(sourcePath_, folder, {}, lmProbe, nullptr).Result ==
+               fprSuccess) {
+        // The source is a list itself: every file it names is verified.
+        listPath = sourcePath_;
+        info = calc_->LoadCheckSumList(listPath, folder, {}, options_.Recursive ? lmAll : lmFolder,
+                                       nullptr);
+    } else {
+        listPath = sourcePath_ + saver_->Extension;
+        info = calc_->LoadCheckSumList(listPath, folder, sourcePath_, lmFile, nullptr);
+    }
+    if (info.Result != fprSuccess) {
+        ReportListError(info);
+        return;
+    }
+    sourceIsFile_ = false;
+    calc_->FlatScan();
+    calc_->Verify();
+}
+
+void TApplication::LoadFolderReferences() {
+    if (saver_->Placement != plNone && saver_->Placement != plRoot)
+        throw EWrongFolderCheckingMode("");
+    std::u16string& listPath = options_.ListPath;
+    const std::u16string folder = IncludeTrailingBackslashW(sourcePath_);
+    if (listPath.empty())
+        listPath =
+            folder + ExtractFileNameW(ExcludeTrailingBackslashW(sourcePath_)) + saver_->Extension;
+    else if (saver_->Placement == plRoot)
+        // The root's list lies in the root, as the calculation wrote it.
+        listPath = folder + ExtractFileNameW(listPath);
+    switch (GetPathKind(listPath)) {
+    case pkNone:
+        ReportFileAccessError(listPath, FileLastError);
+        ReferencesNotFound();
+        return;
+    case pkFolder:
+    case pkDrive:
+        ReportInvalidPath(listPath);
+        return;
+    case pkFile:
+        break;
+    }
+    calc_->Clear(true);
+    const TFileParseInfo info = calc_->LoadCheckSumList(
+        listPath, saver_->BaseFolder, {}, options_.Recursive ? lmAll : lmFolder, nullptr);
+    if (info.Result == fprSuccess) {
+        calc_->FlatScan();
+        calc_->Verify();
+    } else if (info.Result == fprFileAccessError) {
+        ConsoleWriteLine(msg::FailedToLoadList);
+        ConsoleWriteLine(ShortenPath(WideToAnsi(listPath), Console().Width()));
+        ConsoleWriteLine(msg::SystemReturnedError);
+        WriteSystemError(info.ErrorCode, 0);
+        ReferencesNotFound();
+    } else {
+        ReportListError(info);
+    }
+}
+
+void TApplication::LoadFoundReferences() {
+    SetListExtension();
+    // The reference scanner lives for this set-up only.
+    const auto refScanner = std::make_unique<TDirScaner>(nullptr);
+    ConsoleWriteLine(FormatText(msg::CalculatingSizeFormat, WideToAnsi(sourcePath_)));
+    refScanner->SetPriority(tpHighest);
+    refScanner->SetOptions(
+        refScanner->Options().Without(soASync).With(soAutoScan).With(soNotSynchronize));
+    refScanner->IncludeMasks().Add(WideToAnsi(saver_->Extension));
+    refScanner->Include(sourcePath_, options_.Recursive);
+    int64_t listFiles = 0;
+    refScanner->GetStatistics(totalSize_, listFiles, folderCount_);
+    totalSize_ = 0;
+    folderCount_ = 0;
+    TDirectory* dir = refScanner->FirstDirectory();
+    if (listFiles == 0 || dir == nullptr) {
+        ReferencesNotFound();
+        return;
+    }
+    const int64_t used = SelectFoundLists(*dir->Tree);
+    if (used == 0) {
+        ReferencesNotFound();
+        return;
+    }
+    usedListCount_ = used;
+    ConsoleWriteLine(FormatText(msg::LoadingReferencesFormat, msg::FoundFiles));
+    ForEachList(*dir->Tree, [&](TTreeNode* node, TTreeNode* next) {
+        // No reference tree: the flat scan below finds each listed file, so
+        // one that is gone is reported missing, not unreadable.
+        const TFileParseInfo info = calc_->LoadCheckSumList(dir->Tree->GetFullPath(node),
+                                                            sourcePath_, {}, lmFolder, nullptr);
+        if (info.Result != fprSuccess)
+            ReportLoadError(info);
+        return next;
+    });
+    if (loadErrors_->Count() > 0) {
+        // A list that could not be read fails the run, whatever the others show.
+        exitCode_ |= ecFileParseError;
+        ConsoleWriteLine("");
+        ConsoleWriteLine(LoadErrorsLine());
+        ConsoleWriteLine("");
+    }
+    calc_->FlatScan();
+    calc_->Verify();
+}
+
+// Keeps the lists of the placement: /T:F the lists named after their
+// folder, /T:E the others. Returns how many were kept.
+int64_t TApplication::SelectFoundLists(TDirTree& tree) {
+    int64_t kept = 0;
+    ForEachList(tree, [&](TTreeNode* node, TTreeNode* next) {
+        std::u16string stem = tree.GetName(node);
+        RemoveFileExtW(stem);
+        const bool namedAfterFolder = SamePathText(stem, tree.GetName(node->Parent));
+        if (namedAfterFolder == (saver_->Placement == plEachFolder)) {
+            ++kept;
+            return next;
+        }
+        // A dropped node's successor is its next sibling, or what follows it.
+        TTreeNode* after = node->NextSibling != nullptr ? node->NextSibling : next;
+        tree.DeleteNode(node, true);
+        return after;
+    });
+    return kept;
+}
+
+void TApplication::ReportLoadError(const TFileParseInfo& info) {
+    if (loadErrors_->Count() == 0)
+        ConsoleWriteLine(msg::ChecksumLoadError);
+    ConsoleWriteLine(ShortenPath(WideToAnsi(info.FileName), Console().Width() - 2), false, false,
+                     2);
+    loadErrors_->Add(info);
+    if (info.Result == fprFileAccessError) {
+        WriteSystemError(info.ErrorCode, 2);
+        return;
+    }
+    ConsoleWriteHighlighted(
+        FormatText(msg::LineCodeFormat, {std::to_string(info.Line), ParseResultText(info.Result)}),
+        false, false, 2);
+}
+
+std::string TApplication::LoadErrorsLine() const {
+    const int64_t count = loadErrors_->Count();
+    return FormatText(msg::CantLoadReferencesFormat,
+                      {std::to_string(count), std::to_string(Percent(count, usedListCount_))});
+}
+
+void TApplication::ReportListError(const TFileParseInfo& info) {
+    if (info.ErrorCode != 0) {
+        ReportFileAccessError(info.FileName, info.ErrorCode);
+    } else {
+        ConsoleWriteLine(FormatText(
+            msg::NotAChecksumListFormat,
+            {WideToAnsi(info.FileName), std::to_string(info.Line), ParseResultText(info.Result)}));
+    }
+    Terminate(ecFileParseError);
+}
+
+void TApplication::ReferencesNotFound() {
+    ConsoleWriteLine(msg::ReferencesNotFound);
+    Terminate(ecNothingToVerify);
+}
+
+void TApplication::LoadList() {
+    if (options_.RunMode == rmVerify &&
+        (saver_->Placement == plEachFile || saver_->Placement == plEachFolder))
+        return;
+    ConsoleWriteLine(
+        FormatText(msg::LoadingReferencesFormat,
+                   ShortenPath(WideToAnsi(options_.ListPath), Console().Width() - 28)));
+}
+
+// The changed files on the screen, below the base folder, and with their
+// full paths in the /C: file.
+void TApplication::WriteChangedFiles() {
+    ConsoleWriteHighlighted(msg::ChangedFiles, false, true);
+    std::u16string paths;
+    for (const TTreeNode* node = calc_->FirstChanged; node != nullptr;
+         node = reinterpret_cast<const TTreeNode*>(calc_->Tree().GetData(node)->Link)) {
+        const std::u16string path = calc_->GetItemPath(node);
+        outputColumn_ = 0;
+        WriteHashColumn("  " + ShortenPath(WideToAnsi(RelativeToFolder(saver_->BaseFolder, path)),
+                                           Console().Width() - 2));
+        paths += path + u"\r\n";
+    }
+    if (!options_.ChangedListPath.empty())
+        WriteChangedList(paths);
+    ConsoleWriteLine("");
+}
+
+// Writes the /C: file: ANSI text, or UTF-8 with a byte-order mark when a
+// name would be lost in the ANSI code page. A failure is reported.
+void TApplication::WriteChangedList(const std::u16string& paths) {
+    std::u16string& name = options_.ChangedListPath;
+    ExpandPathW(name);
+    bool offerAll = false;
+    if (!CheckOutputFile(name, true, offerAll, false)) {
+        exitCode_ |= ecCantWriteResult;
+        return;
+    }
+    const std::string ansi = WideToAnsi(paths);
+    const std::string text =
+        AnsiToWide(ansi) == paths ? ansi : std::string(kUtf8ByteOrderMark) + WideToUtf8(paths);
+    const TFileHandle file = WideCreateFileForWrite(name);
+    if (file.Valid() && WideWriteFile(file, text) == 0)
+        return;
+    const uint32_t error = FileLastError;
+    ConsoleWriteLine(msg::CantWriteOutput);
+    WriteSystemError(error, 0);
+    exitCode_ |= ecCantWriteResult;
+}

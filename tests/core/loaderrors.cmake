@@ -1,0 +1,1 @@
+list(APPEND TALLIX_CORE_TESTS ${CMAKE_CURRENT_LIST_DIR}/LoadErrorTreeTest.cpp)
