@@ -1,0 +1,273 @@
+// Verification end to end: lists written by the program (every placement),
+// by md5sum and by hand, checked back; changed, missing and unreadable
+// files with their summary lines and exit bits; the /C: file.
+#include "Harness.h"
+#include "Tmux.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+#include <vector>
+
+namespace e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Data\a.txt, Data\b.doc, Data\Sub\c.txt and a name outside the ANSI code
+// page, Data\Sub\жук.txt.
+class Verification : public ::testing::Test {
+protected:
+    Verification() {
+        a_ = dir_.AddFile("Data/a.txt", "abc");
+        dir_.AddFile("Data/b.doc", "doc");
+        dir_.AddFile("Data/Sub/c.txt", "sub file");
+        dir_.AddFile("Data/Sub/\xD0\xB6\xD1\x83\xD0\xBA.txt", "bug");
+        data_ = WinPath(dir_.Path() / "Data");
+    }
+    TRunResult Run(const std::string& arguments) {
+        return RunTallix(arguments, {.WorkDir = dir_.Path()});
+    }
+    bool HoldFile(const fs::path& file) {
+        const std::string hold = "cd '" + dir_.Path().string() +
+                                 "' && '" TALLIX_SOURCE_DIR "/scripts/wine-run' '" TALLIX_WIN64_DIR
+                                 "/holdfile.exe' '" +
+                                 WinPath(file) + "' 8 >/dev/null 2>&1 &";
+        if (std::system(hold.c_str()) != 0)
+            return false;
+        const fs::path held = file.string() + ".held";
+        for (int i = 0; i < 100 && !fs::exists(held); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        return fs::remove(held);
+    }
+    fs::path Add(const std::string& relative, const std::string& bytes = "") {
+        return dir_.AddFile(relative, bytes);
+    }
+    std::string Entry(const std::string& relative, const std::string& shown) {
+        return Md5sum(dir_.Path() / relative) + " *" + shown + "\r\n";
+    }
+
+    TTempDir dir_;
+    fs::path a_;
+    std::string data_;
+};
+
+TEST_F(Verification, ListsOfEveryPlacementVerifyAndShowAChange) {
+    const struct {
+        const char* Calculate;
+        const char* Verify;
+        const char* Processed;
+    } cases[] = {
+        {" /T:F /R", " /T:F /R /V", "  Processed 4 files"},
+        {" /T:E /R", " /T:E /R /V", "  Processed 4 files"},
+        {" /T:R /R", " /T:R /R /V", "  Processed 4 files"},
+        {" /T:R", " /V", "  Processed 2 files"},
+        {" sums.md5 /R", " sums.md5 /R /V", "  Processed 4 files"},
+        {" sums.md5 /T:R /R", " sums.md5 /T:R /R /V", "  Processed 4 files"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Calculate);
+        TRunResult run = Run(data_ + c.Calculate + " /S");
+        ASSERT_EQ(run.Status, 0u) << run.Output;
+        run = Run(data_ + c.Verify + " /S");
+        EXPECT_EQ(run.Status, 0u) << run.Output;
+        EXPECT_TRUE(Contains(run.Output, "Verification summary:\r\n  Files not changed.\r\n" +
+                                             std::string(c.Processed)))
+            << run.Output;
+
+        Add("Data/a.txt", "abd");
+        run = Run(data_ + c.Verify + " /S");
+        EXPECT_EQ(run.Status, 4096u) << run.Output;
+        EXPECT_TRUE(Contains(run.Output, "Changed files:    \r\n  a.txt\r\n")) << run.Output;
+        EXPECT_TRUE(Contains(run.Output, "  Changed files - 1 (")) << run.Output;
+        Add("Data/a.txt", "abc");
+        std::vector<fs::path> lists;
+        for (const auto& entry : fs::recursive_directory_iterator(dir_.Path()))
+            if (entry.path().extension() == ".md5")
+                lists.push_back(entry.path());
+        for (const fs::path& list : lists)
+            fs::remove(list);
+    }
+}
+
+TEST_F(Verification, ListsOfMd5sumVerify) {
+    for (const char* mode : {"", "-b "}) {
+        const std::string command = "cd '" + (dir_.Path() / "Data").string() + "' && md5sum " +
+                                    mode + "a.txt b.doc Sub/c.txt >Data.md5";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        const TRunResult run = Run(data_ + " /V /R /S");
+        EXPECT_EQ(run.Status, 0u) << mode << run.Output;
+        EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 3 files"))
+            << mode << run.Output;
+    }
+}
+
+TEST_F(Verification, SingleFileSources) {
+    Add("Data/x.zip", "zip");
+    Add("Data/x.zip.md5", Entry("Data/x.zip", "x.zip") + Entry("Data/a.txt", "a.txt"));
+    // A list of its own, a list that is the source, with and without /R.
+    Add("Data/list.md5", Entry("Data/a.txt", "a.txt") + Entry("Data/Sub/c.txt", "Sub\\c.txt"));
+    const std::pair<std::string, std::string> cases[] = {
+        {"\\x.zip /V", "  Processed 1 files"},
+        {"\\list.md5 /V", "  Processed 1 files"},
+        {"\\list.md5 /V /R", "  Processed 2 files"},
+        {"\\a.txt " + data_ + "\\x.zip.md5 /V", "  Processed 1 files"},
+    };
+    for (const auto& [arguments, processed] : cases) {
+        const TRunResult run = Run(data_ + arguments + " /S");
+        EXPECT_EQ(run.Status, 0u) << arguments << run.Output;
+        EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n" + processed))
+            << arguments << run.Output;
+    }
+}
+
+TEST_F(Verification, FoundListsAreChosenByPlacement) {
+    Add("Data/Data.md5", Entry("Data/a.txt", "a.txt"));
+    Add("Data/Sub/Sub.md5", Entry("Data/Sub/c.txt", "c.txt"));
+    Add("Data/b.doc.md5", Entry("Data/b.doc", "b.doc"));
+    TRunResult run = Run(data_ + " /T:F /R /V /S");
+    EXPECT_EQ(run.Status, 0u) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 2 files")) << run.Output;
+    run = Run(data_ + " /T:E /R /V /S");
+    EXPECT_EQ(run.Status, 0u) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 1 files")) << run.Output;
+}
+
+// A damaged list among found ones is reported and the others are verified;
+// the run does not end as a success.
+TEST_F(Verification, OneDamagedListOfFour) {
+    Add("Data/a.txt.md5", Entry("Data/a.txt", "a.txt"));
+    Add("Data/b.doc.md5", Entry("Data/b.doc", "b.doc"));
+    Add("Data/Sub/c.txt.md5", Entry("Data/Sub/c.txt", "c.txt"));
+    Add("Data/d.txt");
+    Add("Data/d.txt.md5", "; fine\r\nnot a list\r\n");
+    const TRunResult run = Run(data_ + " /T:E /R /V /S");
+    EXPECT_EQ(run.Status, 1024u) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "Checksum load error:     \r\n  " + data_ +
+                                         "\\d.txt.md5\r\n  Line - 2, Code - [Wrong symbol]\r\n"))
+        << run.Output;
+    EXPECT_TRUE(
+        Contains(run.Output, "\r\nCan't load reference checksums from 1 files (25%)\r\n\r\n"))
+        << run.Output;
+    EXPECT_TRUE(Contains(run.Output,
+                         "Verification summary:\r\n  Can't load reference checksums from 1 files "
+                         "(25%)\r\n  Files not changed.\r\n  Processed 3 files"))
+        << run.Output;
+}
+
+// 100 listed files: changed, unreadable and missing ones with their lines
+// and bits; the warning from 15 per cent of missing files on.
+TEST_F(Verification, ChangedMissingAndUnreadableFiles) {
+    for (int i = 0; i < 100; ++i)
+        Add("Many/f" + std::to_string(100 + i) + ".txt", std::to_string(i));
+    const std::string many = WinPath(dir_.Path() / "Many");
+    ASSERT_EQ(Run(many + " /T:R /S").Status, 0u);
+    for (int i = 0; i < 14; ++i)
+        fs::remove(dir_.Path() / ("Many/f" + std::to_string(186 + i) + ".txt"));
+    TRunResult run = Run(many + " /V /S");
+    EXPECT_EQ(run.Status, 2u) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 86 files")) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "  14 files missing from the list. (14%)\r\n")) << run.Output;
+    EXPECT_FALSE(Contains(run.Output, "Could not find")) << run.Output;
+
+    for (int i = 0; i < 6; ++i)
+        fs::remove(dir_.Path() / ("Many/f" + std::to_string(180 + i) + ".txt"));
+    Add("Many/f100.txt", "changed");
+    ASSERT_TRUE(HoldFile(dir_.Path() / "Many/f101.txt"));
+    run = Run(many + " /V /S");
+    EXPECT_EQ(run.Status, 2u | 4u | 4096u) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "Scanning errors:  \r\nCode - 2 [")) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "  " + many + "\\f199.txt\r\n")) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "File access errors:   \r\nCode - 32 [")) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "Changed files:    \r\n  f100.txt\r\n\r\n")) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "Verification summary:\r\n"
+                                     "  Changed files - 1 (1%)\r\n"
+                                     "  Processed 79 files in "))
+        << run.Output;
+    EXPECT_TRUE(Contains(run.Output,
+                         "  File access errors - 1 (1%)\r\n"
+                         "  20 files missing from the list. (20%)\r\n"
+                         "\r\n"
+                         "Could not find a large amount of files from the list.(20%).\r\n"
+                         "The files may have been deleted or moved.\r\n"
+                         "We recommend to refresh the checksum list.\r\n"))
+        << run.Output;
+}
+
+TEST_F(Verification, NothingToVerify) {
+    const struct {
+        const char* Name;
+        const char* List; // Data\Data.md5; nullptr for none
+        const char* Arguments;
+        uint32_t Status;
+        const char* Shown;
+    } cases[] = {
+        {"no list", nullptr, " /V", 512, "\r\nReference checksums not found.\r\n"},
+        {"no found list", nullptr, " /T:F /V", 512, "\r\nReference checksums not found.\r\n"},
+        {"empty list", "", " /V", 8, "\r\nNo files from the list were found. Nothing to verify!"},
+        {"only missing files", "900150983CD24FB0D6963F7D28E17F72 *gone.txt\r\n", " /V", 8,
+         "\r\nNo files from the list were found. Nothing to verify!"},
+        {"damaged list", "900150983CD24FB0D6963F7D28E17F *a.txt\r\n", " /V", 1024,
+         "is not a checksum list or is damaged.\r\nLine - 1, Code - [Wrong hash size]"},
+    };
+    for (const auto& c : cases) {
+        fs::remove(dir_.Path() / "Data/Data.md5");
+        if (c.List != nullptr)
+            Add("Data/Data.md5", c.List);
+        const TRunResult run = Run(data_ + c.Arguments + " /S");
+        EXPECT_EQ(run.Status, c.Status) << c.Name << run.Output;
+        EXPECT_TRUE(Contains(run.Output, c.Shown)) << c.Name << run.Output;
+    }
+}
+
+TEST_F(Verification, ChangedListFileHoldsFullPaths) {
+    const std::string deep(90, 'd');
+    const fs::path file = Add("Data/" + deep + "/deep.txt", "deep");
+    ASSERT_EQ(Run(data_ + " /T:R /R /S").Status, 0u);
+    TRunResult run = Run(data_ + " /V /R /S /C:changed.txt");
+    EXPECT_EQ(run.Status, 0u) << run.Output;
+    EXPECT_FALSE(fs::exists(dir_.Path() / "changed.txt")) << "nothing changed, no file";
+
+    Add("Data/" + deep + "/deep.txt", "deeper");
+    run = Run(data_ + " /V /R /S /C:changed.txt");
+    EXPECT_EQ(run.Status, 4096u) << run.Output;
+    EXPECT_EQ(ReadFile(dir_.Path() / "changed.txt"), WinPath(file) + "\r\n");
+    EXPECT_TRUE(Contains(run.Output, "...")) << "the console line is shortened" << run.Output;
+
+    run = Run(data_ + " /V /R /S /C:" + data_);
+    EXPECT_EQ(run.Status, 4096u | 16u) << "a folder is no /C: file" << run.Output;
+}
+
+TEST_F(Verification, ADriveRootUsesTheListNamedByTheExtension) {
+    const TDriveLetter drive('q', dir_.Path() / "Data");
+    Add("Data/.md5", Entry("Data/a.txt", "a.txt") + Entry("Data/b.doc", "b.doc"));
+    const TRunResult run = Run("Q:\\ /V /S");
+    EXPECT_EQ(run.Status, 0u) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 2 files")) << run.Output;
+}
+
+TEST_F(Verification, ConsoleShowsProgressAndCancels) {
+    ASSERT_EQ(Run(data_ + " /T:R /R /S").Status, 0u);
+    {
+        TTmuxPane pane("tallix.exe", data_ + " /T:R /R /V", 80, 24, dir_.Path());
+        EXPECT_EQ(pane.WaitForExit(), 0);
+        EXPECT_TRUE(pane.WaitFor("0%[..................................................]100%\n"
+                                 "   **************************************************"))
+            << pane.Screen();
+        EXPECT_TRUE(pane.WaitFor("Files not changed.")) << pane.Screen();
+    }
+    fs::resize_file(Add("Big/big.bin", "start"), uint64_t(3) << 29);
+    const std::string big = WinPath(dir_.Path() / "Big");
+    ASSERT_EQ(Run(big + " /T:R /S").Status, 0u);
+    TTmuxPane pane("tallix.exe", big + " /V", 80, 24, dir_.Path());
+    ASSERT_TRUE(pane.WaitFor("Calculating...")) << pane.Screen();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    pane.SendKeys("C-c");
+    EXPECT_EQ(pane.WaitForExit(), 0);
+    EXPECT_TRUE(pane.WaitFor("Cancelled by the user.")) << pane.Screen();
+    EXPECT_FALSE(Contains(pane.Screen(), "Verification summary")) << pane.Screen();
+}
+
+} // namespace
+} // namespace e2e
