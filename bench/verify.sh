@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Verifying files from the page cache: 20,000 files of 4 KiB in 100 folders,
+# listed in one list that the program writes. In one run: the program's
+# calculation of that list against md5sum hashing the same files, and the
+# program's verification of it against `md5sum -c` on the same list (with
+# "\" turned into "/"). Both verifications must find every file unchanged.
+# The last line is md5sum -c's time over the program's verification, above
+# 1 when the program is faster; the line before gives the calculation's
+# ratio on the same tree, which the verification should not fall behind.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+"$root/scripts/setup" --quiet win64
+
+work=$(mktemp -d /tmp/tallix-verify-bench.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+winpath() { echo "Z:${1//\//\\}"; }
+now() { date +%s.%N; }
+seconds() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
+ratio() { awk -v p="$2" -v t="$3" -v what="$1" 'BEGIN { printf "%s: %.2f\n", what, p / t }'; }
+
+echo "Creating the files in $work..." >&2
+mkdir -p "$work/small"
+for d in $(seq -w 0 99); do
+    mkdir "$work/small/d$d"
+    head -c $((200 * 4096)) /dev/urandom | split -b 4096 -d -a 3 - "$work/small/d$d/f"
+done
+find "$work/small" -type f -print0 | xargs -0 cat >/dev/null
+"$root/scripts/tallix" "$(winpath "$work/small/d00")" /S >/dev/null
+
+list="$work/small/small.md5"
+start=$(now)
+"$root/scripts/tallix" "$(winpath "$work/small")" "$(winpath "$list")" /R /S >"$work/calc.out"
+calc_time=$(seconds "$start" "$(now)")
+start=$(now)
+(cd "$work/small" && find . -type f ! -name small.md5 -print0 | xargs -0 md5sum) >/dev/null
+md5sum_time=$(seconds "$start" "$(now)")
+
+grep -v '^;' "$list" | tr -d '\r' | tr '\\' '/' >"$work/for-md5sum.md5"
+start=$(now)
+(cd "$work/small" && md5sum -c --quiet "$work/for-md5sum.md5")
+check_time=$(seconds "$start" "$(now)")
+start=$(now)
+status=0
+"$root/scripts/tallix" "$(winpath "$work/small")" "$(winpath "$list")" /R /V /S \
+    >"$work/verify.out" || status=$?
+verify_time=$(seconds "$start" "$(now)")
+if [ "$status" -ne 0 ] || ! grep -q "Files not changed" "$work/verify.out"; then
+    echo "the verification did not pass (status $status):" >&2
+    cat "$work/verify.out" >&2
+    exit 1
+fi
+entries=$(grep -vc '^;' "$list")
+
+echo "calculation of $entries files: tallix ${calc_time} s, md5sum ${md5sum_time} s"
+echo "verification of $entries files: tallix ${verify_time} s, md5sum -c ${check_time} s"
+ratio "calc ratio vs md5sum" "$md5sum_time" "$calc_time"
+ratio "verify ratio vs md5sum -c" "$check_time" "$verify_time"
