@@ -4,8 +4,9 @@
 
 // Each node's data area holds one pointer to a record the node owns; the
 // area is only 4-byte aligned, so the pointer is copied in and out.
-TLoadErrorTree::TLoadErrorTree(TComponent* owner)
-    : TBaseTree(owner), dataOffset_(AllocData(static_cast<int32_t>(sizeof(TFileParseInfo*)))) {}
+TLoadErrorTree::TLoadErrorTree(TComponent* owner) : TBaseTree(owner) {
+    dataOffset_ = AllocData(static_cast<int32_t>(sizeof(TFileParseInfo*)));
+}
 
 TLoadErrorTree::~TLoadErrorTree() {
     DestroyNodes();
@@ -26,7 +27,11 @@ const TFileParseInfo* TLoadErrorTree::GetInfo(const TTreeNode* node) const {
     return record;
 }
 
+// Until AllocData has returned in the constructor, nodes have no data area
+// of this class: there is nothing to free.
 void TLoadErrorTree::FinalizeNode(TTreeNode* node) {
+    if (dataOffset_ == 0)
+        return;
     delete GetInfo(node);
     SetRecord(node, nullptr);
 }

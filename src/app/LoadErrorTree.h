@@ -24,5 +24,5 @@ protected:
 private:
     void SetRecord(TTreeNode* node, TFileParseInfo* record);
 
-    int32_t dataOffset_;
+    int32_t dataOffset_ = 0;
 };

@@ -3,6 +3,26 @@
 #include "Packages/Files/FileFunc.h"
 #include "engine/ListParser.h"
 #include "system/SystemErrors.h"
+#include "system/Unicode.h"
+
+namespace {
+
+// A folder that holds this many listed entries is listed once instead of
+// searched once per entry: each search costs as much as a short listing.
+constexpr size_t kListFolderFrom = 8;
+
+std::u16string Folded(std::u16string text) {
+    WideLowerCaseInPlace(text);
+    return text;
+}
+
+// The folder part of an entry path below the base, without backslash.
+std::u16string FolderOf(const std::u16string& name) {
+    const size_t at = name.rfind(u'\\');
+    return at == std::u16string::npos ? std::u16string() : name.substr(0, at);
+}
+
+} // namespace
 
 TFlatScanThread::TFlatScanThread(TCustomDirScaner* scanner, TDirectory* directory)
     : TCustomThread(scanner, directory) {}
@@ -11,6 +31,8 @@ void TFlatScanThread::Work() {
     const TDirTree& tree = *Directory()->Tree;
     const std::u16string base = IncludeTrailingBackslashW(tree.RootPath());
     // The tree is flat: the walk goes from sibling to sibling.
+    for (TTreeNode* node = tree.GetRoot()->FirstChild; node != nullptr; node = tree.GetNext(node))
+        ++entriesPerFolder_[Folded(FolderOf(tree.GetName(node)))];
     for (TTreeNode* node = tree.GetRoot()->FirstChild; node != nullptr && !Terminated();
          node = tree.GetNext(node))
         LookUp(node, base);
@@ -23,20 +45,52 @@ void TFlatScanThread::LookUp(TTreeNode* node, const std::u16string& base) {
         ReportScanError(node, static_cast<int32_t>(kErrorInvalidName));
         return;
     }
+    const std::u16string folder = FolderOf(name);
+    if (entriesPerFolder_[Folded(folder)] >= kListFolderFrom) {
+        if (const TListing* listing = Listing(base, folder)) {
+            const auto found = listing->find(Folded(ExtractFileNameW(name)));
+            if (found != listing->end()) {
+                Fill(node, found->second);
+                return;
+            }
+        }
+    }
+    // The search finds what a listing shows under another name (a short
+    // name, trailing dots), and gives the system's own code for what is
+    // missing.
     TLxSearchRec rec;
     if (const int code = WideFindFirst(base + name, rec); code != 0) {
         ReportScanError(node, code);
         return;
     }
+    Fill(node, {rec.Attr, rec.Time, rec.Size});
+}
+
+const TFlatScanThread::TListing* TFlatScanThread::Listing(const std::u16string& base,
+                                                          const std::u16string& folder) {
+    auto [at, added] = listings_.try_emplace(Folded(folder));
+    if (added) {
+        TListing listing;
+        TLxSearchRec rec;
+        const std::u16string pattern = base + (folder.empty() ? u"" : folder + u"\\") + u"*";
+        for (int code = WideFindFirst(pattern, rec); code == 0; code = WideFindNext(rec))
+            listing.try_emplace(Folded(rec.Name), TFound{rec.Attr, rec.Time, rec.Size});
+        if (!listing.empty())
+            at->second = std::move(listing);
+    }
+    return at->second ? &*at->second : nullptr;
+}
+
+void TFlatScanThread::Fill(TTreeNode* node, const TFound& found) {
     TDirNodeData* data = Directory()->Tree->GetData(node);
-    data->Attributes = rec.Attr;
-    data->Time = rec.Time;
+    data->Attributes = found.Attributes;
+    data->Time = found.Time;
     // Counted whatever soAllowStatic says: the statistics of a verification
     // come from here alone.
-    if (IsDirectory(rec.Attr)) {
+    if (IsDirectory(found.Attributes)) {
         CountFolder();
     } else {
-        data->Size = static_cast<int64_t>(rec.Size);
+        data->Size = static_cast<int64_t>(found.Size);
         CountFile(data->Size);
     }
 }

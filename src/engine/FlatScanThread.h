@@ -6,6 +6,11 @@
 
 #include "Packages/Common/ScanThreads.h"
 
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+
 class TFlatScanThread final : public TCustomThread {
 public:
     // Processes directory once it has its turn (the worker frees itself).
@@ -16,5 +21,22 @@ protected:
     void Work() override;
 
 private:
+    // What the system tells of one entry.
+    struct TFound {
+        uint32_t Attributes = 0;
+        uint32_t Time = 0;
+        uint64_t Size = 0;
+    };
+    // A folder's entries by their folded names.
+    using TListing = std::unordered_map<std::u16string, TFound>;
+
     void LookUp(TTreeNode* node, const std::u16string& base);
+    // The listing of base + folder, read on first use; nullptr when the
+    // folder cannot be listed.
+    const TListing* Listing(const std::u16string& base, const std::u16string& folder);
+    void Fill(TTreeNode* node, const TFound& found);
+
+    // Listed entries per folded folder, and the folders read so far.
+    std::unordered_map<std::u16string, size_t> entriesPerFolder_;
+    std::unordered_map<std::u16string, std::optional<TListing>> listings_;
 };
