@@ -16,6 +16,5 @@ void TCheckSumTree::CopyNodeData(const TTreeNode* source, TTreeNode* copy) {
 TCheckSumData* CheckSumData(const TCheckSumTree* tree, TTreeNode* node) {
     if (tree == nullptr || node == nullptr)
         return nullptr;
-    return reinterpret_cast<TCheckSumData*>(reinterpret_cast<char*>(node) +
-                                            tree->CheckSumOffset());
+    return reinterpret_cast<TCheckSumData*>(reinterpret_cast<char*>(node) + tree->CheckSumOffset());
 }

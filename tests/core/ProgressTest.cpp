@@ -1,5 +1,5 @@
-#include "Packages/Files/StrProc.h"
 #include "app/Progress.h"
+#include "Packages/Files/StrProc.h"
 
 #include <gtest/gtest.h>
 

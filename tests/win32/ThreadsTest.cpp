@@ -1,5 +1,5 @@
-#include "system/Process.h"
 #include "system/Threads.h"
+#include "system/Process.h"
 
 #include <gtest/gtest.h>
 
@@ -74,7 +74,9 @@ TEST_F(Threads, TerminateIsSeenByTheWorkAndAnUnstartedThreadIsDestroyedCleanly) 
     worker.WaitFor();
 
     bool executed = false;
-    { TLambdaThread never([&](TLambdaThread&) { executed = true; }); }
+    {
+        TLambdaThread never([&](TLambdaThread&) { executed = true; });
+    }
     EXPECT_FALSE(executed);
 }
 

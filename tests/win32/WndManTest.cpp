@@ -35,9 +35,8 @@ TEST(HiddenWindow, AStoppedTimerTicksNoMore) {
         if (message == WM_TIMER_ID)
             PostThreadMessageTo(thread, {WM_QUIT_ID, 0, 0});
     });
-    THiddenWindow stopped("Stopped", [&](uint32_t message, uintptr_t, intptr_t) {
-        ticks += message == WM_TIMER_ID;
-    });
+    THiddenWindow stopped(
+        "Stopped", [&](uint32_t message, uintptr_t, intptr_t) { ticks += message == WM_TIMER_ID; });
     ASSERT_TRUE(stopped.StartTimer(1, 10));
     stopped.StopTimer(1);
     ASSERT_TRUE(quitter.StartTimer(1, 100));
