@@ -1,16 +1,18 @@
 #!/usr/bin/env python3
 """Generates src/system/UnicodeTables.cpp from the Unicode Character Database.
 
-Usage: tools/gen_unicode_case.py [/usr/share/unicode/UnicodeData.txt]
-(Debian's unicode-data package). Only the Basic Multilingual Plane is kept:
-the lower-casing maps each UTF-16 code unit alone, so other planes are never
-looked up.
+Usage: tools/gen_unicode_case.py [/usr/share/unicode/UnicodeData.txt [OUTPUT]]
+(Debian's unicode-data package); OUTPUT, the checked-in source unless given,
+lets tests/checks/unicode-tables.sh compare. Only the Basic Multilingual
+Plane is kept: the lower-casing maps each UTF-16 code unit alone, so other
+planes are never looked up.
 """
 import sys
 from pathlib import Path
 
 source = Path(sys.argv[1] if len(sys.argv) > 1 else "/usr/share/unicode/UnicodeData.txt")
-target = Path(__file__).resolve().parent.parent / "src/system/UnicodeTables.cpp"
+target = Path(sys.argv[2]) if len(sys.argv) > 2 else \
+    Path(__file__).resolve().parent.parent / "src/system/UnicodeTables.cpp"
 
 
 def read_entries():
