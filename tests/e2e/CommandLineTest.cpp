@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <vector>
+
 namespace e2e {
 namespace {
 
@@ -54,139 +57,121 @@ const std::string kTypeViolation =
     "\r\n"
     "Run \"TALLIX /?\" to get Help.\r\n";
 
-// A folder with a file and a sub-folder, as the program sees it.
-class CommandLine : public ::testing::Test {
-protected:
-    CommandLine() {
-        dir_.AddFile("data/a.txt", "a");
-        dir_.AddFile("data/sub/b.pdf", "b");
-        data_ = WinPath(dir_.Path() / "data");
-        file_ = data_ + "\\a.txt";
-    }
-    TRunResult Run(const std::string& arguments) {
-        return RunTallix(arguments, {.WorkDir = dir_.Path() / "data"});
-    }
+const std::string kDefinePath = "\r\nPlease define the right path. Note that path with spaces "
+                                "must be enclosed in\r\nquotation marks.\r\n";
 
-    TTempDir dir_;
-    std::string data_;
-    std::string file_;
+struct TCase {
+    // %T, %D and %F stand for the test's folder, its data folder and data\a.txt.
+    std::string Arguments;
+    uint32_t Status;
+    std::optional<std::string> Output; // the whole output, when given
 };
 
-TEST_F(CommandLine, WithoutArgumentsOrWithHelpPrintsBannerUsageAndHelp) {
-    for (const char* arguments : {"", "/?", "/h", "/H"}) {
-        const TRunResult run = Run(arguments);
-        EXPECT_EQ(run.Output, kBanner + kUsageAndHelp) << arguments;
-        EXPECT_EQ(run.Status, 0u) << arguments;
+std::vector<TCase> Cases() {
+    std::vector<TCase> cases = {
+        // The silent switch suppresses the banner only.
+        {"/? /S", 0, kUsageAndHelp},
+        {"/? /s", 0, kUsageAndHelp},
+        {"%D /X /S", 128, InvalidOption("/X")},
+        {"%D /C:x /Q", 128, kBanner + InvalidOption("/Q")}, // a valid /C: switch
+        // The file only in second position; a one-letter name only after a folder.
+        {"%D /R sums.md5", 128, kBanner + InvalidOption("sums.md5")},
+        {"%D -R -R", 128, kBanner + InvalidOption("-R")},
+        {"%D a b", 128, kBanner + InvalidOption("b")},
+        {"/R /O sums.md5", 128, kBanner + InvalidOption("sums.md5")},
+        {"%F x", 128, kBanner + InvalidOption("x")},
+        {"%D \"\"", 128, kBanner + InvalidOption("")},
+        {"%T\\My Data\\file one.txt", 128, {}}, // the blank splits the path
+        {"%D\\missing", 128,
+         kBanner + "Cannot access file:\r\n%D\\missing\r\nThe system returned an error:\r\n" +
+             "Code - 2 [File not found]\r\n" + kDefinePath},
+        {"%D\\no\\such\\*.txt /R", 128,
+         kBanner + "Cannot access file:\r\n%D\\no\\such\r\nThe system returned an error:\r\n" +
+             "Code - 3 [Path not found]\r\n" + kDefinePath},
+        // A log that cannot be created; without a console the question gets no consent.
+        {"%D /L:%D\\no\\such\\folder\\log.txt", 2048,
+         kBanner + "\r\nPath \"%D\\no\\such\\folder\" does not exist.\r\n" +
+             "Create path? Yes[Y]\\No[N]Input error 6.\r\n"},
+        {"%D /L:%D\\sub", 2048,
+         kBanner + "\r\n\"%D\\sub\" - folder, can't read or write anything to\r\nfolder!" +
+             kDefinePath},
+        {"%D /L:Q:\\log.txt", 2048,
+         kBanner + "Can't create\\open file:\r\nQ:\\log.txt\r\nCode - 15 [Invalid drive]\r\n"},
+    };
+    // Help wins over every later check.
+    for (const char* arguments :
+         {"", "/?", "/h", "/H", "%D /X /? /L:Z:\\no\\such\\folder\\log.txt"})
+        cases.push_back({arguments, 0, kBanner + kUsageAndHelp});
+    // Malformed switches: the first is reported.
+    for (const char* option :
+         {"/O1", "/RR", "/T:EE", "/T:X", "/T:", "/T", "/C:", "/L:", "/X", "/", "/SS", "/H1"})
+        cases.push_back(
+            {"%D " + std::string(option) + " /Q", 128, kBanner + InvalidOption(option)});
+    // /T with a file is a violation, which ends the reading at once.
+    for (const char* arguments :
+         {"%F /T:E", "%F /X /T:E", "%F /t", "%F sums.md5 /R /T:Q /X", "%F /T:E /?"})
+        cases.push_back({arguments, 256, kBanner + kTypeViolation});
+    // Every switch in either case (/S keeps existing lists from being asked about).
+    for (const char* arguments :
+         {"%D /R /S", "%D /r /o /v /S", "%D /V /Verify /vx /S", "%D /T:F /R /S", "%D /t:f /S",
+          "%D /T:e /T:r /S", "%D /C:changed.txt /O /S", "%D sums.md5 /R /S", "%D -R /S"})
+        cases.push_back({arguments, 0, {}});
+    // A leading switch works on the current folder; masks split off the path;
+    // relative paths are expanded; quotes group blanks.
+    for (const char* arguments :
+         {"/R /S", "%D", "%F", "%F sums.md5 /O", "/R sums.md5", "%D x", "%D\\*.zip;*.pdf /T:F /R",
+          "*.txt", "sub\\*.pdf /R", "..\\data\\a.txt", "sub", "\"%T\\My Data\\\" /R",
+          "\"%T\\My Data\\file one.txt\""})
+        cases.push_back({arguments, 0, {}});
+    return cases;
+}
+
+// A folder with a file and a sub-folder, and a folder with blanks in its name.
+struct TFolders {
+    TFolders() {
+        Dir.AddFile("data/a.txt", "a");
+        Dir.AddFile("data/sub/b.pdf", "b");
+        Dir.AddFile("My Data/file one.txt", "1");
     }
-}
-
-TEST_F(CommandLine, HelpWinsOverEveryLaterCheck) {
-    const TRunResult run = Run(data_ + " /X /? /L:Z:\\no\\such\\folder\\log.txt");
-    EXPECT_EQ(run.Output, kBanner + kUsageAndHelp);
-    EXPECT_EQ(run.Status, 0u);
-}
-
-TEST_F(CommandLine, SilentSwitchSuppressesTheBannerOnly) {
-    EXPECT_EQ(Run("/? /S").Output, kUsageAndHelp);
-    EXPECT_EQ(Run("/? /s").Output, kUsageAndHelp);
-    const TRunResult run = Run(data_ + " /X /S");
-    EXPECT_EQ(run.Output, InvalidOption("/X"));
-    EXPECT_EQ(run.Status, 128u);
-}
-
-TEST_F(CommandLine, AcceptsEverySwitchInEitherCase) {
-    // /S keeps existing lists from being asked about between the runs.
-    for (const char* arguments : {" /R", " /r /o /v", " /V /Verify /vx", " /T:F /R", " /t:f",
-                                  " /T:e /T:r", " /C:changed.txt /O", " sums.md5 /R", " -R"}) {
-        const TRunResult run = Run(data_ + arguments + " /S");
-        EXPECT_EQ(run.Output.find("Invalid option"), std::string::npos) << arguments;
-        EXPECT_EQ(run.Output.find("Options violation"), std::string::npos) << arguments;
-        EXPECT_EQ(run.Status, 0u) << arguments << "\n" << run.Output;
+    std::string Fill(std::string text) const {
+        const std::pair<std::string, std::string> marks[] = {
+            {"%T", WinPath(Dir.Path())}, {"%D", Data}, {"%F", Data + "\\a.txt"}};
+        for (const auto& [mark, path] : marks)
+            for (size_t at; (at = text.find(mark)) != std::string::npos;)
+                text.replace(at, 2, path);
+        return text;
     }
-    // A command line that starts with a switch works on the current folder.
-    EXPECT_EQ(Run("/R /S").Status, 0u);
-    EXPECT_EQ(Run(data_).Status, 0u) << "a folder alone";
-    EXPECT_EQ(Run(file_).Status, 0u) << "a file alone";
-    EXPECT_EQ(Run(file_ + " sums.md5 /O").Status, 0u) << "a file and its list";
-}
-
-TEST_F(CommandLine, RejectsMalformedSwitchesKeepingTheFirst) {
-    for (const char* option : {"/O1", "/RR", "/T:EE", "/T:X", "/T:", "/T", "/C:", "/L:", "/X", "/",
-                               "/SS", "/H1", "/C:x"}) {
-        const TRunResult run = Run(data_ + " " + option + " /Q");
-        if (std::string(option) == "/C:x") {
-            EXPECT_EQ(run.Output, kBanner + InvalidOption("/Q")) << "/C:x is a valid /C: switch";
-            continue;
-        }
-        EXPECT_EQ(run.Output, kBanner + InvalidOption(option)) << option;
-        EXPECT_EQ(run.Status, 128u) << option;
+    TRunResult Tallix(const std::string& arguments) {
+        return RunTallix(Fill(arguments), Dir.Path() / "data");
     }
+
+    TTempDir Dir;
+    const std::string Data = WinPath(Dir.Path() / "data");
+};
+
+class CommandLine : public ::testing::TestWithParam<TCase>, protected TFolders {};
+
+TEST_P(CommandLine, PrintsAndEndsAsExpected) {
+    const TCase& c = GetParam();
+    SCOPED_TRACE(c.Arguments);
+    const TRunResult run = Tallix(c.Arguments);
+    EXPECT_EQ(run.Status, c.Status) << run.Output;
+    if (c.Output)
+        EXPECT_EQ(run.Output, Fill(*c.Output));
+    else
+        EXPECT_FALSE(Contains(run.Output, "Invalid option") ||
+                     Contains(run.Output, "Options violation"))
+            << run.Output;
 }
 
-TEST_F(CommandLine, TakesTheFileOnlyInSecondPosition) {
-    EXPECT_EQ(Run(data_ + " /R sums.md5").Output, kBanner + InvalidOption("sums.md5"));
-    EXPECT_EQ(Run(data_ + " -R -R").Output, kBanner + InvalidOption("-R"));
-    EXPECT_EQ(Run(data_ + " a b").Output, kBanner + InvalidOption("b"));
-    EXPECT_EQ(Run("/R sums.md5").Status, 0u) << "second argument after a leading switch";
-    EXPECT_EQ(Run("/R /O sums.md5").Output, kBanner + InvalidOption("sums.md5"));
-}
+INSTANTIATE_TEST_SUITE_P(Arguments, CommandLine, ::testing::ValuesIn(Cases()));
 
-TEST_F(CommandLine, RejectsAShortSecondArgumentAfterAFile) {
-    const TRunResult run = Run(file_ + " x");
-    EXPECT_EQ(run.Output, kBanner + InvalidOption("x"));
+TEST(CommandLineLog, KeepsTheHeaderMessagesAndTheEndLine) {
+    TFolders f;
+    const std::string log = WinPath(f.Dir.Path() / "run.log");
+    const TRunResult run = f.Tallix("%D /X /L:" + log);
     EXPECT_EQ(run.Status, 128u);
-    EXPECT_EQ(Run(data_ + " x").Status, 0u) << "a one-letter list name after a folder";
-    EXPECT_EQ(Run(data_ + " \"\"").Output, kBanner + InvalidOption(""));
-}
-
-TEST_F(CommandLine, ReportsTypeSwitchWithAFileAsAViolation) {
-    for (const char* arguments : {" /T:E", " /X /T:E", " /t", " sums.md5 /R /T:Q /X"}) {
-        const TRunResult run = Run(file_ + arguments);
-        EXPECT_EQ(run.Output, kBanner + kTypeViolation) << arguments;
-        EXPECT_EQ(run.Status, 256u) << arguments;
-    }
-    EXPECT_EQ(Run(file_ + " /T:E /?").Status, 256u) << "the violation ends the reading at once";
-}
-
-TEST_F(CommandLine, ReportsAMissingPathWithTheSystemError) {
-    const TRunResult run = Run(data_ + "\\missing");
-    EXPECT_EQ(run.Output, kBanner + "Cannot access file:\r\n" + data_ +
-                              "\\missing\r\n"
-                              "The system returned an error:\r\n"
-                              "Code - 2 [File not found]\r\n"
-                              "\r\n"
-                              "Please define the right path. Note that path with spaces must be "
-                              "enclosed in\r\nquotation marks.\r\n");
-    EXPECT_EQ(run.Status, 128u);
-
-    const TRunResult deeper = Run(data_ + "\\no\\such\\*.txt /R");
-    EXPECT_NE(deeper.Output.find(data_ + "\\no\\such\r\n"), std::string::npos) << deeper.Output;
-    EXPECT_NE(deeper.Output.find("Code - 3 [Path not found]"), std::string::npos);
-    EXPECT_EQ(deeper.Status, 128u);
-}
-
-TEST_F(CommandLine, SplitsMasksOffThePathAndExpandsRelativePaths) {
-    EXPECT_EQ(Run(data_ + "\\*.zip;*.pdf /T:F /R").Status, 0u);
-    EXPECT_EQ(Run("*.txt").Status, 0u) << "masks in the current folder";
-    EXPECT_EQ(Run("sub\\*.pdf /R").Status, 0u);
-    EXPECT_EQ(Run("..\\data\\a.txt").Status, 0u);
-    EXPECT_EQ(Run("sub").Status, 0u);
-}
-
-TEST_F(CommandLine, TakesQuotedPathsWithBlanksAndATrailingBackslash) {
-    dir_.AddFile("My Data/file one.txt", "1");
-    const std::string folder = WinPath(dir_.Path() / "My Data");
-    EXPECT_EQ(Run("\"" + folder + "\\\" /R").Status, 0u);
-    EXPECT_EQ(Run("\"" + folder + "\\file one.txt\"").Status, 0u);
-    const TRunResult unquoted = Run(folder + "\\file one.txt");
-    EXPECT_EQ(unquoted.Status, 128u) << "the blank splits the path";
-}
-
-TEST_F(CommandLine, KeepsALogWithHeaderMessagesAndTheEndLine) {
-    const std::string log = WinPath(dir_.Path() / "run.log");
-    const TRunResult run = Run(data_ + " /X /L:" + log);
-    EXPECT_EQ(run.Status, 128u);
-    const std::string text = ReadFile(dir_.Path() / "run.log");
+    const std::string text = ReadFile(f.Dir.Path() / "run.log");
     EXPECT_EQ(text.rfind("This file is a log file generated by Tallix checksum utility.\r\n"
                          "Go to https://tallix.org to get your own copy for free.\r\n\r\n"
                          "Version [1.0.0.0]\r\n\r\nStarted on ",
@@ -198,34 +183,13 @@ TEST_F(CommandLine, KeepsALogWithHeaderMessagesAndTheEndLine) {
     ASSERT_GE(text.size(), tail.size());
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
 
-    EXPECT_EQ(Run(data_ + " /L:" + log).Status, 0u) << "an existing log is replaced";
-    const std::string again = ReadFile(dir_.Path() / "run.log");
+    EXPECT_EQ(f.Tallix("%D /L:" + log).Status, 0u) << "an existing log is replaced";
+    const std::string again = ReadFile(f.Dir.Path() / "run.log");
     EXPECT_NE(again.find("\r\nCalculation summary:\r\n"), std::string::npos) << again;
     const std::string end = "\r\n\r\nApplication terminated without errors\\warnings.\r\n";
     ASSERT_GE(again.size(), end.size());
     EXPECT_EQ(again.substr(again.size() - end.size()), end);
     EXPECT_EQ(again.find("Invalid option"), std::string::npos);
-}
-
-TEST_F(CommandLine, EndsWithItsBitWhenTheLogCannotBeCreated) {
-    const std::string missing = data_ + "\\no\\such\\folder";
-    TRunResult run = Run(data_ + " /L:" + missing + "\\log.txt");
-    EXPECT_EQ(run.Output, kBanner + "\r\nPath \"" + missing +
-                              "\" does not exist.\r\nCreate path? Yes[Y]\\No[N]Input error 6.\r\n")
-        << "without a console the question gets no consent";
-    EXPECT_EQ(run.Status, 2048u);
-
-    run = Run(data_ + " /L:" + data_ + "\\sub");
-    EXPECT_EQ(run.Output, kBanner + "\r\n\"" + data_ +
-                              "\\sub\" - folder, can't read or write anything to\r\nfolder!\r\n"
-                              "Please define the right path. Note that path with spaces must be "
-                              "enclosed in\r\nquotation marks.\r\n");
-    EXPECT_EQ(run.Status, 2048u);
-
-    run = Run(data_ + " /L:Q:\\log.txt");
-    EXPECT_EQ(run.Output, kBanner + "Can't create\\open file:\r\nQ:\\log.txt\r\n"
-                                    "Code - 15 [Invalid drive]\r\n");
-    EXPECT_EQ(run.Status, 2048u);
 }
 
 } // namespace

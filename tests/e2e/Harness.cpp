@@ -1,13 +1,14 @@
 #include "Harness.h"
 
-#include <array>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace e2e {
 
@@ -18,100 +19,53 @@ namespace {
 const fs::path kSourceDir = TALLIX_SOURCE_DIR;
 const fs::path kWin64Dir = TALLIX_WIN64_DIR;
 
-void WriteFile(const fs::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string ShellQuote(const std::string& text) {
+std::string Quote(const std::string& text) {
     std::string quoted = "'";
     for (char c : text)
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
 }
 
-} // namespace
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
+std::string Quote(const fs::path& path) {
+    return Quote(path.string());
 }
 
-std::string WinPath(const fs::path& path) {
-    std::string result = "Z:" + fs::absolute(path).lexically_normal().string();
-    for (char& c : result)
-        if (c == '/')
-            c = '\\';
-    return result;
-}
-
-std::string Md5sum(const fs::path& file) {
-    const std::string command = "md5sum -b " + ShellQuote(file.string());
+// What a shell command prints.
+std::string Capture(const std::string& command) {
+    std::string output;
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::array<char, 64> digest{};
-    if (!pipe || std::fscanf(pipe.get(), "%32s", digest.data()) != 1)
-        return {};
-    std::string text(digest.data());
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
+    char buffer[4096];
+    size_t length;
+    while (pipe && (length = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0)
+        output.append(buffer, length);
+    return output;
 }
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-TRunResult RunTallix(std::string_view arguments, const TRunOptions& options) {
-    return RunProgram("tallix.exe", arguments, options);
-}
-
-TRunResult RunProgram(const std::string& program, std::string_view arguments,
-                      const TRunOptions& options) {
-    TTempDir work;
-    const fs::path commandLine = work.Path() / "cmdline";
-    const fs::path status = work.Path() / "status";
-    const fs::path output = work.Path() / "stdout";
-    // Appended piece by piece: GCC 12 warns falsely about one long concatenation.
-    std::string line = "\"";
-    line += WinPath(kWin64Dir / program);
-    line += '"';
-    if (!arguments.empty()) {
-        line += ' ';
-        line += arguments;
+// Asks done every 100 ms until it holds or the time is up; returns done().
+bool Poll(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    WriteFile(commandLine, line);
-
-    const fs::path dir = options.WorkDir.empty() ? work.Path() : options.WorkDir;
-    const std::string command =
-        "cd " + ShellQuote(dir.string()) + " && LC_ALL=C.UTF-8 " +
-        ShellQuote((kSourceDir / "scripts/wine-run").string()) + " " +
-        ShellQuote((kWin64Dir / "launch.exe").string()) + " " + ShellQuote(WinPath(status)) + " " +
-        ShellQuote(WinPath(commandLine)) + " <" + ShellQuote(options.Input.string()) + " >" +
-        ShellQuote(output.string()) + " 2>/dev/null";
-    std::system(command.c_str());
-    TRunResult result;
-    result.Output = ReadFile(output);
-    const std::string statusText = ReadFile(status);
-    if (statusText.empty())
-        throw std::runtime_error("tallix.exe did not run: " + command);
-    result.Status = static_cast<uint32_t>(std::stoul(statusText));
-    return result;
+    return true;
 }
 
-TDriveLetter::TDriveLetter(char letter, const fs::path& target) {
-    // The prefix lies beside the win64 build (scripts/wine-run).
-    link_ = kWin64Dir.parent_path() / "wineprefix" / "dosdevices" / (std::string(1, letter) + ":");
-    std::error_code ignored;
-    fs::remove(link_, ignored);
-    fs::create_directory_symlink(target, link_);
+// A shell command that runs program in dir through launch.exe, which keeps
+// the exact command line and writes the full exit status to work/status.
+std::string LaunchCommand(const std::string& program, std::string_view arguments,
+                          const fs::path& dir, const fs::path& work) {
+    std::ofstream cmdline(work / "cmdline", std::ios::binary);
+    cmdline << '"' << WinPath(kWin64Dir / program) << '"';
+    if (!arguments.empty())
+        cmdline << ' ' << arguments;
+    return "cd " + Quote(dir) + " && LC_ALL=C.UTF-8 " + Quote(kSourceDir / "scripts/wine-run") +
+           " " + Quote(kWin64Dir / "launch.exe") + " " + Quote(WinPath(work / "status")) + " " +
+           Quote(WinPath(work / "cmdline"));
 }
 
-TDriveLetter::~TDriveLetter() {
-    std::error_code ignored;
-    fs::remove(link_, ignored);
-}
+} // namespace
 
 TTempDir::TTempDir() {
     std::string pattern = (fs::temp_directory_path() / "tallix-e2e-XXXXXX").string();
@@ -128,14 +82,116 @@ TTempDir::~TTempDir() {
 fs::path TTempDir::AddFile(const std::string& relative, std::string_view bytes) {
     const fs::path path = path_ / relative;
     fs::create_directories(path.parent_path());
-    WriteFile(path, bytes);
+    std::ofstream(path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
     return path;
 }
 
-fs::path TTempDir::AddDir(const std::string& relative) {
-    const fs::path path = path_ / relative;
-    fs::create_directories(path);
-    return path;
+TRunResult RunProgram(const std::string& program, std::string_view arguments, const fs::path& dir) {
+    TTempDir work;
+    const std::string command =
+        LaunchCommand(program, arguments, dir.empty() ? work.Path() : dir, work.Path()) +
+        " </dev/null >" + Quote(work.Path() / "stdout") + " 2>/dev/null";
+    std::system(command.c_str());
+    const std::string status = ReadFile(work.Path() / "status");
+    if (status.empty())
+        throw std::runtime_error(program + " did not run: " + command);
+    return {ReadFile(work.Path() / "stdout"), static_cast<uint32_t>(std::stoul(status))};
+}
+
+// The pane's shell stays after the program so that its screen can be read.
+TTmuxPane::TTmuxPane(const std::string& program, const std::string& arguments,
+                     const fs::path& dir) {
+    Tmux("new-session -d -s pane -x 80 -y 24 " +
+         Quote(LaunchCommand(program, arguments, dir, work_.Path()) + " 2>/dev/null; sleep 600"));
+}
+
+TTmuxPane::~TTmuxPane() {
+    Tmux("kill-server");
+}
+
+std::string TTmuxPane::Tmux(const std::string& arguments) {
+    return Capture("tmux -u -L " + work_.Path().filename().string() + " -f /dev/null " + arguments +
+                   " 2>/dev/null");
+}
+
+void TTmuxPane::SendKeys(const std::string& keys) {
+    Tmux("send-keys -t pane " + keys);
+}
+
+std::string TTmuxPane::Screen() {
+    std::istringstream lines(Tmux("capture-pane -p -t pane"));
+    std::string screen, line;
+    while (std::getline(lines, line))
+        screen += line.erase(line.find_last_not_of(' ') + 1) + "\n";
+    while (screen.ends_with("\n\n"))
+        screen.pop_back();
+    return screen;
+}
+
+bool TTmuxPane::WaitFor(const std::string& text, std::chrono::milliseconds timeout) {
+    return Poll([&] { return Contains(Screen(), text); }, timeout);
+}
+
+long TTmuxPane::WaitForExit(std::chrono::milliseconds timeout) {
+    std::string status;
+    Poll([&] { return !(status = ReadFile(work_.Path() / "status")).empty(); }, timeout);
+    return status.empty() ? -1 : std::stol(status);
+}
+
+std::string WinPath(const fs::path& path) {
+    std::string result = "Z:" + fs::absolute(path).lexically_normal().string();
+    for (char& c : result)
+        if (c == '/')
+            c = '\\';
+    return result;
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ostringstream content;
+    content << std::ifstream(path, std::ios::binary).rdbuf();
+    return content.str();
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+std::string Md5sum(const fs::path& file) {
+    std::string digest = Capture("md5sum -b " + Quote(file)).substr(0, 32);
+    for (char& c : digest)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return digest;
+}
+
+bool Md5sumChecks(const fs::path& list) {
+    const std::string command = "cd " + Quote(list.parent_path()) + " && md5sum -c " +
+                                Quote(list.filename()) + " >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+}
+
+bool HoldFile(const fs::path& file) {
+    const std::string command = Quote(kSourceDir / "scripts/wine-run") + " " +
+                                Quote(kWin64Dir / "holdfile.exe") + " " + Quote(WinPath(file)) +
+                                " 8 >/dev/null 2>&1 &";
+    const fs::path held = file.string() + ".held";
+    if (std::system(command.c_str()) != 0 ||
+        !Poll([&] { return fs::exists(held); }, std::chrono::seconds(10)))
+        return false;
+    fs::remove(held);
+    return true;
+}
+
+TDriveLetter::TDriveLetter(char letter, const fs::path& target) {
+    // The prefix lies beside the win64 build (scripts/wine-run).
+    link_ = kWin64Dir.parent_path() / "wineprefix" / "dosdevices" / (std::string(1, letter) + ":");
+    std::error_code ignored;
+    fs::remove(link_, ignored);
+    fs::create_directory_symlink(target, link_);
+}
+
+TDriveLetter::~TDriveLetter() {
+    std::error_code ignored;
+    fs::remove(link_, ignored);
 }
 
 } // namespace e2e

@@ -1,8 +1,10 @@
-// Runs tallix.exe (win64 build) under Wine, in an English (United States)
-// locale whatever the host's, with an exact command line and
-// captures what it writes and its full 32-bit exit status.
+// Runs the programs of the win64 build under Wine, in an English (United
+// States) locale whatever the host's, with an exact command line (the tail
+// after the program's name, quotes included): with standard output captured
+// and the full 32-bit exit status, or in a real console (a tmux pane).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -10,27 +12,7 @@
 
 namespace e2e {
 
-struct TRunResult {
-    std::string Output; // standard output, bytes as written
-    uint32_t Status = 0;
-};
-
-struct TRunOptions {
-    std::filesystem::path WorkDir; // current folder of the program; the temp root when empty
-    std::filesystem::path Input = "/dev/null";
-};
-
-// arguments: the command line after the program's name, exactly as Windows
-// would pass it (quotes included).
-TRunResult RunTallix(std::string_view arguments, const TRunOptions& options = {});
-// The same for another program of the win64 build (a test probe).
-TRunResult RunProgram(const std::string& program, std::string_view arguments,
-                      const TRunOptions& options = {});
-
-// The Windows form of a host path (Wine's drive Z: is the host's root).
-std::string WinPath(const std::filesystem::path& path);
-
-// A fresh folder that is removed with everything in it at the end of the test.
+// A fresh folder that is removed with everything in it at the end.
 class TTempDir {
 public:
     TTempDir();
@@ -40,16 +22,58 @@ public:
     const std::filesystem::path& Path() const { return path_; }
     // Creates a file (and its folders) with the given bytes; returns its path.
     std::filesystem::path AddFile(const std::string& relative, std::string_view bytes = "");
-    std::filesystem::path AddDir(const std::string& relative);
 
 private:
     std::filesystem::path path_;
 };
 
+struct TRunResult {
+    std::string Output; // standard output, bytes as written
+    uint32_t Status = 0;
+};
+
+// Runs program with no input; dir is its current folder (a fresh one when empty).
+TRunResult RunProgram(const std::string& program, std::string_view arguments,
+                      const std::filesystem::path& dir = {});
+inline TRunResult RunTallix(std::string_view arguments, const std::filesystem::path& dir = {}) {
+    return RunProgram("tallix.exe", arguments, dir);
+}
+
+// A program in a console of 80 x 24, driven with keys and read from the screen.
+class TTmuxPane {
+public:
+    TTmuxPane(const std::string& program, const std::string& arguments,
+              const std::filesystem::path& dir);
+    ~TTmuxPane();
+    TTmuxPane(const TTmuxPane&) = delete;
+    TTmuxPane& operator=(const TTmuxPane&) = delete;
+
+    // Keys in tmux's send-keys names ("a", "Escape", "C-c").
+    void SendKeys(const std::string& keys);
+    // The visible screen, lines joined with "\n", trailing blanks removed.
+    std::string Screen();
+    // Waits until the screen contains text; false when it never does.
+    bool WaitFor(const std::string& text,
+                 std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    // Waits for the program's end; its exit status, or -1 on time-out.
+    long WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+
+private:
+    std::string Tmux(const std::string& arguments);
+    TTempDir work_;
+};
+
+// The Windows form of a host path (Wine's drive Z: is the host's root).
+std::string WinPath(const std::filesystem::path& path);
 std::string ReadFile(const std::filesystem::path& path);
+bool Contains(const std::string& text, const std::string& part);
 // The digest md5sum on the host gives for file, in upper case.
 std::string Md5sum(const std::filesystem::path& file);
-bool Contains(const std::string& text, const std::string& part);
+// True when md5sum -c, run in the list's folder, accepts the list.
+bool Md5sumChecks(const std::filesystem::path& list);
+// Has another Wine process hold file open without sharing for 8 seconds;
+// true once it is held.
+bool HoldFile(const std::filesystem::path& file);
 
 // A drive letter of the test's Wine prefix mapped to a host folder while it lives.
 class TDriveLetter {

@@ -2,7 +2,6 @@
 // by md5sum and by hand, checked back; changed, missing and unreadable
 // files with their summary lines and exit bits; the /C: file.
 #include "Harness.h"
-#include "Tmux.h"
 
 #include <gtest/gtest.h>
 
@@ -26,21 +25,7 @@ protected:
         dir_.AddFile("Data/Sub/\xD0\xB6\xD1\x83\xD0\xBA.txt", "bug");
         data_ = WinPath(dir_.Path() / "Data");
     }
-    TRunResult Run(const std::string& arguments) {
-        return RunTallix(arguments, {.WorkDir = dir_.Path()});
-    }
-    bool HoldFile(const fs::path& file) {
-        const std::string hold = "cd '" + dir_.Path().string() +
-                                 "' && '" TALLIX_SOURCE_DIR "/scripts/wine-run' '" TALLIX_WIN64_DIR
-                                 "/holdfile.exe' '" +
-                                 WinPath(file) + "' 8 >/dev/null 2>&1 &";
-        if (std::system(hold.c_str()) != 0)
-            return false;
-        const fs::path held = file.string() + ".held";
-        for (int i = 0; i < 100 && !fs::exists(held); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        return fs::remove(held);
-    }
+    TRunResult Run(const std::string& arguments) { return RunTallix(arguments, dir_.Path()); }
     fs::path Add(const std::string& relative, const std::string& bytes = "") {
         return dir_.AddFile(relative, bytes);
     }
@@ -250,7 +235,7 @@ TEST_F(Verification, ADriveRootUsesTheListNamedByTheExtension) {
 TEST_F(Verification, ConsoleShowsProgressAndCancels) {
     ASSERT_EQ(Run(data_ + " /T:R /R /S").Status, 0u);
     {
-        TTmuxPane pane("tallix.exe", data_ + " /T:R /R /V", 80, 24, dir_.Path());
+        TTmuxPane pane("tallix.exe", data_ + " /T:R /R /V", dir_.Path());
         EXPECT_EQ(pane.WaitForExit(), 0);
         EXPECT_TRUE(pane.WaitFor("0%[..................................................]100%\n"
                                  "   **************************************************"))
@@ -260,7 +245,7 @@ TEST_F(Verification, ConsoleShowsProgressAndCancels) {
     fs::resize_file(Add("Big/big.bin", "start"), uint64_t(3) << 29);
     const std::string big = WinPath(dir_.Path() / "Big");
     ASSERT_EQ(Run(big + " /T:R /S").Status, 0u);
-    TTmuxPane pane("tallix.exe", big + " /V", 80, 24, dir_.Path());
+    TTmuxPane pane("tallix.exe", big + " /V", dir_.Path());
     ASSERT_TRUE(pane.WaitFor("Calculating...")) << pane.Screen();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     pane.SendKeys("C-c");
