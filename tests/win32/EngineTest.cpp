@@ -3,11 +3,9 @@
 // while one reads, a start that reads nothing, and the reading time.
 #include "ScannerSupport.h"
 
-#include "Packages/Common/WndMan.h"
 #include "engine/ChksumCalc.h"
 #include "engine/FileReader.h"
 #include "engine/LxHash.h"
-#include "system/Process.h"
 
 #include <gtest/gtest.h>
 
@@ -71,19 +69,21 @@ protected:
     std::u16string Path(const std::u16string& relative) const { return data + u"\\" + relative; }
     std::string Write(const std::u16string& relative, size_t size) {
         const std::string bytes = Pattern(size);
-        const TFileHandle file = WideCreateFileForWrite(Path(relative));
-        EXPECT_TRUE(file.Valid());
-        EXPECT_EQ(WideWriteFile(file, bytes), 0u);
+        wine_host::MakeFile(Path(relative), bytes);
         return bytes;
+    }
+    // A file of size bytes, held open without sharing: a reader is refused (32).
+    TFileHandle Hold(const std::u16string& relative, size_t size) {
+        TFileHandle file = WideCreateFileForWrite(Path(relative));
+        EXPECT_EQ(WideWriteFile(file, Pattern(size)), 0u);
+        return file;
     }
 
     // Runs during on the owner thread while the reading thread, in the
-    // middle of its run, waits for it: the reader reports a file held open
-    // without sharing through a call synchronised with the owner thread.
+    // middle of its run, waits for it: the reader reports a held file
+    // through a call synchronised with the owner thread.
     void HoldReaderMidRun(std::function<void()> during) {
-        Write(u"0.held", 1);
-        held_ = WideOpenOrCreateForWrite(Path(u"0.held"));
-        ASSERT_TRUE(held_.Valid());
+        held_ = Hold(u"0.held", 1);
         calc.ReadErrors().OnNotify = [during](TLinkServer*, TServerMessage kind, TNotifyParam,
                                               TNotifyParam) {
             if (kind == smInsert)
@@ -99,26 +99,18 @@ protected:
         calc.Calculate();
         reader = calc.Reader();
         ASSERT_NE(reader, nullptr);
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        const uint32_t thread = CurrentThreadId();
-        auto finished = [&] {
-            return (readerDone || readerAborted) && calc.Reader() == nullptr &&
-                   calc.ThreadCount() == 0;
-        };
-        THiddenWindow watch("Engine test loop", [&](uint32_t message, uintptr_t, intptr_t) {
-            if (message == WM_TIMER_ID &&
-                (finished() || std::chrono::steady_clock::now() > deadline))
-                PostThreadMessageTo(thread, {WM_QUIT_ID, 0, 0});
-        });
-        watch.StartTimer(1, 5);
-        RunMessageLoop([&](const TThreadMessage& message) {
-            if (message.Id < CM_FILE_BEGIN || message.Id > CM_READ_DONE)
-                return;
-            messages.push_back({message.Id, reinterpret_cast<TTreeNode*>(message.WParam),
-                                reinterpret_cast<TDirTree*>(message.LParam)});
-        });
-        watch.StopTimer(1);
-        ASSERT_TRUE(finished()) << "the reading thread did not end";
+        ASSERT_TRUE(RunLoopUntil(
+            [&] {
+                return (readerDone || readerAborted) && calc.Reader() == nullptr &&
+                       calc.ThreadCount() == 0;
+            },
+            30000,
+            [&](const TThreadMessage& m) {
+                if (m.Id >= CM_FILE_BEGIN && m.Id <= CM_READ_DONE)
+                    messages.push_back({m.Id, reinterpret_cast<TTreeNode*>(m.WParam),
+                                        reinterpret_cast<TDirTree*>(m.LParam)});
+            }))
+            << "the reading thread did not end";
     }
 
     int Count(uint32_t id) const {
@@ -187,28 +179,11 @@ TEST_F(Engine, DigestsEqualTheMd5OfEachFileAndEachFileIsAnnouncedOnceInTreeOrder
     }
 }
 
-TEST_F(Engine, ASingleFileIsReadUnderTheMasterTree) {
-    const std::string bytes = Write(u"one.bin", 5000);
-    calc.Include(Path(u"one.bin"), false);
-    calc.Calculate();
-    reader = calc.Reader();
-    RunLoopUntil([&] { return readerDone && calc.Reader() == nullptr; });
-    ASSERT_NE(calc.StaticNode(), nullptr);
-    TTreeNode* node = calc.StaticNode()->FirstChild;
-    ASSERT_NE(node, nullptr);
-    EXPECT_EQ(calc.GetHashText(node), Md5Text(bytes));
-    EXPECT_EQ(calc.ReadBytes.load(), 5000u);
-}
-
 TEST_F(Engine, FilesThatCannotBeOpenedAreRecordedGroupedByCodeAndTheRunGoesOn) {
-    Write(u"a.lock", 10);
+    const TFileHandle holdA = Hold(u"a.lock", 10);
     Write(u"b.gone", 20);
-    Write(u"c.lock", 40);
+    const TFileHandle holdC = Hold(u"c.lock", 40);
     const std::string kept = Write(u"d.txt", 80);
-    // Held open without sharing: a reader is refused (32).
-    const TFileHandle holdA = WideOpenOrCreateForWrite(Path(u"a.lock"));
-    const TFileHandle holdC = WideOpenOrCreateForWrite(Path(u"c.lock"));
-    ASSERT_TRUE(holdA.Valid() && holdC.Valid());
     // Deleted after the scan, before the first read (2).
     calc.OnStartReading = [&](TCustomChksumCalc*, bool&) {
         EXPECT_TRUE(WideDeleteFile(Path(u"b.gone")));
@@ -251,18 +226,27 @@ TEST_F(Engine, FilesThatCannotBeOpenedAreRecordedGroupedByCodeAndTheRunGoesOn) {
     EXPECT_EQ(second->NextSibling, nullptr);
 }
 
-TEST_F(Engine, AFileThatFailsAfterItWasOpenedIsRecordedAndTheRunGoesOn) {
-    // The host's own memory file opens, but its first read fails.
-    const std::u16string failing = wine_host::WindowsPath("/proc/self/mem");
+// Single files are read under the master tree. The host's own memory file
+// opens, but its first read fails.
+TEST_F(Engine, SingleFilesAndAFileThatFailsAfterItWasOpened) {
+    const std::string one = Pattern(5000);
+    wine_host::MakeFile(folder.Path() + u"\\one.bin", one);
     const std::string kept = Write(u"kept.txt", 30);
+    const std::u16string failing = wine_host::WindowsPath("/proc/self/mem");
+    calc.Include(folder.Path() + u"\\one.bin", false);
     calc.Include(failing, false);
     Run();
     ASSERT_NE(calc.StaticNode(), nullptr);
-    TTreeNode* node = calc.StaticNode()->FirstChild;
-    ASSERT_NE(node, nullptr);
+    ASSERT_EQ(calc.StaticNode()->ChildCount, 2);
+    TTreeNode *node = nullptr, *good = nullptr;
+    for (TTreeNode* n = calc.StaticNode()->FirstChild; n != nullptr; n = n->NextSibling)
+        (calc.GetItemPath(n) == failing ? node : good) = n;
+    ASSERT_TRUE(node != nullptr && good != nullptr);
+    EXPECT_EQ(calc.GetHashText(good), Md5Text(one));
     EXPECT_EQ(calc.FailedFiles.load(), 1u);
     EXPECT_NE(calc.Tree().GetData(node)->ErrorCode, 0);
     EXPECT_EQ(HashOf(u"kept.txt"), Md5Text(kept));
+    EXPECT_EQ(calc.ReadBytes.load(), 5030u);
     // Announced when it was opened, never done.
     int begun = 0;
     for (const TFileMessage& m : messages) {
@@ -270,7 +254,7 @@ TEST_F(Engine, AFileThatFailsAfterItWasOpenedIsRecordedAndTheRunGoesOn) {
         begun += m.Node == node && m.Id == CM_FILE_BEGIN;
     }
     EXPECT_EQ(begun, 1);
-    EXPECT_EQ(Count(CM_FILE_DONE), 1);
+    EXPECT_EQ(Count(CM_FILE_DONE), 2);
     EXPECT_EQ(Count(CM_READ_DONE), 1);
 }
 

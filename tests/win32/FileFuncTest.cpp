@@ -8,14 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <stdexcept>
 #include <thread>
 
 namespace {
 
-using wine_host::TDosDevice;
-using wine_host::TTempFolder;
+using wine_host::MakeFile;
 
 constexpr uint32_t kSharingViolation = 32;
 
@@ -28,11 +28,6 @@ class FileWrappers : public ::testing::Test {
 protected:
     std::u16string Path(const std::u16string& relative) const {
         return temp_.Path() + u"\\" + relative;
-    }
-    void MakeFile(const std::u16string& path, std::string_view bytes = "") {
-        const TFileHandle file = WideCreateFileForWrite(path);
-        ASSERT_TRUE(file.Valid()) << "error " << FileLastError;
-        ASSERT_EQ(WideWriteFile(file, bytes), 0u);
     }
     void MakeDir(const std::u16string& path) {
         ASSERT_TRUE(WideCreateDir(path)) << "error " << FileLastError;
@@ -49,7 +44,7 @@ protected:
         return entries;
     }
 
-    TTempFolder temp_;
+    wine_host::TTempFolder temp_;
 };
 
 TEST_F(FileWrappers, SearchFindsEntriesWithSizesAttributesAndWideNames) {
@@ -74,15 +69,10 @@ TEST_F(FileWrappers, SearchFindsEntriesWithSizesAttributesAndWideNames) {
     WideFindClose(rec);
     EXPECT_FALSE(rec.FindHandle.Valid());
     EXPECT_NE(WideFindNext(rec), 0) << "a closed search finds nothing";
-}
 
-TEST_F(FileWrappers, SearchReportsMissingEntriesAndIgnoresEmptyPaths) {
-    TLxSearchRec rec;
     EXPECT_EQ(WideFindFirst(Path(u"none.txt"), rec), static_cast<int>(kErrorFileNotFound));
     EXPECT_EQ(WideFindFirst(Path(u"none\\*.*"), rec), static_cast<int>(kErrorPathNotFound));
     EXPECT_FALSE(rec.FindHandle.Valid());
-
-    MakeFile(Path(u"a.txt"));
     ASSERT_EQ(WideFindFirst(Path(u"a.txt"), rec), 0);
     EXPECT_EQ(WideFindFirst(u"", rec), 0);
     EXPECT_EQ(rec.Name, u"a.txt") << "an empty path leaves the record as it was";
@@ -105,7 +95,17 @@ TEST_F(FileWrappers, AnsiBranchSearchesAndClassifiesToo) {
     EXPECT_TRUE(WideDirectoryExists(Path(u"made")));
 }
 
-TEST_F(FileWrappers, WorkBeyondTheClassicPathLimit) {
+// ForceDirectoriesW and the others also beyond the classic path limit.
+TEST_F(FileWrappers, ForceDirectoriesCreatesTheMissingChainOfAnyLength) {
+    EXPECT_TRUE(ForceDirectoriesW(Path(u"x\\y\\z\\")));
+    EXPECT_TRUE(WideDirectoryExists(Path(u"x\\y\\z")));
+    EXPECT_TRUE(ForceDirectoriesW(Path(u"x\\y\\w")));
+    EXPECT_TRUE(ForceDirectoriesW(Path(u"x")));
+    MakeFile(Path(u"file"));
+    EXPECT_FALSE(ForceDirectoriesW(Path(u"file\\sub")));
+    EXPECT_EQ(FileLastError, kErrorAlreadyExists);
+    EXPECT_THROW(ForceDirectoriesW(u""), std::invalid_argument);
+
     std::u16string deep = temp_.Path();
     for (int i = 0; i < 10; ++i)
         deep += u"\\folder number " + std::u16string(1, char16_t(u'0' + i)) + u" with a long name";
@@ -136,20 +136,17 @@ TEST_F(FileWrappers, ReachNamesExactlyAsWritten) {
 }
 
 TEST_F(FileWrappers, SearchGivesSizesPastTwoAndFourGiB) {
-    const uint64_t sizes[] = {uint64_t(1) << 31, uint64_t(4) << 30, uint64_t(5) << 30};
-    for (uint64_t size : sizes) {
+    for (uint64_t size : {uint64_t(1) << 31, uint64_t(4) << 30, uint64_t(5) << 30}) {
         const std::u16string name = Path(u"sparse.bin");
-        {
-            const TFileHandle file = WideCreateFileForWrite(name);
-            ASSERT_TRUE(file.Valid());
-            ASSERT_TRUE(wine_host::SetFileSize(file, size));
-        }
+        ASSERT_TRUE(wine_host::SetFileSize(WideCreateFileForWrite(name), size));
         EXPECT_EQ(List(name).at(u"sparse.bin").Size, size);
         EXPECT_EQ(GetPathKind(name), pkFile);
     }
 }
 
-TEST_F(FileWrappers, ClassifyFilesFoldersAndMissingPaths) {
+// Each wrapper leaves the system's code of its call in FileLastError, but
+// WideDirectoryExists leaves it alone.
+TEST_F(FileWrappers, ClassifyCreateAndReportTheSystemsCode) {
     MakeFile(Path(u"a.txt"));
     MakeDir(Path(u"Ελληνικά"));
     EXPECT_EQ(GetPathKind(Path(u"a.txt")), pkFile);
@@ -165,55 +162,36 @@ TEST_F(FileWrappers, ClassifyFilesFoldersAndMissingPaths) {
     EXPECT_EQ(FileLastError, kErrorFileNotFound);
     EXPECT_EQ(GetPathKind(u"\\\\"), pkNone);
     EXPECT_EQ(GetPathKind(u"\\"), pkNone);
+
+    EXPECT_TRUE(WideCreateDir(Path(u"d")));
+    EXPECT_EQ(FileLastError, 0u);
+    EXPECT_FALSE(WideCreateDir(Path(u"d")));
+    EXPECT_EQ(FileLastError, kErrorAlreadyExists);
+    EXPECT_FALSE(WideCreateDir(Path(u"none\\d")));
+    EXPECT_EQ(FileLastError, kErrorPathNotFound);
+    EXPECT_FALSE(IsDirectory(WideFileAttributes(Path(u"a.txt"))));
+    EXPECT_EQ(FileLastError, 0u);
+    EXPECT_EQ(WideFileAttributes(Path(u"none")), INVALID_FILE_ATTRIBUTES_VALUE);
+    EXPECT_EQ(FileLastError, kErrorFileNotFound);
+
+    FileLastError = 12345;
+    EXPECT_TRUE(WideDirectoryExists(Path(u"d\\")));
+    EXPECT_FALSE(WideDirectoryExists(Path(u"a.txt")));
+    EXPECT_FALSE(WideDirectoryExists(Path(u"none")));
+    EXPECT_FALSE(WideDirectoryExists(u"/"));
+    EXPECT_EQ(FileLastError, 12345u);
+    uint32_t otherThread = 0;
+    std::thread([&] {
+        WideFileAttributes(Path(u"none"));
+        otherThread = FileLastError;
+    }).join();
+    EXPECT_EQ(otherThread, kErrorFileNotFound);
+    EXPECT_EQ(FileLastError, 12345u) << "each thread reads its own";
+    EXPECT_FALSE(IsExistingAbsoluteFolder(Path(u"a.txt")));
+    EXPECT_FALSE(IsExistingAbsoluteFolder(u"d"));
 }
 
-TEST_F(FileWrappers, DriveRootsAreDrivesWhetherMappedOrMissing) {
-    MakeDir(Path(u"drive"));
-    MakeDir(Path(u"drive\\sub"));
-    const char16_t letter = wine_host::UnusedDriveLetter();
-    const char16_t missing = wine_host::UnusedDriveLetter(std::u16string(1, letter));
-    ASSERT_NE(missing, 0);
-    const std::string device(1, static_cast<char>(letter - u'A' + 'a'));
-    const TDosDevice drive(device + ":", temp_.HostPath() + "/drive");
-    ASSERT_TRUE(drive.Ready());
-    const std::u16string root = std::u16string(1, letter) + u":\\";
-
-    EXPECT_EQ(GetPathKind(root), pkDrive);
-    EXPECT_EQ(GetPathKind(root.substr(0, 2)), pkDrive);
-    EXPECT_EQ(GetPathKind(root + u"sub"), pkFolder);
-    // A missing name one character long is not taken for a drive.
-    EXPECT_EQ(GetPathKind(root + u"x"), pkNone);
-    EXPECT_TRUE(WideDiskReady(root));
-    EXPECT_TRUE(IsExistingAbsoluteFolder(root));
-    EXPECT_TRUE(WideDirectoryExists(root));
-    EXPECT_EQ(List(root + u"*.*").count(u"sub"), 1u);
-
-    const std::u16string missingRoot = std::u16string(1, missing) + u":\\";
-    EXPECT_EQ(GetPathKind(missingRoot), pkDrive);
-    EXPECT_EQ(GetPathKind(missingRoot + u"data"), pkNone);
-    EXPECT_FALSE(WideDiskReady(missingRoot));
-    EXPECT_FALSE(IsExistingAbsoluteFolder(missingRoot));
-}
-
-TEST_F(FileWrappers, ShareRootsAreFoldersAndSearchedThroughUncPaths) {
-    MakeDir(Path(u"share"));
-    MakeDir(Path(u"share\\sub"));
-    MakeFile(Path(u"share\\sub\\f.txt"), "f");
-    const std::string server =
-        "tallix" + std::to_string(reinterpret_cast<uintptr_t>(this) % 100000);
-    const TDosDevice share("unc/" + server + "/docs", temp_.HostPath() + "/share");
-    ASSERT_TRUE(share.Ready());
-    const std::u16string unc = u"\\\\" + std::u16string(server.begin(), server.end()) + u"\\docs";
-
-    EXPECT_EQ(GetPathKind(unc), pkFolder);
-    EXPECT_EQ(GetPathKind(unc + u"\\"), pkFolder);
-    EXPECT_EQ(GetPathKind(unc + u"\\sub"), pkFolder);
-    EXPECT_EQ(GetPathKind(unc + u"\\sub\\f.txt"), pkFile);
-    EXPECT_EQ(GetPathKind(unc + u"\\sub\\none.txt"), pkNone);
-    EXPECT_EQ(List(unc + u"\\sub\\*.*").at(u"f.txt").Size, 1u);
-    EXPECT_TRUE(IsExistingAbsoluteFolder(unc + u"\\sub"));
-}
-
+// Opening files, one function per purpose.
 TEST_F(FileWrappers, EachOpenReportsWhatTheSystemSaid) {
     const std::u16string name = Path(u"n.txt");
     {
@@ -242,40 +220,45 @@ TEST_F(FileWrappers, EachOpenReportsWhatTheSystemSaid) {
     EXPECT_EQ(FileLastError, kErrorPathNotFound);
 }
 
-TEST_F(FileWrappers, FoldersAndAttributes) {
-    EXPECT_TRUE(WideCreateDir(Path(u"d")));
-    EXPECT_EQ(FileLastError, 0u);
-    EXPECT_FALSE(WideCreateDir(Path(u"d")));
-    EXPECT_EQ(FileLastError, kErrorAlreadyExists);
-    EXPECT_FALSE(WideCreateDir(Path(u"none\\d")));
-    EXPECT_EQ(FileLastError, kErrorPathNotFound);
+// A drive root is a drive whether mapped or missing; a share root is a
+// folder, and both are searched through.
+TEST_F(FileWrappers, RootsOfDrivesAndShares) {
+    MakeDir(Path(u"drive"));
+    MakeDir(Path(u"drive\\sub"));
+    MakeFile(Path(u"drive\\sub\\f.txt"), "f");
+    const wine_host::TDosDevice drive(temp_.HostPath() + "/drive");
+    ASSERT_TRUE(drive.Ready());
+    const std::u16string root = drive.Drive() + u"\\";
+    EXPECT_EQ(GetPathKind(root), pkDrive);
+    EXPECT_EQ(GetPathKind(drive.Drive()), pkDrive);
+    EXPECT_EQ(GetPathKind(root + u"sub"), pkFolder);
+    // A missing name one character long is not taken for a drive.
+    EXPECT_EQ(GetPathKind(root + u"x"), pkNone);
+    EXPECT_TRUE(WideDiskReady(root));
+    EXPECT_TRUE(IsExistingAbsoluteFolder(root));
+    EXPECT_TRUE(WideDirectoryExists(root));
+    EXPECT_EQ(List(root + u"*.*").count(u"sub"), 1u);
 
-    MakeFile(Path(u"f.txt"));
-    EXPECT_FALSE(IsDirectory(WideFileAttributes(Path(u"f.txt"))));
-    EXPECT_EQ(FileLastError, 0u);
-    EXPECT_EQ(WideFileAttributes(Path(u"none")), INVALID_FILE_ATTRIBUTES_VALUE);
-    EXPECT_EQ(FileLastError, kErrorFileNotFound);
+    const char16_t missing = wine_host::UnusedDriveLetter(drive.Drive());
+    ASSERT_NE(missing, 0);
+    const std::u16string missingRoot = std::u16string(1, missing) + u":\\";
+    EXPECT_EQ(GetPathKind(missingRoot), pkDrive);
+    EXPECT_EQ(GetPathKind(missingRoot + u"data"), pkNone);
+    EXPECT_FALSE(WideDiskReady(missingRoot));
+    EXPECT_FALSE(IsExistingAbsoluteFolder(missingRoot));
 
-    FileLastError = 12345;
-    EXPECT_TRUE(WideDirectoryExists(Path(u"d\\")));
-    EXPECT_FALSE(WideDirectoryExists(Path(u"f.txt")));
-    EXPECT_FALSE(WideDirectoryExists(Path(u"none")));
-    EXPECT_FALSE(WideDirectoryExists(u"/"));
-    EXPECT_EQ(FileLastError, 12345u) << "WideDirectoryExists leaves the code alone";
-    EXPECT_FALSE(IsExistingAbsoluteFolder(Path(u"f.txt")));
-    EXPECT_FALSE(IsExistingAbsoluteFolder(u"d"));
-}
-
-TEST_F(FileWrappers, ForceDirectoriesCreatesTheMissingChain) {
-    EXPECT_TRUE(ForceDirectoriesW(Path(u"x\\y\\z\\")));
-    EXPECT_TRUE(WideDirectoryExists(Path(u"x\\y\\z")));
-    EXPECT_TRUE(ForceDirectoriesW(Path(u"x\\y\\w")));
-    EXPECT_TRUE(ForceDirectoriesW(Path(u"x")));
-
-    MakeFile(Path(u"file"));
-    EXPECT_FALSE(ForceDirectoriesW(Path(u"file\\sub")));
-    EXPECT_EQ(FileLastError, kErrorAlreadyExists);
-    EXPECT_THROW(ForceDirectoriesW(u""), std::invalid_argument);
+    const std::string server =
+        "tallix" + std::to_string(reinterpret_cast<uintptr_t>(this) % 100000);
+    const wine_host::TDosDevice share("unc/" + server + "/docs", temp_.HostPath() + "/drive");
+    ASSERT_TRUE(share.Ready());
+    const std::u16string unc = u"\\\\" + std::u16string(server.begin(), server.end()) + u"\\docs";
+    EXPECT_EQ(GetPathKind(unc), pkFolder);
+    EXPECT_EQ(GetPathKind(unc + u"\\"), pkFolder);
+    EXPECT_EQ(GetPathKind(unc + u"\\sub"), pkFolder);
+    EXPECT_EQ(GetPathKind(unc + u"\\sub\\f.txt"), pkFile);
+    EXPECT_EQ(GetPathKind(unc + u"\\sub\\none.txt"), pkNone);
+    EXPECT_EQ(List(unc + u"\\sub\\*.*").at(u"f.txt").Size, 1u);
+    EXPECT_TRUE(IsExistingAbsoluteFolder(unc + u"\\sub"));
 }
 
 // What a user means by "tallix .", "tallix .\docs" or "tallix ..\photos".
@@ -283,8 +266,8 @@ TEST_F(FileWrappers, ExpandedDotPathsNameTheFolders) {
     MakeDir(Path(u"work"));
     MakeDir(Path(u"work\\docs"));
     MakeDir(Path(u"photos"));
-    const std::u16string saved = GetCurrentDirW();
-    ASSERT_TRUE(wine_host::SetCurrentDir(Path(u"work")));
+    const std::filesystem::path saved = std::filesystem::current_path();
+    std::filesystem::current_path(std::filesystem::path(Path(u"work")));
     for (const auto& [typed, expected] : {std::pair<std::u16string, std::u16string>{u".", u"work"},
                                           {u".\\docs", u"work\\docs"},
                                           {u"..\\photos", u"photos"},
@@ -294,19 +277,7 @@ TEST_F(FileWrappers, ExpandedDotPathsNameTheFolders) {
         EXPECT_EQ(path, Path(expected));
         EXPECT_EQ(GetPathKind(path), pkFolder);
     }
-    wine_host::SetCurrentDir(saved);
-}
-
-TEST_F(FileWrappers, EachThreadReadsItsOwnLastError) {
-    MakeFile(Path(u"a.txt"));
-    ASSERT_NE(WideFileAttributes(Path(u"a.txt")), INVALID_FILE_ATTRIBUTES_VALUE);
-    uint32_t otherThread = 0;
-    std::thread([&] {
-        WideFileAttributes(Path(u"none"));
-        otherThread = FileLastError;
-    }).join();
-    EXPECT_EQ(otherThread, kErrorFileNotFound);
-    EXPECT_EQ(FileLastError, 0u);
+    std::filesystem::current_path(saved);
 }
 
 TEST(FormatFileSize, UsesTheUsersDecimalSeparator) {

@@ -173,7 +173,7 @@ TEST_F(Lists, ListsOfMd5sumAndAUtf8ListOfThisProgramVerifyTheirFiles) {
                                          sample.Path(u"done")));
     // A name outside the ANSI code page makes the writer choose UTF-8.
     const std::u16string name = u"\u0434\u043E\u043C.txt";
-    MakeFile(sample.Path(name), 3);
+    wine_host::MakeFile(sample.Path(name), "xxx");
     TChksumCalc writer(nullptr);
     writer.SetOptions(kSynchronous);
     writer.Include(sample.Data(), false);

@@ -8,26 +8,20 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 
 namespace {
 
 using namespace scanner_test;
 
-struct TStats {
-    int64_t Size, Files, Folders, MaskedSize, MaskedFiles;
-    bool operator==(const TStats&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const TStats& s) {
-    return out << "{" << s.Size << ", " << s.Files << ", " << s.Folders << ", " << s.MaskedSize
-               << ", " << s.MaskedFiles << "}";
-}
+// Size, files and folders, then the size and count of masked files.
+using TStats = std::array<int64_t, 5>;
 
 TStats StatsOf(const TCustomDirScaner& scanner) {
     TStats s{};
-    scanner.GetStatistics(s.Size, s.Files, s.Folders);
-    scanner.GetMaskedStatistics(s.MaskedSize, s.MaskedFiles);
+    scanner.GetStatistics(s[0], s[1], s[2]);
+    scanner.GetMaskedStatistics(s[3], s[4]);
     return s;
 }
 
@@ -194,8 +188,8 @@ TEST_F(ScannerScan, ExplicitFilesPassTheMasksOfTheirRecord) {
     scanner.WaitForWorkers();
     EXPECT_EQ(dir->IncludedFiles, TPathList{sample.Path(u"b.doc")});
     EXPECT_EQ(DataOf(sample.Path(u"b.doc"))->Masked, 0);
-    EXPECT_EQ(StatsOf(scanner), (TStats{before.Size + 5, before.Files + 1, before.Folders,
-                                        before.MaskedSize - 5, before.MaskedFiles - 1}));
+    EXPECT_EQ(StatsOf(scanner),
+              (TStats{before[0] + 5, before[1] + 1, before[2], before[3] - 5, before[4] - 1}));
     const TTreeNode* node = dir->Tree->FindPath(sample.Path(u"b.doc"));
     EXPECT_TRUE(ApplyMask(dir, node->Parent, 0x20, sample.Path(u"b.doc")));
     EXPECT_TRUE(ApplyMask(dir, node->Parent, kDirectoryAttribute, sample.Path(u"bin")));
@@ -207,12 +201,9 @@ TEST_F(ScannerScan, ExplicitFilesPassTheMasksOfTheirRecord) {
 }
 
 TEST_F(ScannerScan, ADriveRootIsScannedUnderItsOwnName) {
-    const char16_t letter = wine_host::UnusedDriveLetter();
-    ASSERT_NE(letter, 0);
-    const std::string device = std::string(1, static_cast<char>(letter + 32)) + ":";
-    wine_host::TDosDevice drive(device, sample.Folder().HostPath() + "/data");
+    const wine_host::TDosDevice drive(sample.Folder().HostPath() + "/data");
     ASSERT_TRUE(drive.Ready());
-    const std::u16string root = std::u16string(1, letter) + u":";
+    const std::u16string root = drive.Drive();
     scanner.Include(root, true);
     const TDirectory* dir = scanner.FirstDirectory();
     ASSERT_NE(dir, nullptr);

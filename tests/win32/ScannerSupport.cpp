@@ -1,30 +1,22 @@
 #include "ScannerSupport.h"
 
 #include "Packages/Common/WndMan.h"
-#include "system/Process.h"
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 
 namespace scanner_test {
 
-void MakeFile(const std::u16string& path, size_t size) {
-    const TFileHandle file = WideCreateFileForWrite(path);
-    ASSERT_TRUE(file.Valid());
-    ASSERT_EQ(WideWriteFile(file, std::string(size, 'x')), 0u);
-}
-
 TSampleTree::TSampleTree() : data_(folder_.Path() + u"\\data") {
     for (const char16_t* dir :
          {u"", u"\\sub", u"\\sub\\deep", u"\\System Volume Information", u"\\RECYCLER"})
         WideCreateDir(data_ + dir);
-    MakeFile(Path(u"a.txt"), 3);
-    MakeFile(Path(u"b.doc"), 5);
-    MakeFile(Path(u"sub\\c.txt"), 7);
-    MakeFile(Path(u"sub\\deep\\d.txt"), 11);
-    MakeFile(Path(u"System Volume Information\\x.txt"), 13);
-    MakeFile(Path(u"RECYCLER\\y.txt"), 17);
+    for (const auto& [name, size] : {std::pair<const char16_t*, size_t>{u"a.txt", 3},
+                                     {u"b.doc", 5},
+                                     {u"sub\\c.txt", 7},
+                                     {u"sub\\deep\\d.txt", 11},
+                                     {u"System Volume Information\\x.txt", 13},
+                                     {u"RECYCLER\\y.txt", 17}})
+        wine_host::MakeFile(Path(name), std::string(size, 'x'));
 }
 
 TTestWorker::TTestWorker(TCustomDirScaner* scanner, std::function<void(TTestWorker&)> body,
@@ -33,7 +25,8 @@ TTestWorker::TTestWorker(TCustomDirScaner* scanner, std::function<void(TTestWork
     WaitAlone = waitAlone;
 }
 
-bool RunLoopUntil(const std::function<bool()>& done, int timeoutMs) {
+bool RunLoopUntil(const std::function<bool()>& done, int timeoutMs,
+                  const std::function<void(const TThreadMessage&)>& onMessage) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     const uint32_t thread = CurrentThreadId();
     THiddenWindow watch("Scanner test loop", [&](uint32_t message, uintptr_t, intptr_t) {
@@ -42,7 +35,10 @@ bool RunLoopUntil(const std::function<bool()>& done, int timeoutMs) {
     });
     if (!done()) {
         watch.StartTimer(1, 5);
-        RunMessageLoop([](const TThreadMessage&) {});
+        RunMessageLoop([&](const TThreadMessage& message) {
+            if (onMessage)
+                onMessage(message);
+        });
         watch.StopTimer(1);
     }
     return done();

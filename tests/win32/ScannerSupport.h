@@ -5,6 +5,7 @@
 #include "Packages/Common/DirScaner.h"
 #include "Packages/Common/ScanThreads.h"
 #include "WineHost.h"
+#include "system/Process.h"
 
 #include <functional>
 #include <memory>
@@ -12,9 +13,6 @@
 #include <string>
 
 namespace scanner_test {
-
-// A file of size bytes.
-void MakeFile(const std::u16string& path, size_t size);
 
 // data\a.txt (3 bytes), data\b.doc (5), data\sub\c.txt (7),
 // data\sub\deep\d.txt (11), data\System Volume Information\x.txt (13),
@@ -45,8 +43,9 @@ private:
 };
 
 // Dispatches the thread's messages until done() holds or timeoutMs has
-// passed; returns done().
-bool RunLoopUntil(const std::function<bool()>& done, int timeoutMs = 10000);
+// passed, handing thread messages to onMessage; returns done().
+bool RunLoopUntil(const std::function<bool()>& done, int timeoutMs = 10000,
+                  const std::function<void(const TThreadMessage&)>& onMessage = {});
 // Dispatches the thread's messages for ms milliseconds.
 void RunLoopFor(int ms);
 

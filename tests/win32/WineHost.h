@@ -1,6 +1,6 @@
-// Support for the file-wrapper tests under Wine: folders on the host, drive
-// letters and share names mapped to them, and the few raw operations the
-// wrappers themselves do not offer.
+// Support for the tests under Wine: folders on the host, drive letters and
+// share names mapped to them, and the few raw operations the file wrappers
+// themselves do not offer.
 #pragma once
 
 #include "Packages/Files/FileFunc.h"
@@ -11,18 +11,12 @@
 
 namespace wine_host {
 
-// Starts a shell script on the host; false when it could not be started.
-// Wine starts host programs but does not wait for them: the caller waits
-// for the script's effect to show.
-bool StartHostScript(const std::string& script);
 // Runs a shell script on the host and waits (ten seconds at most) until
 // created, the path it makes last, is there; false when it never came.
 bool RunHostScript(const std::string& script, const std::u16string& created);
 
 // The Windows form of a host path (Wine's drive Z: is the host's root).
 std::u16string WindowsPath(std::string_view hostPath);
-// The Wine prefix in use, a host path; empty when WINEPREFIX is not set.
-std::string WinePrefix();
 
 // A fresh folder on the host, removed with its contents at the end.
 class TTempFolder {
@@ -40,20 +34,25 @@ private:
     std::u16string path_;
 };
 
-// A name under $WINEPREFIX/dosdevices ("t:" for a drive letter,
-// "unc/server/share" for a share) that leads to a host folder while the
-// object lives.
+// A name under $WINEPREFIX/dosdevices that leads to a host folder while the
+// object lives: a drive letter that names no drive now (from the end of the
+// alphabet, passing over the letters in skip), or "unc/server/share".
 class TDosDevice {
 public:
-    TDosDevice(const std::string& name, const std::string& hostTarget);
+    explicit TDosDevice(const std::string& hostTarget, std::u16string_view skip = u"");
+    TDosDevice(const std::string& share, const std::string& hostTarget);
     ~TDosDevice();
     TDosDevice(const TDosDevice&) = delete;
     TDosDevice& operator=(const TDosDevice&) = delete;
     bool Ready() const { return ready_; }
+    // The drive's root without backslash ("T:"); empty for a share.
+    const std::u16string& Drive() const { return drive_; }
 
 private:
+    void Map(const std::string& hostTarget);
     std::string link_;
     std::string serverFolder_;
+    std::u16string drive_;
     bool ready_ = false;
 };
 
@@ -61,10 +60,10 @@ private:
 // alphabet; 0 when all are taken. Letters in skip are passed over.
 char16_t UnusedDriveLetter(std::u16string_view skip = u"");
 
+// Creates a file with the given bytes (replacing one that exists).
+void MakeFile(const std::u16string& path, std::string_view bytes = "");
 // Sets the file's end; the file system leaves the gap unallocated.
 bool SetFileSize(const TFileHandle& file, uint64_t size);
-// Changes the process's current folder.
-bool SetCurrentDir(const std::u16string& dir);
 // Sets the user's decimal separator; returns the old one.
 std::string ReplaceUserDecimalSeparator(const std::string& separator);
 

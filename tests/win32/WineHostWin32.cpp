@@ -5,10 +5,32 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <stdexcept>
 #include <thread>
 
 namespace wine_host {
 namespace {
+
+std::string WinePrefix() {
+    const char* prefix = std::getenv("WINEPREFIX");
+    return prefix ? prefix : "";
+}
+
+// Starts a shell script on the host; false when it could not be started.
+// Wine does not wait for host programs: the caller waits for the effect.
+bool StartHostScript(const std::string& script) {
+    std::u16string commandLine = u"Z:\\bin\\sh -c \"";
+    commandLine.append(script.begin(), script.end());
+    commandLine += u"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    // For a host program Wine does not fill in the process information
+    // (the handles may be any value), so none is closed: closing such a
+    // value could close a handle of the test program's own.
+    return CreateProcessW(nullptr, win::Wide(commandLine.data()), nullptr, nullptr, FALSE, 0,
+                          nullptr, nullptr, &startup, &process) != 0;
+}
 
 // Waits at most ten seconds for a path seen from Windows to appear or go.
 bool WaitForPath(const std::u16string& path, bool present) {
@@ -26,20 +48,6 @@ std::string Quoted(const std::string& hostPath) {
 
 } // namespace
 
-bool StartHostScript(const std::string& script) {
-    std::u16string commandLine = u"Z:\\bin\\sh -c \"";
-    commandLine.append(script.begin(), script.end());
-    commandLine += u"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    // For a host program Wine does not fill in the process information
-    // (the handles may be any value), so none is closed: closing such a
-    // value could close a handle of the test program's own.
-    return CreateProcessW(nullptr, win::Wide(commandLine.data()), nullptr, nullptr, FALSE, 0,
-                          nullptr, nullptr, &startup, &process) != 0;
-}
-
 bool RunHostScript(const std::string& script, const std::u16string& created) {
     return StartHostScript(script) && WaitForPath(created, true);
 }
@@ -51,11 +59,6 @@ std::u16string WindowsPath(std::string_view hostPath) {
     return path;
 }
 
-std::string WinePrefix() {
-    const char* prefix = std::getenv("WINEPREFIX");
-    return prefix ? prefix : "";
-}
-
 TTempFolder::TTempFolder() {
     static std::atomic<int> counter{0};
     hostPath_ = "/tmp/tallix-files-" + std::to_string(GetCurrentProcessId()) + "-" +
@@ -64,17 +67,31 @@ TTempFolder::TTempFolder() {
     CreateDirectoryW(win::Wide(path_), nullptr);
 }
 
+// Names with a trailing dot or blank are beyond the reach of the usual
+// Windows calls: the host removes the folder.
 TTempFolder::~TTempFolder() {
     StartHostScript("rm -rf " + Quoted(hostPath_));
 }
 
-TDosDevice::TDosDevice(const std::string& name, const std::string& hostTarget)
-    : link_(WinePrefix() + "/dosdevices/" + name) {
+TDosDevice::TDosDevice(const std::string& hostTarget, std::u16string_view skip) {
+    const char16_t letter = UnusedDriveLetter(skip);
+    if (letter == 0)
+        return;
+    drive_ = {letter, u':'};
+    link_ = WinePrefix() + "/dosdevices/" + static_cast<char>(letter - u'A' + 'a') + ":";
+    Map(hostTarget);
+}
+
+TDosDevice::TDosDevice(const std::string& share, const std::string& hostTarget)
+    : link_(WinePrefix() + "/dosdevices/" + share),
+      // A share's name lies in a folder of its server, made for it here.
+      serverFolder_(link_.substr(0, link_.rfind('/'))) {
+    Map(hostTarget);
+}
+
+void TDosDevice::Map(const std::string& hostTarget) {
     if (WinePrefix().empty())
         return;
-    // A share's name lies in a folder of its server, made for it here.
-    if (name.find('/') != std::string::npos)
-        serverFolder_ = link_.substr(0, link_.rfind('/'));
     const std::string makeFolder =
         serverFolder_.empty() ? "" : "mkdir -p " + Quoted(serverFolder_) + " && ";
     ready_ = StartHostScript(makeFolder + "ln -sfn " + Quoted(hostTarget) + " " + Quoted(link_)) &&
@@ -84,7 +101,7 @@ TDosDevice::TDosDevice(const std::string& name, const std::string& hostTarget)
 TDosDevice::~TDosDevice() {
     const std::string removeFolder =
         serverFolder_.empty() ? "" : " && rmdir " + Quoted(serverFolder_);
-    if (StartHostScript("rm -f " + Quoted(link_) + removeFolder))
+    if (!link_.empty() && StartHostScript("rm -f " + Quoted(link_) + removeFolder))
         WaitForPath(WindowsPath(link_), false);
 }
 
@@ -98,15 +115,18 @@ char16_t UnusedDriveLetter(std::u16string_view skip) {
     return 0;
 }
 
+void MakeFile(const std::u16string& path, std::string_view bytes) {
+    const TFileHandle file = WideCreateFileForWrite(path);
+    if (!file.Valid() || WideWriteFile(file, bytes) != 0)
+        throw std::runtime_error("cannot write a test file, error " +
+                                 std::to_string(FileLastError));
+}
+
 bool SetFileSize(const TFileHandle& file, uint64_t size) {
     LARGE_INTEGER position{};
     position.QuadPart = static_cast<LONGLONG>(size);
     const HANDLE handle = static_cast<HANDLE>(file.Get());
     return SetFilePointerEx(handle, position, nullptr, FILE_BEGIN) && SetEndOfFile(handle);
-}
-
-bool SetCurrentDir(const std::u16string& dir) {
-    return SetCurrentDirectoryW(win::Wide(dir)) != 0;
 }
 
 std::string ReplaceUserDecimalSeparator(const std::string& separator) {
