@@ -103,16 +103,20 @@ TNotifyParam Id(const TTreeNode* node) {
     return reinterpret_cast<TNotifyParam>(node);
 }
 
-template <typename F> void ExpectAssertion(F action, int line, const std::string& message) {
+// The message of the E that action throws, or what else happened.
+template <typename E = EAssertionFailed, typename F> std::string Thrown(F action) {
     try {
         action();
-        ADD_FAILURE() << "no assertion failure";
-    } catch (const EAssertionFailed& e) {
-        EXPECT_EQ(e.Line, line);
-        EXPECT_STREQ(e.Unit, "Packages\\Common\\BaseTree");
-        EXPECT_EQ(e.what(),
-                  message + " (Packages\\Common\\BaseTree, line " + std::to_string(line) + ")");
+    } catch (const E& e) {
+        return e.what();
+    } catch (...) {
+        return "another exception";
     }
+    return "nothing";
+}
+
+std::string AtLine(const std::string& message, int line) {
+    return message + " (Packages\\Common\\BaseTree, line " + std::to_string(line) + ")";
 }
 
 TEST(BaseTree, AllocDataReturnsRoundedOffsetsUntilTheFirstItemExists) {
@@ -128,8 +132,15 @@ TEST(BaseTree, AllocDataReturnsRoundedOffsetsUntilTheFirstItemExists) {
     EXPECT_EQ(tree.Inits, 3); // the root again after each growth
 
     tree.Add(nullptr, 1);
-    ExpectAssertion([&] { tree.AllocData(4); }, 365,
-                    "Internal data allocation must be done before any node is created.");
+    try {
+        tree.AllocData(4);
+        ADD_FAILURE() << "no assertion failure";
+    } catch (const EAssertionFailed& e) {
+        EXPECT_EQ(e.Line, 365);
+        EXPECT_STREQ(e.Unit, "Packages\\Common\\BaseTree");
+        EXPECT_EQ(e.what(),
+                  AtLine("Internal data allocation must be done before any node is created.", 365));
+    }
     EXPECT_EQ(tree.DataSize(), 20);
 }
 
@@ -153,24 +164,13 @@ TEST(BaseTree, InsertModesLinkNodesAndAnnounceThem) {
 
 TEST(BaseTree, InsertionsBesideTheRootAndUnknownModesChangeNothing) {
     TSample s;
-    auto expectRefused = [&](TNodeInsertMode mode, const char* text) {
-        try {
-            s.Tree.AddNode(nullptr, mode);
-            ADD_FAILURE() << "inserted beside the root";
-        } catch (const EBaseTreeIntInsert& e) {
-            EXPECT_STREQ(e.what(), text);
-        }
-    };
-    expectRefused(imInsertAfter, "Cant insert node after Root.");
-    expectRefused(imInsertBefore, "Cant insert node before Root.");
-    try {
-        s.Tree.AddNode(s.N1, static_cast<TNodeInsertMode>(4));
-        ADD_FAILURE() << "mode 4 accepted";
-    } catch (const EBaseTreeIntInsert&) {
-        ADD_FAILURE() << "mode 4 is not an insertion beside the root";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "Unhandled insert operation.");
-    }
+    EXPECT_EQ(Thrown<EBaseTreeIntInsert>([&] { s.Tree.AddNode(nullptr, imInsertAfter); }),
+              "Cant insert node after Root.");
+    EXPECT_EQ(Thrown<EBaseTreeIntInsert>([&] { s.Tree.AddNode(nullptr, imInsertBefore); }),
+              "Cant insert node before Root.");
+    const auto mode4 = [&] { s.Tree.AddNode(s.N1, static_cast<TNodeInsertMode>(4)); };
+    EXPECT_EQ(Thrown<EBaseTreeIntInsert>(mode4), "another exception") << "not beside the root";
+    EXPECT_EQ(Thrown<std::runtime_error>(mode4), "Unhandled insert operation.");
     EXPECT_EQ(s.Tree.Shape(), "1(11 12(121)) 2 3");
 }
 
@@ -187,10 +187,9 @@ TEST(BaseTree, DetachedNodeIsLinkedLaterByInternalInsert) {
     s.Tree.Unlink(s.N2);
     s.Tree.InternalInsert(nullptr, s.N2, imAddChild);
     EXPECT_EQ(s.Tree.Shape(), "1(11 12(121)) 5 3 2");
-    ExpectAssertion([&] { s.Tree.Unlink(nullptr); }, 535,
-                    "Node must neither be nil nor the root node.");
-    ExpectAssertion([&] { s.Tree.Unlink(s.Tree.GetRoot()); }, 535,
-                    "Node must neither be nil nor the root node.");
+    const std::string nilOrRoot = AtLine("Node must neither be nil nor the root node.", 535);
+    EXPECT_EQ(Thrown([&] { s.Tree.Unlink(nullptr); }), nilOrRoot);
+    EXPECT_EQ(Thrown([&] { s.Tree.Unlink(s.Tree.GetRoot()); }), nilOrRoot);
 }
 
 TEST(BaseTree, WalksVisitEveryNodeOnceAndStayInsideTheirTop) {
@@ -206,8 +205,8 @@ TEST(BaseTree, WalksVisitEveryNodeOnceAndStayInsideTheirTop) {
     EXPECT_EQ(s.Tree.GetNextIn(s.N11, s.N11), nullptr) << "a leaf top has nothing below it";
     EXPECT_EQ(s.Tree.GetNextIn(s.N2, s.N2), nullptr);
     EXPECT_EQ(s.Tree.GetNextIn(s.N121, nullptr), s.N2);
-    ExpectAssertion([&] { s.Tree.GetNextIn(s.Tree.GetRoot(), nullptr); }, 657,
-                    "Node must not be the hidden root node.");
+    EXPECT_EQ(Thrown([&] { s.Tree.GetNextIn(s.Tree.GetRoot(), nullptr); }),
+              AtLine("Node must not be the hidden root node.", 657));
 }
 
 TEST(BaseTree, DeleteNodeAnnouncesChildrenFirstLastChildFirst) {
@@ -263,10 +262,10 @@ TEST(BaseTree, MoveNodeCarriesTheSubTreeAndRefusesImpossibleTargets) {
     EXPECT_EQ(seen.Target, s.N3);
     EXPECT_EQ(seen.Mode, imInsertAfter);
 
-    ExpectAssertion([&] { s.Tree.MoveNode(nullptr, s.N1, imAddChild); }, 474, "Assertion failure");
-    ExpectAssertion([&] { s.Tree.MoveNode(s.N12, s.N121, imAddChild); }, 474, "Assertion failure");
-    ExpectAssertion([&] { s.Tree.MoveNode(s.N12, s.N12, imInsertAfter); }, 474,
-                    "Assertion failure");
+    const std::string failure = AtLine("Assertion failure", 474);
+    EXPECT_EQ(Thrown([&] { s.Tree.MoveNode(nullptr, s.N1, imAddChild); }), failure);
+    EXPECT_EQ(Thrown([&] { s.Tree.MoveNode(s.N12, s.N121, imAddChild); }), failure);
+    EXPECT_EQ(Thrown([&] { s.Tree.MoveNode(s.N12, s.N12, imInsertAfter); }), failure);
     EXPECT_THROW(s.Tree.MoveNode(s.N12, s.Tree.GetRoot(), imInsertBefore), EBaseTreeIntInsert);
     EXPECT_EQ(s.Tree.Shape(), "1(11) 2 3 12(121)");
 }
