@@ -65,40 +65,33 @@ TEST(ConsoleLines, IndentsAndMirrorsUnwrappedTextIntoTheLog) {
     EXPECT_EQ(log, "  aaaa bbbb cccc dddd eeee\r\n");
 }
 
-// The full line "Code - 5 [Access is denied]" is 27 characters.
-constexpr const char* kDenied = "Access is denied. \r\n";
+// The full line "Code - 5 [Access is denied]" is 27 characters: it fits in
+// 28 columns; a cut line ends at the edge, where a console moves on by
+// itself, so only a file gets a break after it. The log holds the full line
+// and then the shown one.
 TEST(ConsoleSystemError, FitsTheLineOrCutsItToEndAtTheEdge) {
-    TFakeScreen screen;
-    auto wide = MakeConsole(screen, 28);
-    wide->WriteSystemError(5, kDenied, 0);
-    EXPECT_EQ(screen.Text, "<b>Code - 5 [Access is denied]\r\n</b>");
-
-    screen.Text.clear();
-    auto exact = MakeConsole(screen, 27);
-    exact->WriteSystemError(5, kDenied, 0);
-    EXPECT_EQ(screen.Text, "<b>Code - 5 [Access is den...]</b>") << "27 columns exactly";
-
-    screen.Text.clear();
-    auto narrow = MakeConsole(screen, 24);
-    narrow->WriteSystemError(5, kDenied, 2);
-    EXPECT_EQ(screen.Text, "<b>  Code - 5 [Access i...]</b>") << "indent 2 + 22 = 24 columns";
-}
-
-TEST(ConsoleSystemError, EndsACutLineWithABreakWhereNoConsoleWraps) {
-    TFakeScreen screen;
-    screen.IsScreen = false;
-    auto file = MakeConsole(screen, 24);
-    file->WriteSystemError(5, kDenied, 0);
-    EXPECT_EQ(screen.Text, "<b>Code - 5 [Access is ...]\r\n</b>");
-}
-
-TEST(ConsoleSystemError, LogsTheFullLineAndThenTheShownOne) {
-    TFakeScreen screen;
-    std::string log;
-    auto console = MakeConsole(screen, 24);
-    console->OpenLog(std::make_unique<TFakeLog>(log));
-    console->WriteSystemError(5, kDenied, 0);
-    EXPECT_EQ(log, "Code - 5 [Access is denied]\r\nCode - 5 [Access is ...]");
+    const struct {
+        int Width;
+        int Indent;
+        bool IsScreen;
+        std::string Shown;
+    } cases[] = {
+        {28, 0, true, "Code - 5 [Access is denied]\r\n"},
+        {27, 0, true, "Code - 5 [Access is den...]"},
+        {24, 0, true, "Code - 5 [Access is ...]"},
+        {24, 2, true, "  Code - 5 [Access i...]"},
+        {24, 0, false, "Code - 5 [Access is ...]\r\n"},
+    };
+    for (const auto& c : cases) {
+        TFakeScreen screen;
+        screen.IsScreen = c.IsScreen;
+        std::string log;
+        auto console = MakeConsole(screen, c.Width);
+        console->OpenLog(std::make_unique<TFakeLog>(log));
+        console->WriteSystemError(5, "Access is denied. \r\n", c.Indent);
+        EXPECT_EQ(screen.Text, "<b>" + c.Shown + "</b>") << c.Width;
+        EXPECT_EQ(log, "Code - 5 [Access is denied]\r\n" + c.Shown);
+    }
 }
 
 TEST(ConsolePaging, PausesOnceWhenTheScreenIsFull) {
@@ -123,20 +116,16 @@ TEST(ConsolePaging, NeverPausesWithoutAConsoleAndTreatsLoneLineFeedsAsText) {
     EXPECT_NE(screen.Text.find("a\nb\r\n\r\n"), std::string::npos);
 }
 
-TEST(ConsolePrompt, IgnoresKeysOutsideTheAnswersAndEchoesTheChoice) {
+// Keys outside the answers are ignored and the choice is echoed; any key,
+// a shift key too, ends a pause.
+TEST(ConsolePrompt, TakesOnlyItsAnswersAndEchoesTheChoice) {
     TFakeScreen screen;
-    screen.Keys = {{0x41, 'a'}, {0x1B, 0x1B}, {0x4E, 'n'}};
+    screen.Keys = {{0x41, 'a'}, {0x1B, 0x1B}, {0x4E, 'n'}, {0x41, 'a'}, {0x10, 0}, {0x59, 'y'}};
     auto console = MakeConsole(screen, 80);
     EXPECT_EQ(console->AskAnswer("Overwrite?", ansYesNo), ansNo);
     EXPECT_EQ(screen.Text, "\r\nOverwrite? Yes[Y]\\No[N] N\r\n\r\n");
-}
-
-TEST(ConsolePrompt, OffersAllAndAnyKey) {
-    TFakeScreen screen;
-    screen.Keys = {{0x41, 'a'}, {0x10, 0}, {0x59, 'y'}};
-    auto console = MakeConsole(screen, 80);
     EXPECT_EQ(console->AskAnswer("Overwrite?", ansYesNoAll), ansAll);
-    EXPECT_EQ(console->AskAnswer("Pause", ansAnyKey), ansNone) << "a shift key ends a pause";
+    EXPECT_EQ(console->AskAnswer("Pause", ansAnyKey), ansNone);
     EXPECT_EQ(console->AskAnswer("Pause", ansAnyKey), ansYes);
 }
 

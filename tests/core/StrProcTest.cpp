@@ -9,43 +9,41 @@
 
 namespace {
 
+using TCases = std::vector<std::pair<std::u16string, std::u16string>>;
+
+// Each first member, passed to f, gives the second.
+template <typename F> void ExpectEach(F f, const TCases& cases) {
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(f(in), out) << ::testing::PrintToString(in);
+}
+
 std::u16string WithoutExtension(std::u16string s) {
     RemoveFileExtW(s);
     return s;
 }
 
-TEST(PathParts, SplitFoldersNamesAndExtensions) {
-    EXPECT_EQ(IncludeTrailingBackslashW(u""), u"\\");
-    EXPECT_EQ(IncludeTrailingBackslashW(u"C:\\a\\"), u"C:\\a\\");
-    EXPECT_EQ(ExcludeTrailingBackslashW(u"C:\\a\\\\"), u"C:\\a\\");
-    EXPECT_EQ(ExtractFileDirW(u"C:\\a\\b.txt"), u"C:\\a");
-    EXPECT_EQ(ExtractFileDirW(u"C:\\b.txt"), u"C:");
-    EXPECT_EQ(ExtractFileDirW(u"b.txt"), u"");
-    EXPECT_EQ(ExtractFileNameW(u"C:b.txt"), u"b.txt");
-    EXPECT_EQ(ExtractFileNameW(u"C:\\a\\"), u"");
-    EXPECT_EQ(WithoutExtension(u"C:\\a.b\\c.tar.gz"), u"C:\\a.b\\c.tar");
-    EXPECT_EQ(WithoutExtension(u"C:\\a.b\\c"), u"C:\\a.b\\c");
+TEST(PathParts, SplitFoldersNamesExtensionsRootsAndParents) {
+    // clang-format off
+    ExpectEach(IncludeTrailingBackslashW, {{u"", u"\\"}, {u"C:\\a\\", u"C:\\a\\"}});
+    ExpectEach(ExcludeTrailingBackslashW, {{u"C:\\a\\\\", u"C:\\a\\"}});
+    ExpectEach(ExtractFileDirW, {{u"C:\\a\\b.txt", u"C:\\a"}, {u"C:\\b.txt", u"C:"},
+                                 {u"b.txt", u""}});
+    ExpectEach(ExtractFileNameW, {{u"C:b.txt", u"b.txt"}, {u"C:\\a\\", u""}});
+    ExpectEach(WithoutExtension, {{u"C:\\a.b\\c.tar.gz", u"C:\\a.b\\c.tar"},
+                                  {u"C:\\a.b\\c", u"C:\\a.b\\c"}});
+    // Never above the root.
+    ExpectEach(PathRootW, {{u"c:x", u"c:\\"},            {u"\\\\srv\\sh\\x", u"\\\\srv\\sh\\"},
+                           {u"\\\\srv\\sh\\", u""},      {u"\\\\srv\\sh", u""}, {u"1:\\x", u""}});
+    ExpectEach(ExtractParentDirW, {{u"C:\\a\\b", u"C:\\a\\"}, {u"C:\\a", u"C:\\"},
+                                   {u"C:\\", u"C:\\"}, {u"\\\\srv\\sh\\x\\", u"\\\\srv\\sh\\"}});
+    // clang-format on
     std::string ansi = "list.md5";
     RemoveFileExt(ansi);
     EXPECT_EQ(ansi, "list");
-}
-
-TEST(PathParts, FindRootsAndParentsNeverAboveTheRoot) {
-    EXPECT_EQ(PathRootW(u"c:x"), u"c:\\");
-    EXPECT_EQ(PathRootW(u"\\\\srv\\sh\\x"), u"\\\\srv\\sh\\");
-    EXPECT_EQ(PathRootW(u"\\\\srv\\sh\\"), u"");
-    EXPECT_EQ(PathRootW(u"\\\\srv\\sh"), u"");
-    EXPECT_EQ(PathRootW(u"1:\\x"), u"");
-    EXPECT_EQ(ExtractParentDirW(u"C:\\a\\b"), u"C:\\a\\");
-    EXPECT_EQ(ExtractParentDirW(u"C:\\a"), u"C:\\");
-    EXPECT_EQ(ExtractParentDirW(u"C:\\"), u"C:\\");
-    EXPECT_EQ(ExtractParentDirW(u"\\\\srv\\sh\\x\\"), u"\\\\srv\\sh\\");
     EXPECT_TRUE(IsDriveRooted(u"z:\\"));
     EXPECT_FALSE(IsDriveRooted(u"C:x"));
     EXPECT_FALSE(IsDriveRooted(u"\u0100:\\"));
-}
 
-TEST(PathParts, WalkElements) {
     std::u16string rest = u"\\\\a\\bc\\";
     EXPECT_EQ(NextPathElement(rest), u"a");
     EXPECT_EQ(rest, u"\\bc\\");
@@ -56,6 +54,8 @@ TEST(PathParts, WalkElements) {
     EXPECT_EQ(FirstElementBelow(u"C:\\a\\b", u"C:\\a\\"), u"b");
 }
 
+// Case is ignored, in the ANSI family too; names outside the ANSI code page
+// stay apart on the NT family, where they are compared as they are.
 TEST(PathComparison, IsInsideOnlyStrictlyBelowIgnoringCase) {
     for (bool nt : {true, false}) {
         std::optional<TAnsiFamily> ansi;
@@ -68,17 +68,12 @@ TEST(PathComparison, IsInsideOnlyStrictlyBelowIgnoringCase) {
         EXPECT_FALSE(IsPathInside(u"C:\\Data", u"C:\\Data\\")) << nt;
         EXPECT_FALSE(IsPathInside(u"", u"")) << nt;
     }
-}
-
-// Names outside the ANSI code page stay apart on the NT family, where they
-// are compared as they are rather than in their ANSI form.
-TEST(PathComparison, KeepsNamesOutsideTheAnsiCodePageApart) {
     EXPECT_TRUE(SamePathText(u"C:\\ДОМ", u"c:\\дом"));
     EXPECT_FALSE(SamePathText(u"C:\\дом", u"C:\\кот"));
     EXPECT_FALSE(SamePathText(u"C:\\a", u"C:\\a\\"));
 }
 
-TEST(PathLists, FindEqualContainingAndContainedEntries) {
+TEST(PathLists, FindAndRemoveEqualContainingAndContainedEntries) {
     const TPathList list = {u"C:\\a", u"C:\\a\\b\\"};
     EXPECT_EQ(LastIndexOfContaining(list, u"C:\\a\\b\\c"), 1);
     EXPECT_EQ(LastIndexOfContaining(list, u"C:\\A\\x"), 0);
@@ -89,80 +84,69 @@ TEST(PathLists, FindEqualContainingAndContainedEntries) {
     EXPECT_EQ(LastIndexOfContained(list, u"C:\\"), 1);
     EXPECT_EQ(IndexOfSamePath(list, u"c:\\A\\B"), 1);
     EXPECT_EQ(IndexOfSamePath(list, u"C:\\a\\b\\c"), -1);
+
+    TPathList removed = {u"C:\\a\\x", u"C:\\b", u"C:\\A", u"C:\\ab", u"C:\\a\\y\\z"};
+    RemoveContained(removed, u"C:\\a\\");
+    EXPECT_EQ(removed, (TPathList{u"C:\\b", u"C:\\ab"}));
     TAnsiFamily ansi;
     EXPECT_EQ(IndexOfSamePath(list, u"C:\\A\\"), 0);
 }
 
-TEST(PathLists, RemoveThePathAndEverythingInsideIt) {
-    TPathList list = {u"C:\\a\\x", u"C:\\b", u"C:\\A", u"C:\\ab", u"C:\\a\\y\\z"};
-    RemoveContained(list, u"C:\\a\\");
-    EXPECT_EQ(list, (TPathList{u"C:\\b", u"C:\\ab"}));
-}
-
-TEST(ExpandPathAgainst, MakesPathsAbsoluteAgainstTheCurrentFolder) {
-    const std::u16string current = u"C:\\work";
-    EXPECT_EQ(ExpandPathAgainst(u"", current), u"C:\\work");
-    EXPECT_EQ(ExpandPathAgainst(u"a\\b", current), u"C:\\work\\a\\b");
-    EXPECT_EQ(ExpandPathAgainst(u"..\\a", current), u"C:\\a");
-    EXPECT_EQ(ExpandPathAgainst(u"\\a", current), u"C:\\a");
-    EXPECT_EQ(ExpandPathAgainst(u"C:\\out\\", current), u"C:\\out");
-    EXPECT_EQ(ExpandPathAgainst(u"C:\\", current), u"C:\\");
-    EXPECT_EQ(ExpandPathAgainst(u"D:", current), u"D:");
-    EXPECT_EQ(ExpandPathAgainst(u"\\\\", current), u"\\\\");
-    EXPECT_EQ(ExpandPathAgainst(u"\\\\srv\\share\\", current), u"\\\\srv\\share\\");
-    EXPECT_EQ(ExpandPathAgainst(u"\\\\srv\\share\\x\\", current), u"\\\\srv\\share\\x");
-    EXPECT_EQ(ExpandPathAgainst(u"  C:\\x", current), u"C:\\x");
-    EXPECT_EQ(ExpandPathAgainst(u"  a", current), u"C:\\work\\a");
-}
-
 // The long-path prefix hands "." and ".." to the file system unresolved,
 // so the folder the user means must be worked out here.
-TEST(ExpandPathAgainst, ResolvesDotAndDotDotElements) {
-    const std::u16string current = u"C:\\work\\docs";
-    EXPECT_EQ(ExpandPathAgainst(u".", current), u"C:\\work\\docs");
-    EXPECT_EQ(ExpandPathAgainst(u".\\", current), u"C:\\work\\docs");
-    EXPECT_EQ(ExpandPathAgainst(u".\\x", current), u"C:\\work\\docs\\x");
-    EXPECT_EQ(ExpandPathAgainst(u"..", current), u"C:\\work");
-    EXPECT_EQ(ExpandPathAgainst(u"..\\photos", current), u"C:\\work\\photos");
-    EXPECT_EQ(ExpandPathAgainst(u"..\\..\\..\\..", current), u"C:\\");
-    EXPECT_EQ(ExpandPathAgainst(u"a\\.\\b\\..\\c\\\\d\\", current), u"C:\\work\\docs\\a\\c\\d");
-    EXPECT_EQ(ExpandPathAgainst(u"C:\\x\\..\\y\\.", current), u"C:\\y");
-    EXPECT_EQ(ExpandPathAgainst(u"...\\a.", current), u"C:\\work\\docs\\...\\a.");
-    EXPECT_EQ(ExpandPathAgainst(u"\\\\srv\\share\\x\\..\\..", current), u"\\\\srv\\share\\");
+TEST(ExpandPathAgainst, MakesPathsAbsoluteAndResolvesDots) {
+    const auto inWork = [](const std::u16string& p) { return ExpandPathAgainst(p, u"C:\\work"); };
+    const auto inDocs = [](const std::u16string& p) {
+        return ExpandPathAgainst(p, u"C:\\work\\docs");
+    };
+    // clang-format off
+    ExpectEach(inWork, {
+        {u"", u"C:\\work"},           {u"a\\b", u"C:\\work\\a\\b"}, {u"..\\a", u"C:\\a"},
+        {u"\\a", u"C:\\a"},           {u"C:\\out\\", u"C:\\out"},   {u"C:\\", u"C:\\"},
+        {u"D:", u"D:"},               {u"\\\\", u"\\\\"},           {u"  C:\\x", u"C:\\x"},
+        {u"  a", u"C:\\work\\a"},     {u"\\\\srv\\share\\", u"\\\\srv\\share\\"},
+        {u"\\\\srv\\share\\x\\", u"\\\\srv\\share\\x"}});
+    ExpectEach(inDocs, {
+        {u".", u"C:\\work\\docs"},    {u".\\", u"C:\\work\\docs"}, {u".\\x", u"C:\\work\\docs\\x"},
+        {u"..", u"C:\\work"},         {u"..\\photos", u"C:\\work\\photos"},
+        {u"..\\..\\..\\..", u"C:\\"}, {u"C:\\x\\..\\y\\.", u"C:\\y"},
+        {u"a\\.\\b\\..\\c\\\\d\\", u"C:\\work\\docs\\a\\c\\d"},
+        {u"...\\a.", u"C:\\work\\docs\\...\\a."},
+        {u"\\\\srv\\share\\x\\..\\..", u"\\\\srv\\share\\"}});
+    // clang-format on
     EXPECT_EQ(ExpandPathAgainst(u"..", u"\\\\srv\\share"), u"\\\\srv\\share\\");
     EXPECT_EQ(ExpandPathAgainst(u"\\a", u"\\\\srv\\share\\dir"), u"\\\\srv\\share\\a");
 }
 
 TEST(LongPathForm, PrefixesAbsolutePathsOnly) {
-    EXPECT_EQ(LongPathForm(u"C:\\data\\*.*"), u"\\\\?\\C:\\data\\*.*");
-    EXPECT_EQ(LongPathForm(u"\\\\srv\\share\\x\\*.*"), u"\\\\?\\UNC\\srv\\share\\x\\*.*");
-    EXPECT_EQ(LongPathForm(u"C:/data/./x/../y"), u"\\\\?\\C:\\data\\y");
-    EXPECT_EQ(LongPathForm(u"\\\\?\\C:\\a\\..\\b"), u"\\\\?\\C:\\a\\..\\b");
-    EXPECT_EQ(LongPathForm(u"\\\\.\\pipe\\x"), u"\\\\.\\pipe\\x");
-    EXPECT_EQ(LongPathForm(u"relative\\a"), u"relative\\a");
-    EXPECT_EQ(LongPathForm(u"C:"), u"C:");
+    // clang-format off
+    ExpectEach(LongPathForm, {
+        {u"C:\\data\\*.*", u"\\\\?\\C:\\data\\*.*"},
+        {u"C:/data/./x/../y", u"\\\\?\\C:\\data\\y"},
+        {u"\\\\srv\\share\\x\\*.*", u"\\\\?\\UNC\\srv\\share\\x\\*.*"},
+        {u"\\\\?\\C:\\a\\..\\b", u"\\\\?\\C:\\a\\..\\b"}, {u"\\\\.\\pipe\\x", u"\\\\.\\pipe\\x"},
+        {u"relative\\a", u"relative\\a"},                 {u"C:", u"C:"}});
+    // clang-format on
 }
 
+// The letter case of the folder as typed does not lose the rest.
 TEST(RelativeToFolder, GivesTheRestBelowTheFolder) {
     EXPECT_EQ(RelativeToFolder(u"C:\\a", u"C:\\a\\b\\c.txt"), u"b\\c.txt");
     EXPECT_EQ(RelativeToFolder(u"C:\\a\\", u"C:\\a\\b"), u"b");
     EXPECT_EQ(RelativeToFolder(u"C:\\a", u"C:\\A"), u"C:\\a");
     EXPECT_EQ(RelativeToFolder(u"C:\\a", u"D:\\x"), u"");
     EXPECT_EQ(RelativeToFolder(u"C:\\a", u"C:\\ab\\x"), u"");
-    // Letter case of the folder as typed does not lose the rest.
     EXPECT_EQ(RelativeToFolder(u"C:\\DATA", u"C:\\Data\\sub\\f.txt"), u"sub\\f.txt");
 }
 
 TEST(IsValidPathSyntax, RejectsWildcardsReservedCharactersAndDoubledSeparators) {
-    EXPECT_TRUE(IsValidPathSyntax(u"C:\\a\\b.txt"));
-    EXPECT_TRUE(IsValidPathSyntax(u"\\\\srv\\share\\f.txt"));
-    EXPECT_TRUE(IsValidPathSyntax(u"sums.md5"));
-    EXPECT_TRUE(IsValidPathSyntax(u"C:\\Дом\\файл.md5"));
-    const std::u16string bad[] = {u"C:\\a\\\\b", u"C:\\a?b",  u"C:x",     u"C:",      u"",
-                                  u"C:\\a*",     u"C:\\a\"b", u"C:\\a<b", u"C:\\a>b", u"C:\\a|b",
-                                  u"C:\\a/b",    u"C:\\a:b",  u"\\\\srv"};
-    for (size_t i = 0; i < std::size(bad); ++i)
-        EXPECT_FALSE(IsValidPathSyntax(bad[i])) << "case " << i;
+    for (const char16_t* good :
+         {u"C:\\a\\b.txt", u"\\\\srv\\share\\f.txt", u"sums.md5", u"C:\\Дом\\файл.md5"})
+        EXPECT_TRUE(IsValidPathSyntax(good)) << ::testing::PrintToString(good);
+    for (const char16_t* bad :
+         {u"C:\\a\\\\b", u"C:\\a?b", u"C:x", u"C:", u"", u"C:\\a*", u"C:\\a\"b", u"C:\\a<b",
+          u"C:\\a>b", u"C:\\a|b", u"C:\\a/b", u"C:\\a:b", u"\\\\srv"})
+        EXPECT_FALSE(IsValidPathSyntax(bad)) << ::testing::PrintToString(bad);
 }
 
 TEST(ShortenPath, KeepsDriveLeadingFoldersAndName) {
@@ -185,10 +169,10 @@ TEST(ShortenPath, NeverExceedsTheLimit) {
         const int count = 1 + static_cast<int>(random() % 7);
         for (int j = 0; j < count; ++j)
             path += (j > 0 ? "\\" : "") + pieces[random() % std::size(pieces)];
-        const int maxLen = 8 + static_cast<int>(random() % 40);
-        const std::string shortened = ShortenPath(path, maxLen);
-        EXPECT_LE(shortened.size(), static_cast<size_t>(maxLen)) << path << " to " << maxLen;
-        if (path.size() <= static_cast<size_t>(maxLen)) {
+        const size_t maxLen = 8 + random() % 40;
+        const std::string shortened = ShortenPath(path, static_cast<int>(maxLen));
+        EXPECT_LE(shortened.size(), maxLen) << path << " to " << maxLen;
+        if (path.size() <= maxLen) {
             EXPECT_EQ(shortened, path);
         }
     }
@@ -196,13 +180,15 @@ TEST(ShortenPath, NeverExceedsTheLimit) {
 
 TEST(FormatFileSize, ShowsTwoDecimalsInTheUnitThatFits) {
     const std::string point = UserDecimalSeparator();
-    EXPECT_EQ(FormatFileSize(0), "0" + point + "00 Kb");
-    EXPECT_EQ(FormatFileSize(1536), "1" + point + "50 Kb");
-    EXPECT_EQ(FormatFileSize(1048576), "1024" + point + "00 Kb");
-    EXPECT_EQ(FormatFileSize(3145728), "3" + point + "00 Mb");
-    EXPECT_EQ(FormatFileSize(1073741824), "1024" + point + "00 Mb");
-    EXPECT_EQ(FormatFileSize(int64_t(5) << 30), "5" + point + "00 Gb");
-    EXPECT_EQ(FormatFileSize(int64_t(6) << 40), "6144" + point + "00 Gb");
+    const std::pair<int64_t, std::string> cases[] = {{0, "0" + point + "00 Kb"},
+                                                     {1536, "1" + point + "50 Kb"},
+                                                     {1048576, "1024" + point + "00 Kb"},
+                                                     {3145728, "3" + point + "00 Mb"},
+                                                     {1073741824, "1024" + point + "00 Mb"},
+                                                     {int64_t(5) << 30, "5" + point + "00 Gb"},
+                                                     {int64_t(6) << 40, "6144" + point + "00 Gb"}};
+    for (const auto& [size, text] : cases)
+        EXPECT_EQ(FormatFileSize(size), text) << size;
 }
 
 } // namespace
