@@ -24,6 +24,11 @@ struct TEntry {
     uint32_t Attr = 0;
 };
 
+// A wrapper's result with the code it left in FileLastError.
+template <typename T> std::pair<T, uint32_t> Coded(T result) {
+    return {result, FileLastError};
+}
+
 class FileWrappers : public ::testing::Test {
 protected:
     std::u16string Path(const std::u16string& relative) const {
@@ -149,30 +154,20 @@ TEST_F(FileWrappers, SearchGivesSizesPastTwoAndFourGiB) {
 TEST_F(FileWrappers, ClassifyCreateAndReportTheSystemsCode) {
     MakeFile(Path(u"a.txt"));
     MakeDir(Path(u"Ελληνικά"));
-    EXPECT_EQ(GetPathKind(Path(u"a.txt")), pkFile);
-    EXPECT_EQ(FileLastError, 0u);
-    EXPECT_EQ(GetPathKind(Path(u"Ελληνικά")), pkFolder);
-    EXPECT_EQ(GetPathKind(Path(u"Ελληνικά\\\\")), pkFolder);
-    EXPECT_EQ(GetPathKind(Path(u"none.txt")), pkNone);
-    EXPECT_EQ(FileLastError, kErrorFileNotFound);
-    EXPECT_EQ(GetPathKind(Path(u"none\\x")), pkNone);
-    EXPECT_EQ(FileLastError, kErrorPathNotFound);
-    FileLastError = 0;
-    EXPECT_EQ(GetPathKind(u""), pkNone);
-    EXPECT_EQ(FileLastError, kErrorFileNotFound);
+    EXPECT_EQ(Coded(GetPathKind(Path(u"a.txt"))), std::pair(pkFile, 0u));
+    EXPECT_EQ(Coded(GetPathKind(Path(u"Ελληνικά"))), std::pair(pkFolder, 0u));
+    EXPECT_EQ(Coded(GetPathKind(Path(u"Ελληνικά\\\\"))), std::pair(pkFolder, 0u));
+    EXPECT_EQ(Coded(GetPathKind(Path(u"none.txt"))), std::pair(pkNone, kErrorFileNotFound));
+    EXPECT_EQ(Coded(GetPathKind(Path(u"none\\x"))), std::pair(pkNone, kErrorPathNotFound));
+    EXPECT_EQ(Coded(GetPathKind(u"")), std::pair(pkNone, kErrorFileNotFound));
     EXPECT_EQ(GetPathKind(u"\\\\"), pkNone);
     EXPECT_EQ(GetPathKind(u"\\"), pkNone);
-
-    EXPECT_TRUE(WideCreateDir(Path(u"d")));
-    EXPECT_EQ(FileLastError, 0u);
-    EXPECT_FALSE(WideCreateDir(Path(u"d")));
-    EXPECT_EQ(FileLastError, kErrorAlreadyExists);
-    EXPECT_FALSE(WideCreateDir(Path(u"none\\d")));
-    EXPECT_EQ(FileLastError, kErrorPathNotFound);
-    EXPECT_FALSE(IsDirectory(WideFileAttributes(Path(u"a.txt"))));
-    EXPECT_EQ(FileLastError, 0u);
-    EXPECT_EQ(WideFileAttributes(Path(u"none")), INVALID_FILE_ATTRIBUTES_VALUE);
-    EXPECT_EQ(FileLastError, kErrorFileNotFound);
+    EXPECT_EQ(Coded(WideCreateDir(Path(u"d"))), std::pair(true, 0u));
+    EXPECT_EQ(Coded(WideCreateDir(Path(u"d"))), std::pair(false, kErrorAlreadyExists));
+    EXPECT_EQ(Coded(WideCreateDir(Path(u"none\\d"))), std::pair(false, kErrorPathNotFound));
+    EXPECT_EQ(Coded(IsDirectory(WideFileAttributes(Path(u"a.txt")))), std::pair(false, 0u));
+    EXPECT_EQ(Coded(WideFileAttributes(Path(u"none"))),
+              std::pair(INVALID_FILE_ATTRIBUTES_VALUE, kErrorFileNotFound));
 
     FileLastError = 12345;
     EXPECT_TRUE(WideDirectoryExists(Path(u"d\\")));
