@@ -209,19 +209,18 @@ TEST(BaseTree, WalksVisitEveryNodeOnceAndStayInsideTheirTop) {
               AtLine("Node must not be the hidden root node.", 657));
 }
 
-TEST(BaseTree, DeleteNodeAnnouncesChildrenFirstLastChildFirst) {
+// Children are announced first, the last child first; a silent delete, nil
+// and the root send nothing. Clear on an open tree closes, deletes and reopens.
+TEST(BaseTree, DeleteNodeAndClearAnnounceEachNode) {
     TSample s;
     s.Tree.SetActive(true);
     std::vector<TMessage> messages;
     Listen(s.Tree, messages);
-    const std::vector<TNotifyParam> expected = {Id(s.N121), Id(s.N12), Id(s.N11), Id(s.N1)};
     s.Tree.DeleteNode(s.N1);
-    std::vector<TNotifyParam> deleted;
-    for (const TMessage& m : messages) {
-        EXPECT_EQ(m.Kind, smDelete);
-        deleted.push_back(m.Param1);
-    }
-    EXPECT_EQ(deleted, expected);
+    EXPECT_EQ(messages, (std::vector<TMessage>{{smDelete, Id(s.N121), 0},
+                                               {smDelete, Id(s.N12), 0},
+                                               {smDelete, Id(s.N11), 0},
+                                               {smDelete, Id(s.N1), 0}}));
     EXPECT_EQ(s.Tree.Finalizes, 4);
     EXPECT_EQ(s.Tree.Shape(), "2 3");
 
@@ -231,22 +230,17 @@ TEST(BaseTree, DeleteNodeAnnouncesChildrenFirstLastChildFirst) {
     s.Tree.DeleteNode(s.Tree.GetRoot());
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(s.Tree.Shape(), "2");
-}
 
-TEST(BaseTree, ClearOnAnOpenTreeClosesDeletesAndReopens) {
-    TSample s;
-    s.Tree.SetActive(true);
-    std::vector<TMessage> messages;
-    Listen(s.Tree, messages);
+    s.Tree.Add(s.N2, 21);
     s.Tree.Clear();
     std::string kinds;
     for (const TMessage& m : messages)
         kinds += std::string(ServerMessageNames[m.Kind]) + " ";
-    EXPECT_EQ(kinds, "smClose smDelete smDelete smDelete smDelete smDelete smDelete smOpen ");
+    EXPECT_EQ(kinds, "smClose smDelete smDelete smOpen ");
     EXPECT_TRUE(s.Tree.Active());
     EXPECT_EQ(s.Tree.TopCount(), 0);
     EXPECT_EQ(s.Tree.GetNext(s.Tree.GetRoot()), nullptr);
-    EXPECT_EQ(s.Tree.Finalizes, 6);
+    EXPECT_EQ(s.Tree.Finalizes, 7);
 }
 
 TEST(BaseTree, MoveNodeCarriesTheSubTreeAndRefusesImpossibleTargets) {

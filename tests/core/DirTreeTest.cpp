@@ -84,8 +84,6 @@ TEST(DirTree, FindChildComparesWideNamesIgnoringCase) {
 
 TEST(DirTree, NodesOwnTheirNamesAndData) {
     TDirTree tree(nullptr, u"C:\\Data");
-    EXPECT_TRUE(tree.ThreadSafe());
-    EXPECT_EQ(tree.DataOffset(), TBaseTree::HeaderSize);
     EXPECT_EQ(tree.GetData(static_cast<TTreeNode*>(nullptr)), nullptr);
 
     TTreeNode* node = tree.AddNamedNode(nullptr, u"first name");

@@ -9,10 +9,8 @@
 
 struct TFakeScreen {
     std::string Text;           // everything written, highlighting marked as <b> and </b>
-    std::deque<TKeyPress> Keys; // the keys still to be pressed
-    uint32_t InputError = 6;    // reported once the keys have run out
-    bool CursorVisible = true;
-    bool IsScreen = true; // a console rather than a file
+    std::deque<TKeyPress> Keys; // the keys still to be pressed; then input error 6
+    bool IsScreen = true;       // a console rather than a file
 };
 
 class TFakeConsoleDevice final : public TConsoleDevice {
@@ -21,10 +19,10 @@ public:
     bool IsScreen() const override { return screen_.IsScreen; }
     void Write(std::string_view text) override { screen_.Text += text; }
     void SetHighlight(bool on) override { screen_.Text += on ? "<b>" : "</b>"; }
-    void SetCursorVisible(bool visible) override { screen_.CursorVisible = visible; }
+    void SetCursorVisible(bool) override {}
     bool ReadKeyPress(TKeyPress& key, uint32_t& error) override {
         if (screen_.Keys.empty()) {
-            error = screen_.InputError;
+            error = 6;
             return false;
         }
         key = screen_.Keys.front();

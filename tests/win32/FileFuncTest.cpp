@@ -244,7 +244,7 @@ TEST_F(FileWrappers, RootsOfDrivesAndShares) {
 
     const std::string server =
         "tallix" + std::to_string(reinterpret_cast<uintptr_t>(this) % 100000);
-    const wine_host::TDosDevice share("unc/" + server + "/docs", temp_.HostPath() + "/drive");
+    const wine_host::TDosDevice share(temp_.HostPath() + "/drive", server + "/docs");
     ASSERT_TRUE(share.Ready());
     const std::u16string unc = u"\\\\" + std::u16string(server.begin(), server.end()) + u"\\docs";
     EXPECT_EQ(GetPathKind(unc), pkFolder);

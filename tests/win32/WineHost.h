@@ -35,12 +35,11 @@ private:
 };
 
 // A name under $WINEPREFIX/dosdevices that leads to a host folder while the
-// object lives: a drive letter that names no drive now (from the end of the
-// alphabet, passing over the letters in skip), or "unc/server/share".
+// object lives: a drive letter that names no drive now, or the share
+// "server/name" (\\server\name) when one is given.
 class TDosDevice {
 public:
-    explicit TDosDevice(const std::string& hostTarget, std::u16string_view skip = u"");
-    TDosDevice(const std::string& share, const std::string& hostTarget);
+    explicit TDosDevice(const std::string& hostTarget, const std::string& share = "");
     ~TDosDevice();
     TDosDevice(const TDosDevice&) = delete;
     TDosDevice& operator=(const TDosDevice&) = delete;
@@ -49,7 +48,6 @@ public:
     const std::u16string& Drive() const { return drive_; }
 
 private:
-    void Map(const std::string& hostTarget);
     std::string link_;
     std::string serverFolder_;
     std::u16string drive_;

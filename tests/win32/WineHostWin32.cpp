@@ -73,25 +73,21 @@ TTempFolder::~TTempFolder() {
     StartHostScript("rm -rf " + Quoted(hostPath_));
 }
 
-TDosDevice::TDosDevice(const std::string& hostTarget, std::u16string_view skip) {
-    const char16_t letter = UnusedDriveLetter(skip);
-    if (letter == 0)
-        return;
-    drive_ = {letter, u':'};
-    link_ = WinePrefix() + "/dosdevices/" + static_cast<char>(letter - u'A' + 'a') + ":";
-    Map(hostTarget);
-}
-
-TDosDevice::TDosDevice(const std::string& share, const std::string& hostTarget)
-    : link_(WinePrefix() + "/dosdevices/" + share),
-      // A share's name lies in a folder of its server, made for it here.
-      serverFolder_(link_.substr(0, link_.rfind('/'))) {
-    Map(hostTarget);
-}
-
-void TDosDevice::Map(const std::string& hostTarget) {
+TDosDevice::TDosDevice(const std::string& hostTarget, const std::string& share) {
+    std::string name = "unc/" + share;
+    if (share.empty()) {
+        const char16_t letter = UnusedDriveLetter();
+        if (letter == 0)
+            return;
+        drive_ = {letter, u':'};
+        name = {static_cast<char>(letter - u'A' + 'a'), ':'};
+    }
     if (WinePrefix().empty())
         return;
+    link_ = WinePrefix() + "/dosdevices/" + name;
+    // A share's name lies in a folder of its server, made for it here.
+    if (!share.empty())
+        serverFolder_ = link_.substr(0, link_.rfind('/'));
     const std::string makeFolder =
         serverFolder_.empty() ? "" : "mkdir -p " + Quoted(serverFolder_) + " && ";
     ready_ = StartHostScript(makeFolder + "ln -sfn " + Quoted(hostTarget) + " " + Quoted(link_)) &&
