@@ -24,15 +24,14 @@ class ScannerWorkers : public ::testing::Test {
 protected:
     void SetUp() override { InitMainThreadSynchronization(); }
 
-    // How each worker ended, by its address.
-    std::map<TNotifyParam, int32_t> Ends(TCustomDirScaner& scanner) {
-        std::map<TNotifyParam, int32_t> ends;
-        scanner.OnChanged = [&ends](TCustomDirScaner*, int32_t kind, TNotifyParam param) {
+    // Records in ends how each worker of scanner ended, by its address.
+    void RecordEnds(TCustomDirScaner& scanner) {
+        scanner.OnChanged = [this](TCustomDirScaner*, int32_t kind, TNotifyParam param) {
             if (kind == dsmThreadDone || kind == dsmThreadAborted)
                 ends[param] = kind;
         };
-        return ends;
     }
+    std::map<TNotifyParam, int32_t> ends;
 };
 
 // The owner thread yields while workers work and is restored after.
@@ -92,7 +91,7 @@ TEST_F(ScannerWorkers, AWorkerThatWaitsAloneLetsTheOthersGoFirst) {
 TEST_F(ScannerWorkers, AbortStopsTheWorkingOneAndLetsOneWaitingWorkerLeave) {
     TDirScaner scanner(nullptr);
     scanner.SetOptions(DefaultScanerOptions.Without(soManageMainThread));
-    auto ends = Ends(scanner);
+    RecordEnds(scanner);
     TEvent working(true, false);
     std::atomic<bool> worked[3] = {false, false, false};
     TNotifyParam ids[3];
