@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
 #include <stdexcept>
 #include <thread>
@@ -254,25 +253,6 @@ TEST_F(FileWrappers, RootsOfDrivesAndShares) {
     EXPECT_EQ(GetPathKind(unc + u"\\sub\\none.txt"), pkNone);
     EXPECT_EQ(List(unc + u"\\sub\\*.*").at(u"f.txt").Size, 1u);
     EXPECT_TRUE(IsExistingAbsoluteFolder(unc + u"\\sub"));
-}
-
-// What a user means by "tallix .", "tallix .\docs" or "tallix ..\photos".
-TEST_F(FileWrappers, ExpandedDotPathsNameTheFolders) {
-    MakeDir(Path(u"work"));
-    MakeDir(Path(u"work\\docs"));
-    MakeDir(Path(u"photos"));
-    const std::filesystem::path saved = std::filesystem::current_path();
-    std::filesystem::current_path(std::filesystem::path(Path(u"work")));
-    for (const auto& [typed, expected] : {std::pair<std::u16string, std::u16string>{u".", u"work"},
-                                          {u".\\docs", u"work\\docs"},
-                                          {u"..\\photos", u"photos"},
-                                          {u"docs\\..\\..\\photos\\", u"photos"}}) {
-        std::u16string path = typed;
-        ExpandPathW(path);
-        EXPECT_EQ(path, Path(expected));
-        EXPECT_EQ(GetPathKind(path), pkFolder);
-    }
-    std::filesystem::current_path(saved);
 }
 
 TEST(FormatFileSize, UsesTheUsersDecimalSeparator) {

@@ -119,25 +119,6 @@ TEST_F(ScannerWorkers, AbortStopsTheWorkingOneAndLetsOneWaitingWorkerLeave) {
     EXPECT_EQ(scanner.ThreadCount(), 0);
 }
 
-TEST_F(ScannerWorkers, IncludeWaitsForItsWorkersUnlessItStartedNone) {
-    TSampleTree sample;
-    TDirScaner scanner(nullptr);
-    scanner.SetOptions(kSynchronous);
-    int created = 0;
-    scanner.OnChanged = [&](TCustomDirScaner*, int32_t kind, TNotifyParam) {
-        created += kind == dsmThreadCreate;
-    };
-    scanner.Include(sample.Data(), true);
-    EXPECT_EQ(created, 1);
-    EXPECT_EQ(scanner.ThreadCount(), 0);
-    EXPECT_EQ(scanner.CountFiles(), 4);
-
-    // Already included: nothing to start, nothing to wait for.
-    scanner.Include(sample.Data() + u"\\", true);
-    EXPECT_EQ(created, 1);
-    scanner.WaitForWorkers();
-}
-
 // Records every notification as "N" (link-server funnel), "E" (the kind's
 // own event or hook) and "C" (OnChanged), each with its kind.
 class TRecordingScaner final : public TDirScaner {
