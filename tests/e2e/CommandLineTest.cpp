@@ -60,6 +60,10 @@ const std::string kTypeViolation =
 const std::string kDefinePath = "\r\nPlease define the right path. Note that path with spaces "
                                 "must be enclosed in\r\nquotation marks.\r\n";
 
+const std::string kNoList =
+    "Cannot access file:\r\n%D\\data.md5\r\nThe system returned an error:\r\n"
+    "Code - 2 [File not found]\r\n\r\nReference checksums not found.\r\n";
+
 struct TCase {
     // %T, %D and %F stand for the test's folder, its data folder and data\a.txt.
     std::string Arguments;
@@ -97,6 +101,9 @@ std::vector<TCase> Cases() {
              kDefinePath},
         {"%D /L:Q:\\log.txt", 2048,
          kBanner + "Can't create\\open file:\r\nQ:\\log.txt\r\nCode - 15 [Invalid drive]\r\n"},
+        // /V in either case, also with more letters: the folder's own list is looked for.
+        {"%D /r /o /v /S", 512, kNoList},
+        {"%D /V /Verify /vx /S", 512, kNoList},
     };
     // Help wins over every later check.
     for (const char* arguments :
@@ -112,9 +119,8 @@ std::vector<TCase> Cases() {
          {"%F /T:E", "%F /X /T:E", "%F /t", "%F sums.md5 /R /T:Q /X", "%F /T:E /?"})
         cases.push_back({arguments, 256, kBanner + kTypeViolation});
     // Every switch in either case (/S keeps existing lists from being asked about).
-    for (const char* arguments :
-         {"%D /R /S", "%D /r /o /v /S", "%D /V /Verify /vx /S", "%D /T:F /R /S", "%D /t:f /S",
-          "%D /T:e /T:r /S", "%D /C:changed.txt /O /S", "%D sums.md5 /R /S", "%D -R /S"})
+    for (const char* arguments : {"%D /R /S", "%D /T:F /R /S", "%D /t:f /S", "%D /T:e /T:r /S",
+                                  "%D /C:changed.txt /O /S", "%D sums.md5 /R /S", "%D -R /S"})
         cases.push_back({arguments, 0, {}});
     // A leading switch works on the current folder; masks split off the path;
     // relative paths are expanded; quotes group blanks.
