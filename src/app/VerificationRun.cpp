@@ -14,8 +14,8 @@
 
 namespace {
 
-// The lists of the scanner's first record, in pre-order: its folders and
-// masked nodes are passed over.
+// Visits the lists of a reference scanner's tree in pre-order, passing
+// over folders and masked nodes; visit returns the node to go on with.
 template <typename Visit> void ForEachList(const TDirTree& tree, Visit visit) {
     for (TTreeNode* node = tree.GetNext(tree.GetRoot()); node != nullptr;) {
         TTreeNode* next = tree.GetNext(node);
@@ -174,10 +174,9 @@ int64_t TApplication::SelectFoundLists(TDirTree& tree) {
             ++kept;
             return next;
         }
-        // A dropped node's successor is its next sibling, or what follows it.
-        TTreeNode* after = node->NextSibling != nullptr ? node->NextSibling : next;
+        // A list is a leaf: what follows it stays where it was.
         tree.DeleteNode(node, true);
-        return after;
+        return next;
     });
     return kept;
 }

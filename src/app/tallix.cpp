@@ -1,5 +1,6 @@
 // The program's entry point.
 #include "app/Application.h"
+#include "app/ExitCodes.h"
 #include "console/Console.h"
 #include "system/Process.h"
 
@@ -9,16 +10,21 @@
 int main() {
     SetConsoleCodePagesFromKeyboard();
     uint32_t exitCode = 0;
-    {
+    // Standard output may be the very thing that failed, so a reason goes
+    // to stderr.
+    try {
         TApplication application;
         try {
             application.Run();
         } catch (const std::exception& error) {
-            // The run ends with the bits it had collected; standard output
-            // may be the very thing that failed, so the reason goes to stderr.
+            // The run ends with the bits it had collected.
             std::fprintf(stderr, "%s\n", error.what());
         }
         exitCode = application.ExitCode();
+    } catch (const std::exception& error) {
+        // The program could not start (its synchronisation window, say).
+        std::fprintf(stderr, "%s\n", error.what());
+        exitCode = ecFailure;
     }
     Console().CloseLog();
     return static_cast<int>(exitCode);
