@@ -67,6 +67,7 @@ private:
     // --- CalculationRun.cpp ---
     void StartCalculation();
     bool SetUpLists();
+    std::u16string RootListPath(const std::u16string& given) const;
     void SetListExtension();
     void StartReading(bool& abort);
     bool PreCheckOverwrites();

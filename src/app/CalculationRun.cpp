@@ -46,10 +46,7 @@ bool TApplication::SetUpLists() {
         SetListExtension();
         return true;
     case plRoot:
-        listPath =
-            IncludeTrailingBackslashW(sourcePath_) +
-            (listPath.empty() ? ExtractFileNameW(ExcludeTrailingBackslashW(sourcePath_)) + u".md5"
-                              : ExtractFileNameW(listPath));
+        listPath = RootListPath(listPath);
         break;
     }
     calc_->SetOptions(calc_->Options().Without(soKeepMaskedFiles));
@@ -60,6 +57,15 @@ bool TApplication::SetUpLists() {
     }
     saver_->OverwriteAll = true;
     return true;
+}
+
+// The list in the source folder itself: named after the folder, or the
+// file name of a given File (its folder part is dropped).
+std::u16string TApplication::RootListPath(const std::u16string& given) const {
+    return IncludeTrailingBackslashW(sourcePath_) +
+           (given.empty()
+                ? ExtractFileNameW(ExcludeTrailingBackslashW(sourcePath_)) + saver_->Extension
+                : ExtractFileNameW(given));
 }
 
 void TApplication::SetListExtension() {
@@ -116,10 +122,7 @@ bool TApplication::PreCheckOverwrites() {
             const std::string name = WideToAnsi(tree.GetName(node));
             if (tree.GetData(node)->Masked == 0 || !MatchesMaskList(extension, name))
                 continue;
-            std::u16string stem = tree.GetName(node);
-            RemoveFileExtW(stem);
-            const bool sameAsFolder = SamePathText(stem, tree.GetName(node->Parent));
-            if ((saver_->Placement == plEachFile) != sameAsFolder)
+            if (TCheckSumSaver::IsListOf(saver_->Placement, tree, node))
                 ++count;
         }
     }

@@ -15,13 +15,13 @@
 namespace {
 
 // Visits the lists of a reference scanner's tree in pre-order, passing
-// over folders and masked nodes; visit returns the node to go on with.
+// over folders and masked nodes. A list is a leaf: visit may delete it.
 template <typename Visit> void ForEachList(const TDirTree& tree, Visit visit) {
     for (TTreeNode* node = tree.GetNext(tree.GetRoot()); node != nullptr;) {
         TTreeNode* next = tree.GetNext(node);
         const TDirNodeData* data = tree.GetData(node);
         if (!IsDirectory(data->Attributes) && data->Masked == 0)
-            next = visit(node, next);
+            visit(node);
         node = next;
     }
 }
@@ -80,13 +80,9 @@ void TApplication::LoadFolderReferences() {
     if (saver_->Placement != plNone && saver_->Placement != plRoot)
         throw EWrongFolderCheckingMode("");
     std::u16string& listPath = options_.ListPath;
-    const std::u16string folder = IncludeTrailingBackslashW(sourcePath_);
-    if (listPath.empty())
-        listPath =
-            folder + ExtractFileNameW(ExcludeTrailingBackslashW(sourcePath_)) + saver_->Extension;
-    else if (saver_->Placement == plRoot)
-        // The root's list lies in the root, as the calculation wrote it.
-        listPath = folder + ExtractFileNameW(listPath);
+    // The root's list lies in the root, as the calculation wrote it.
+    if (listPath.empty() || saver_->Placement == plRoot)
+        listPath = RootListPath(listPath);
     switch (GetPathKind(listPath)) {
     case pkNone:
         ReportFileAccessError(listPath, FileLastError);
@@ -142,14 +138,13 @@ void TApplication::LoadFoundReferences() {
     }
     usedListCount_ = used;
     ConsoleWriteLine(FormatText(msg::LoadingReferencesFormat, msg::FoundFiles));
-    ForEachList(*dir->Tree, [&](TTreeNode* node, TTreeNode* next) {
+    ForEachList(*dir->Tree, [&](TTreeNode* node) {
         // No reference tree: the flat scan below finds each listed file, so
         // one that is gone is reported missing, not unreadable.
         const TFileParseInfo info = calc_->LoadCheckSumList(dir->Tree->GetFullPath(node),
                                                             sourcePath_, {}, lmFolder, nullptr);
         if (info.Result != fprSuccess)
             ReportLoadError(info);
-        return next;
     });
     if (loadErrors_->Count() > 0) {
         // A list that could not be read fails the run, whatever the others show.
@@ -166,17 +161,11 @@ void TApplication::LoadFoundReferences() {
 // folder, /T:E the others. Returns how many were kept.
 int64_t TApplication::SelectFoundLists(TDirTree& tree) {
     int64_t kept = 0;
-    ForEachList(tree, [&](TTreeNode* node, TTreeNode* next) {
-        std::u16string stem = tree.GetName(node);
-        RemoveFileExtW(stem);
-        const bool namedAfterFolder = SamePathText(stem, tree.GetName(node->Parent));
-        if (namedAfterFolder == (saver_->Placement == plEachFolder)) {
+    ForEachList(tree, [&](TTreeNode* node) {
+        if (TCheckSumSaver::IsListOf(saver_->Placement, tree, node))
             ++kept;
-            return next;
-        }
-        // A list is a leaf: what follows it stays where it was.
-        tree.DeleteNode(node, true);
-        return next;
+        else
+            tree.DeleteNode(node, true);
     });
     return kept;
 }
@@ -255,9 +244,9 @@ void TApplication::WriteChangedList(const std::u16string& paths) {
         exitCode_ |= ecCantWriteResult;
         return;
     }
-    const std::string ansi = WideToAnsi(paths);
-    const std::string text =
-        AnsiToWide(ansi) == paths ? ansi : std::string(kUtf8ByteOrderMark) + WideToUtf8(paths);
+    const std::string text = FitsAnsiCodePage(paths)
+                                 ? WideToAnsi(paths)
+                                 : std::string(kUtf8ByteOrderMark) + WideToUtf8(paths);
     const TFileHandle file = WideCreateFileForWrite(name);
     if (file.Valid() && WideWriteFile(file, text) == 0)
         return;

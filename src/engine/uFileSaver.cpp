@@ -25,6 +25,13 @@ std::string TCheckSumSaver::FormatLine(const TCustomChksumCalc& engine, const TT
            (utf8 ? WideToUtf8(shown) : WideToAnsi(shown)) + std::string(kListLineBreak);
 }
 
+bool TCheckSumSaver::IsListOf(TPlacement placement, const TDirTree& tree, const TTreeNode* node) {
+    std::u16string stem = tree.GetName(node);
+    RemoveFileExtW(stem);
+    const bool namedAfterFolder = SamePathText(stem, tree.GetName(node->Parent));
+    return namedAfterFolder == (placement == plEachFolder);
+}
+
 bool TCheckSumSaver::IsFolder(const TTreeNode* node) const {
     const TDirNodeData* data = engine_.Tree().GetData(node);
     // A record's root stands for its folder even where the system could not
@@ -143,7 +150,7 @@ bool TCheckSumSaver::NeedsUtf8(TTreeNode* node) const {
     bool needed = false;
     ForEachEntry(node, [&](const TTreeNode* entry, const std::u16string& base) {
         const std::u16string shown = EntryPath(engine_, entry, base);
-        needed = needed || AnsiToWide(WideToAnsi(shown)) != shown;
+        needed = needed || !FitsAnsiCodePage(shown);
     });
     return needed;
 }

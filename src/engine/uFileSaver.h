@@ -33,6 +33,9 @@ public:
     // single file by its name alone.
     static std::u16string EntryPath(const TCustomChksumCalc& engine, const TTreeNode* node,
                                     const std::u16string& base);
+    // Whether the list node (in a scanned tree) is one that placement writes:
+    // each folder's list is named after its folder, each file's list is not.
+    static bool IsListOf(TPlacement placement, const TDirTree& tree, const TTreeNode* node);
     // The entry line of one file: digest, " *", EntryPath in ANSI (or UTF-8), CR LF.
     static std::string FormatLine(const TCustomChksumCalc& engine, const TTreeNode* node,
                                   const std::u16string& base, bool utf8 = false);

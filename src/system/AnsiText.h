@@ -10,6 +10,10 @@
 // Characters the code page cannot hold become the system's default character.
 std::string WideToAnsi(std::u16string_view text);
 std::u16string AnsiToWide(std::string_view text);
+// True when text survives the way to the ANSI code page and back unchanged.
+inline bool FitsAnsiCodePage(std::u16string_view text) {
+    return AnsiToWide(WideToAnsi(text)) == text;
+}
 
 // Upper case by the system's locale rules (letters outside ASCII included).
 std::u16string WideUpperCase(std::u16string_view text);
