@@ -8,6 +8,8 @@
 #include <memory>
 #include <sstream>
 #include <stdexcept>
+#include <sys/mount.h>
+#include <sys/statvfs.h>
 #include <thread>
 
 namespace e2e {
@@ -192,6 +194,37 @@ TDriveLetter::TDriveLetter(char letter, const fs::path& target) {
 TDriveLetter::~TDriveLetter() {
     std::error_code ignored;
     fs::remove(link_, ignored);
+}
+
+TSmallVolume::TSmallVolume(uint64_t bytes) {
+    const std::string options = "size=" + std::to_string(bytes);
+    mounted_ = mount("tmpfs", dir_.Path().c_str(), "tmpfs", 0, options.c_str()) == 0;
+}
+
+TSmallVolume::~TSmallVolume() {
+    // Lazily, so that a Wine process still holding a file cannot keep it.
+    if (mounted_)
+        umount2(dir_.Path().c_str(), MNT_DETACH);
+}
+
+bool TSmallVolume::FillLeaving(uint64_t bytes) {
+    struct statvfs info {};
+    if (statvfs(dir_.Path().c_str(), &info) != 0)
+        return false;
+    const uint64_t free = uint64_t(info.f_bavail) * info.f_frsize;
+    if (free <= bytes)
+        return false;
+    std::ofstream(dir_.Path() / "filler", std::ios::binary) << std::string(free - bytes, 'f');
+    return true;
+}
+
+void RecordReliability(const std::string& name, int inputs, int faultsSurvived, uint64_t bytesLost,
+                       int crashed) {
+    const char* log = std::getenv("TALLIX_RELIABILITY_LOG");
+    if (log == nullptr || *log == '\0')
+        return;
+    std::ofstream(log, std::ios::app) << name << '\t' << inputs << '\t' << faultsSurvived << '\t'
+                                      << bytesLost << '\t' << crashed << '\n';
 }
 
 } // namespace e2e

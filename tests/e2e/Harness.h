@@ -87,4 +87,30 @@ private:
     std::filesystem::path link_;
 };
 
+// A tmpfs of a given size mounted on a fresh folder while it lives; mounting
+// needs root, so Mounted() tells whether there is a volume at all.
+class TSmallVolume {
+public:
+    explicit TSmallVolume(uint64_t bytes);
+    ~TSmallVolume();
+    TSmallVolume(const TSmallVolume&) = delete;
+    TSmallVolume& operator=(const TSmallVolume&) = delete;
+    bool Mounted() const { return mounted_; }
+    const std::filesystem::path& Path() const { return dir_.Path(); }
+    // Fills the volume with one file until bytes are left free; false when
+    // less than that is free already.
+    bool FillLeaving(uint64_t bytes);
+
+private:
+    TTempDir dir_;
+    bool mounted_ = false;
+};
+
+// One row of the reliability table (scripts/reliability): a fault case,
+// the inputs it tried, the faults the program survived, the bytes of
+// earlier data lost, and the runs that crashed. Rows go to the file
+// TALLIX_RELIABILITY_LOG names; nothing is kept without it.
+void RecordReliability(const std::string& name, int inputs, int faultsSurvived, uint64_t bytesLost,
+                       int crashed);
+
 } // namespace e2e

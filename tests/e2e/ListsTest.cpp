@@ -5,8 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sys/mount.h>
-#include <sys/statvfs.h>
+#include <fstream>
 
 namespace e2e {
 namespace {
@@ -211,37 +210,27 @@ TEST_F(Lists, CreatesAMissingListFolderOnlyAfterYes) {
     EXPECT_EQ(List("out/deep/sums.md5"), kHeader + Entry(a_, "a.txt") + Entry(b_, "b.doc"));
 }
 
-// A volume of 64 KiB, filled up but for room of two list files.
+// A volume of 64 KiB, filled up but for room of one or two list files.
 class FullVolume : public ::testing::Test {
 protected:
     void SetUp() override {
-        volume_ = dir_.Path() / "tiny";
-        fs::create_directory(volume_);
-        if (mount("tmpfs", volume_.c_str(), "tmpfs", 0, "size=64k") != 0)
+        if (!volume_.Mounted())
             GTEST_SKIP() << "mounting a small volume needs root";
-        mounted_ = true;
     }
-    void TearDown() override {
-        if (mounted_)
-            umount(volume_.c_str());
-    }
-    void FillLeaving(uint64_t bytes) {
-        struct statvfs info {};
-        ASSERT_EQ(statvfs(volume_.c_str(), &info), 0);
-        const uint64_t free = uint64_t(info.f_bavail) * info.f_frsize;
-        ASSERT_GT(free, bytes);
-        dir_.AddFile("tiny/filler", std::string(free - bytes, 'f'));
+    void FillLeaving(uint64_t bytes) { ASSERT_TRUE(volume_.FillLeaving(bytes)); }
+    void AddFile(const std::string& relative, const std::string& bytes) {
+        fs::create_directories((volume_.Path() / relative).parent_path());
+        std::ofstream(volume_.Path() / relative, std::ios::binary) << bytes;
     }
     TTempDir dir_;
-    fs::path volume_;
-    bool mounted_ = false;
+    TSmallVolume volume_{64 * 1024};
 };
 
 TEST_F(FullVolume, ASingleListThatDoesNotFitFails) {
     for (int i = 0; i < 200; ++i)
         dir_.AddFile("Data/file" + std::to_string(i) + ".txt", std::to_string(i));
     FillLeaving(4096);
-    TDriveLetter drive('u', volume_);
+    TDriveLetter drive('u', volume_.Path());
     const TRunResult run = RunTallix(WinPath(dir_.Path() / "Data") + " U:\\sums.md5");
     EXPECT_EQ(run.Status, 16u) << run.Output;
     EXPECT_TRUE(Contains(run.Output, "\r\nCan't write to output file.\r\n")) << run.Output;
@@ -250,9 +239,9 @@ TEST_F(FullVolume, ASingleListThatDoesNotFitFails) {
 // Six lists: one per folder and one in the root, which holds the filler.
 TEST_F(FullVolume, SomeListsWrittenAndSomeNot) {
     for (int i = 0; i < 5; ++i)
-        dir_.AddFile("tiny/f" + std::to_string(i) + "/x.txt", "x");
+        AddFile("f" + std::to_string(i) + "/x.txt", "x");
     FillLeaving(2 * 4096);
-    TDriveLetter drive('u', volume_);
+    TDriveLetter drive('u', volume_.Path());
     const TRunResult run = RunTallix("U:\\ /T:F /R /O");
     EXPECT_EQ(run.Status, 32u) << run.Output;
     EXPECT_TRUE(Contains(run.Output, "The result was successfully written in 2 files of 6.\r\n"))
