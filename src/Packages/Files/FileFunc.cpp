@@ -21,6 +21,32 @@ bool IsDriveLetterOnly(const std::u16string& s) {
 
 } // namespace
 
+TReplacingFile::TReplacingFile(std::u16string target)
+    : target_(std::move(target)), partial_(target_ + std::u16string(kPartialSuffix)) {}
+
+TReplacingFile::~TReplacingFile() {
+    file_.Reset();
+    if (opened_ && !committed_)
+        WideDeleteFile(partial_);
+}
+
+uint32_t TReplacingFile::Open() {
+    file_ = WideCreateFileForWrite(partial_);
+    opened_ = file_.Valid();
+    return opened_ ? 0 : FileLastError;
+}
+
+uint32_t TReplacingFile::Write(std::string_view text) {
+    return WideWriteFile(file_, text);
+}
+
+uint32_t TReplacingFile::Commit() {
+    if (const uint32_t error = WideCloseFile(file_); error != 0)
+        return error;
+    committed_ = WideReplaceFile(partial_, target_);
+    return committed_ ? 0 : FileLastError;
+}
+
 void ExpandPathW(std::u16string& path) {
     path = ExpandPathAgainst(path, GetCurrentDirW());
 }

@@ -106,9 +106,45 @@ TFileHandle OpenListForReading(const std::u16string& name);
 uint32_t WideWriteFile(const TFileHandle& file, std::string_view text);
 // Deletes a file; false on failure, with the code in FileLastError.
 bool WideDeleteFile(const std::u16string& name);
+// Closes file and tells whether the system accepted the close (a delayed
+// write may fail only then): 0, or the system error code (also left in
+// FileLastError). The handle is closed either way.
+uint32_t WideCloseFile(TFileHandle& file);
+// Moves the file source over target, replacing it, and returns once the
+// move has reached the disk; false on failure, with the code in FileLastError.
+bool WideReplaceFile(const std::u16string& source, const std::u16string& target);
 // True when the drive of rootPath (X:\ or \\server\share\) exists and holds
 // a readable medium.
 bool WideDiskReady(const std::u16string& rootPath);
+
+// What is appended to a file's name while its new content is written.
+inline constexpr std::u16string_view kPartialSuffix = u".partial";
+
+// A file that replaces its target only when it is complete: it is written
+// as the target's name plus kPartialSuffix, in the same folder, and moved
+// over the target by Commit. Until then the target stays byte for byte;
+// an unfinished partial file is removed when its owner goes.
+class TReplacingFile {
+public:
+    explicit TReplacingFile(std::u16string target);
+    ~TReplacingFile();
+    TReplacingFile(const TReplacingFile&) = delete;
+    TReplacingFile& operator=(const TReplacingFile&) = delete;
+
+    // Creates the partial file, replacing one an earlier run left behind.
+    // Open, Write and Commit return 0 or the system error code.
+    uint32_t Open();
+    uint32_t Write(std::string_view text);
+    // Closes the partial file and moves it over the target.
+    uint32_t Commit();
+
+private:
+    std::u16string target_;
+    std::u16string partial_;
+    TFileHandle file_;
+    bool opened_ = false;
+    bool committed_ = false;
+};
 
 // The process's current folder (any length); empty when it cannot be read.
 std::u16string GetCurrentDirW();

@@ -192,6 +192,26 @@ bool WideDeleteFile(const std::u16string& name) {
     return deleted != 0;
 }
 
+uint32_t WideCloseFile(TFileHandle& file) {
+    FileLastError = CloseHandle(file.Release()) ? 0 : GetLastError();
+    return FileLastError;
+}
+
+bool WideReplaceFile(const std::u16string& source, const std::u16string& target) {
+    BOOL moved = FALSE;
+    if (IsWinNT) {
+        moved = MoveFileExW(win::Wide(LongPathForm(source)), win::Wide(LongPathForm(target)),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    } else {
+        // The older family has no MoveFileEx: the old file has to go first.
+        const std::string to = WideToAnsi(target);
+        moved = (DeleteFileA(to.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) &&
+                MoveFileA(WideToAnsi(source).c_str(), to.c_str());
+    }
+    FileLastError = moved ? 0 : GetLastError();
+    return moved != FALSE;
+}
+
 bool WideDiskReady(const std::u16string& rootPath) {
     DWORD sectorsPerCluster = 0;
     DWORD bytesPerSector = 0;
