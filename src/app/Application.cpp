@@ -60,6 +60,11 @@ TApplication::TApplication() {
         write = true;
         header = FormatText(msg::ListHeaderFormat, {ProductName, ProductWebAddress});
     };
+    saver_->OnError = [this](TCheckSumSaver*, const std::u16string& fileName, TListFault fault,
+                             uint32_t error) {
+        if (fault != lfDeclined)
+            unwrittenLists_.push_back({fileName, fault, error});
+    };
 }
 
 TApplication::~TApplication() {

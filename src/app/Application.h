@@ -57,20 +57,28 @@ private:
     void SetUp();
     void SetUpSource(const std::u16string& arg1);
     void ApplyOptions(size_t first);
+    bool OpenLog();
     void StartWork();
     void ReportInvalidOption();
     void ReportInvalidPath(const std::u16string& path);
     void ReportOptionsViolation(const char* text);
     void ReportFileAccessError(const std::u16string& path, uint32_t errorCode);
+    // A file the run leaves unwritten: reason, the path, and the system's
+    // error line unless errorCode is 0.
+    void ReportUnwritten(const char* reason, const std::u16string& path, uint32_t errorCode);
+    // True when path names the source, which is a single file.
+    bool NamesTheSourceFile(const std::u16string& path) const;
     void ShowUsage();
 
     // --- CalculationRun.cpp ---
     void StartCalculation();
     bool SetUpLists();
+    bool RefuseListPath();
     std::u16string RootListPath(const std::u16string& given) const;
     void SetListExtension();
     void StartReading(bool& abort);
     bool PreCheckOverwrites();
+    void LeaveOutOwnOutputs();
     void WriteResults();
     void ReportResults();
 
@@ -84,6 +92,8 @@ private:
     std::string LoadErrorsLine() const;
     void ReportListError(const TFileParseInfo& info);
     void ReferencesNotFound();
+    bool IsChangedList(const std::u16string& path) const;
+    bool ChangedListIsRead(bool namesAList);
     void LoadList();
     void WriteChangedFiles();
     void WriteChangedList(const std::u16string& paths);
@@ -126,6 +136,14 @@ private:
     int32_t scanErrorCount_ = 0;
     int32_t listsToWrite_ = 0;
     int32_t listsFailed_ = 0;
+    // The lists the saver did not write and why, for the report (lists
+    // the user chose not to replace are left out).
+    struct TUnwrittenList {
+        std::u16string Path;
+        TListFault Fault;
+        uint32_t ErrorCode;
+    };
+    std::vector<TUnwrittenList> unwrittenLists_;
     int64_t usedListCount_ = 0; // reference lists loaded (/T:E and /T:F)
     bool progressShown_ = false;
     int32_t progressTicks_ = 0;

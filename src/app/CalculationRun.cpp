@@ -27,6 +27,10 @@ bool TApplication::SetUpLists() {
             ReportInvalidPath(listPath);
             return false;
         }
+        if (NamesTheSourceFile(listPath)) {
+            ReportUnwritten(msg::OutputIsAnInput, listPath, 0);
+            return RefuseListPath();
+        }
         return true;
     }
     switch (saver_->Placement) {
@@ -50,13 +54,24 @@ bool TApplication::SetUpLists() {
         break;
     }
     calc_->SetOptions(calc_->Options().Without(soKeepMaskedFiles));
-    if (!CheckOutputFileSimple(listPath, saver_->OverwriteAll)) {
-        ConsoleWriteLine(msg::SpecifyCorrectListPath);
-        Terminate(ecCantWriteResult);
-        return false;
+    // Asked before the question about overwriting: a file that is not a
+    // list is never replaced.
+    if (uint32_t error = 0; !saver_->MayReplace(listPath, error)) {
+        ReportUnwritten(error != 0 ? msg::CantWriteOutput : msg::NotAListLeftAlone, listPath,
+                        error);
+        return RefuseListPath();
     }
+    if (!CheckOutputFileSimple(listPath, saver_->OverwriteAll))
+        return RefuseListPath();
     saver_->OverwriteAll = true;
     return true;
+}
+
+// Ends the run whose list cannot be written; false for SetUpLists.
+bool TApplication::RefuseListPath() {
+    ConsoleWriteLine(msg::SpecifyCorrectListPath);
+    Terminate(ecCantWriteResult);
+    return false;
 }
 
 // The list in the source folder itself: named after the folder, or the
@@ -77,6 +92,8 @@ void TApplication::SetListExtension() {
 }
 
 void TApplication::StartReading(bool& abort) {
+    if (options_.RunMode == rmCalculate)
+        LeaveOutOwnOutputs();
     calc_->GetStatistics(totalSize_, fileCount_, folderCount_);
     if (fileCount_ == 0) {
         if (options_.RunMode == rmCalculate) {
@@ -137,12 +154,62 @@ bool TApplication::PreCheckOverwrites() {
     return saver_->OverwriteAll;
 }
 
+// The run's own files are never hashed: the list it writes, the log, the
+// /C: file, and what a killed run left of a list (named like any list of
+// the extension, which is not hashed either). They are masked in the
+// scanned trees before anything is read.
+void TApplication::LeaveOutOwnOutputs() {
+    const TPlacement placement = saver_->Placement;
+    const bool listPerItem = placement == plEachFile || placement == plEachFolder;
+    std::vector<std::u16string> outputs = {options_.LogPath, options_.ChangedListPath};
+    if (options_.WriteToFile && !listPerItem)
+        outputs.insert(outputs.end(),
+                       {options_.ListPath, options_.ListPath + std::u16string(kPartialSuffix)});
+    std::erase(outputs, std::u16string());
+    const std::u16string partialList = saver_->Extension + std::u16string(kPartialSuffix);
+    auto isOutput = [&](const TDirTree& tree, const TTreeNode* node) {
+        const std::u16string name = tree.GetName(node);
+        if (name.size() > partialList.size() &&
+            SamePathText(name.substr(name.size() - partialList.size()), partialList))
+            return true;
+        for (const std::u16string& output : outputs)
+            // The name first: a full path costs a walk up the tree.
+            if (SamePathText(ExtractFileNameW(output), name) &&
+                SamePathText(tree.GetFullPath(node), output))
+                return true;
+        return false;
+    };
+    for (TDirectory* dir = calc_->FirstDirectory(); dir != nullptr;
+         dir = calc_->NextDirectory(dir)) {
+        TDirTree& tree = *dir->Tree;
+        for (TTreeNode* node = tree.GetNext(tree.GetRoot()); node != nullptr;
+             node = tree.GetNext(node)) {
+            TDirNodeData* data = tree.GetData(node);
+            if (IsDirectory(data->Attributes) || data->Masked != 0 || !isOutput(tree, node))
+                continue;
+            data->Masked = 1;
+            --dir->Files;
+            dir->Size -= data->Size;
+            ++dir->MaskedFiles;
+            dir->MaskedSize += data->Size;
+        }
+    }
+}
+
 void TApplication::WriteResults() {
     ConsoleWriteLine("");
     switch (saver_->Placement) {
     case plEachFile:
-        if (!writeListsAtOnce_)
+        if (!writeListsAtOnce_) {
             saver_->Save(nullptr, options_.ListPath, false);
+            break;
+        }
+        // The lists written during the run left out the files that could
+        // not be read: each of those counts as a list not written.
+        for (const TTreeNode* error = calc_->ReadErrors().GetRoot()->FirstChild; error != nullptr;
+             error = error->NextSibling)
+            saver_->Save(reinterpret_cast<TTreeNode*>(calc_->ReadErrors().GetValue(error)), {},
+                         true);
         break;
     case plEachFolder:
         saver_->Save(nullptr, {}, false);
@@ -155,10 +222,13 @@ void TApplication::WriteResults() {
     listsFailed_ = static_cast<int32_t>(saver_->FailedLists);
 }
 
+// Every list that was not written is named with its cause; lists the user
+// chose to keep need no cause, the general line stands for them.
 void TApplication::ReportResults() {
     const bool singleList =
         sourceIsFile_ || saver_->Placement == plNone || saver_->Placement == plRoot;
     const bool silent = options_.Silent;
+    const bool causesKnown = !unwrittenLists_.empty();
     if (listsFailed_ == 0) {
         if (!silent)
             Console().WriteRaw(
@@ -167,7 +237,7 @@ void TApplication::ReportResults() {
                 "\r\n");
     } else if (singleList) {
         exitCode_ |= ecCantWriteResult;
-        if (!silent)
+        if (!silent && !causesKnown)
             Console().WriteRaw(std::string(msg::CantWriteOutput) + "\r\n");
     } else if (listsToWrite_ - listsFailed_ > 0) {
         exitCode_ |= ecCantWriteSomeResults;
@@ -176,6 +246,12 @@ void TApplication::ReportResults() {
             {std::to_string(listsToWrite_ - listsFailed_), std::to_string(listsToWrite_)}));
     } else {
         exitCode_ |= ecCantWriteResult;
-        ConsoleWriteLine(msg::CantWriteOutput);
+        if (!causesKnown)
+            ConsoleWriteLine(msg::CantWriteOutput);
     }
+    for (const TUnwrittenList& list : unwrittenLists_)
+        ReportUnwritten(list.Fault == lfNotAList      ? msg::NotAListLeftAlone
+                        : list.Fault == lfNothingRead ? msg::NothingReadForList
+                                                      : msg::CantWriteOutput,
+                        list.Path, list.ErrorCode);
 }

@@ -88,20 +88,28 @@ void TApplication::ApplyOptions(size_t first) {
         ShowUsage();
         return;
     }
-    if (!options_.ListPath.empty())
-        ExpandPathW(options_.ListPath);
+    for (std::u16string* path : {&options_.ListPath, &options_.LogPath, &options_.ChangedListPath})
+        if (!path->empty())
+            ExpandPathW(*path);
     saver_->Placement = options_.Placement;
     saver_->OverwriteAll = options_.OverwriteAll;
-    if (!options_.LogPath.empty() &&
-        !OpenLogFile(options_.LogPath, ProductName, ProductWebAddress)) {
-        Terminate(ecCantCreateLog);
+    if (!options_.LogPath.empty() && !OpenLog())
         return;
-    }
     if (options_.InvalidOption) {
         ReportInvalidOption();
         return;
     }
     StartWork();
+}
+
+// Opens the /L: file; false when the run has ended.
+bool TApplication::OpenLog() {
+    if (NamesTheSourceFile(options_.LogPath))
+        ReportUnwritten(msg::OutputIsAnInput, options_.LogPath, 0);
+    else if (OpenLogFile(options_.LogPath, ProductName, ProductWebAddress))
+        return true;
+    Terminate(ecCantCreateLog);
+    return false;
 }
 
 void TApplication::StartWork() {
@@ -136,6 +144,18 @@ void TApplication::ReportFileAccessError(const std::u16string& path, uint32_t er
     ConsoleWriteLine(ShortenPath(WideToAnsi(path), Console().Width()));
     ConsoleWriteLine(msg::SystemReturnedError);
     WriteSystemError(errorCode, 0);
+}
+
+void TApplication::ReportUnwritten(const char* reason, const std::u16string& path,
+                                   uint32_t errorCode) {
+    ConsoleWriteLine(reason);
+    ConsoleWriteLine(WideToAnsi(path));
+    if (errorCode != 0)
+        WriteSystemError(errorCode, 0);
+}
+
+bool TApplication::NamesTheSourceFile(const std::u16string& path) const {
+    return sourceIsFile_ && SamePathText(path, sourcePath_);
 }
 
 void TApplication::ShowUsage() {

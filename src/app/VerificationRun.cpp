@@ -71,6 +71,8 @@ void TApplication::VerifySingleFile() {
         ReportListError(info);
         return;
     }
+    if (ChangedListIsRead(IsChangedList(listPath)))
+        return;
     sourceIsFile_ = false;
     calc_->FlatScan();
     calc_->Verify();
@@ -99,6 +101,8 @@ void TApplication::LoadFolderReferences() {
     const TFileParseInfo info = calc_->LoadCheckSumList(
         listPath, saver_->BaseFolder, {}, options_.Recursive ? lmAll : lmFolder, nullptr);
     if (info.Result == fprSuccess) {
+        if (ChangedListIsRead(IsChangedList(listPath)))
+            return;
         calc_->FlatScan();
         calc_->Verify();
     } else if (info.Result == fprFileAccessError) {
@@ -138,11 +142,14 @@ void TApplication::LoadFoundReferences() {
     }
     usedListCount_ = used;
     ConsoleWriteLine(FormatText(msg::LoadingReferencesFormat, msg::FoundFiles));
+    bool changedListIsAList = false;
     ForEachList(*dir->Tree, [&](TTreeNode* node) {
+        const std::u16string list = dir->Tree->GetFullPath(node);
+        changedListIsAList = changedListIsAList || IsChangedList(list);
         // No reference tree: the flat scan below finds each listed file, so
         // one that is gone is reported missing, not unreadable.
-        const TFileParseInfo info = calc_->LoadCheckSumList(dir->Tree->GetFullPath(node),
-                                                            sourcePath_, {}, lmFolder, nullptr);
+        const TFileParseInfo info =
+            calc_->LoadCheckSumList(list, sourcePath_, {}, lmFolder, nullptr);
         if (info.Result != fprSuccess)
             ReportLoadError(info);
     });
@@ -153,6 +160,8 @@ void TApplication::LoadFoundReferences() {
         ConsoleWriteLine(LoadErrorsLine());
         ConsoleWriteLine("");
     }
+    if (ChangedListIsRead(changedListIsAList))
+        return;
     calc_->FlatScan();
     calc_->Verify();
 }
@@ -207,6 +216,26 @@ void TApplication::ReferencesNotFound() {
     Terminate(ecNothingToVerify);
 }
 
+bool TApplication::IsChangedList(const std::u16string& path) const {
+    return !options_.ChangedListPath.empty() && SamePathText(path, options_.ChangedListPath);
+}
+
+// The /C: file must not replace a file the run reads: one of its lists
+// (namesAList) or a listed file. True, after the report and with the run
+// ended, when it would.
+bool TApplication::ChangedListIsRead(bool namesAList) {
+    bool read = namesAList;
+    if (!options_.ChangedListPath.empty())
+        for (const TTreeNode* item = calc_->FirstItem(false); item != nullptr && !read;
+             item = calc_->NextItem(item, false))
+            read = IsChangedList(calc_->GetItemPath(item));
+    if (!read)
+        return false;
+    ReportUnwritten(msg::OutputIsAnInput, options_.ChangedListPath, 0);
+    Terminate(ecCantWriteResult);
+    return true;
+}
+
 void TApplication::LoadList() {
     if (options_.RunMode == rmVerify &&
         (saver_->Placement == plEachFile || saver_->Placement == plEachFolder))
@@ -237,8 +266,7 @@ void TApplication::WriteChangedFiles() {
 // Writes the /C: file: ANSI text, or UTF-8 with a byte-order mark when a
 // name would be lost in the ANSI code page. A failure is reported.
 void TApplication::WriteChangedList(const std::u16string& paths) {
-    std::u16string& name = options_.ChangedListPath;
-    ExpandPathW(name);
+    const std::u16string& name = options_.ChangedListPath;
     bool offerAll = false;
     if (!CheckOutputFile(name, true, offerAll, false)) {
         exitCode_ |= ecCantWriteResult;
@@ -247,11 +275,15 @@ void TApplication::WriteChangedList(const std::u16string& paths) {
     const std::string text = FitsAnsiCodePage(paths)
                                  ? WideToAnsi(paths)
                                  : std::string(kUtf8ByteOrderMark) + WideToUtf8(paths);
-    const TFileHandle file = WideCreateFileForWrite(name);
-    if (file.Valid() && WideWriteFile(file, text) == 0)
+    // Complete or not at all: an old file of that name stays until then.
+    TReplacingFile file(name);
+    uint32_t error = file.Open();
+    if (error == 0)
+        error = file.Write(text);
+    if (error == 0)
+        error = file.Commit();
+    if (error == 0)
         return;
-    const uint32_t error = FileLastError;
-    ConsoleWriteLine(msg::CantWriteOutput);
-    WriteSystemError(error, 0);
+    ReportUnwritten(msg::CantWriteOutput, name, error);
     exitCode_ |= ecCantWriteResult;
 }

@@ -91,6 +91,15 @@ inline constexpr const char* ResultWrittenFormat = "  Result written in %s";
 inline constexpr const char* AllResultsWritten =
     "  All results were written successfully according to command-line switches.";
 inline constexpr const char* CantWriteOutput = "Can't write to output file.";
+// Each is followed by the file's path on a line of its own.
+inline constexpr const char* NotAListLeftAlone =
+    "This file is not a checksum list and was left as it is:";
+inline constexpr const char* NotALogLeftAlone =
+    "This file is not a log file of Tallix and was left as it is:";
+inline constexpr const char* OutputIsAnInput =
+    "This file is read by the run, so its results cannot be written over it:";
+inline constexpr const char* NothingReadForList =
+    "No file of this list could be read, so the list was not written:";
 inline constexpr const char* ReferencesNotFound = "\r\nReference checksums not found.";
 inline constexpr const char* FailedToLoadList = "\r\nFailed to load checksum list.\r\n";
 inline constexpr const char* NotAChecksumListFormat =

@@ -4,6 +4,12 @@
 #include "system/AnsiText.h"
 #include "system/Utf8.h"
 
+namespace {
+
+constexpr size_t kWritePiece = 64 * 1024;
+
+} // namespace
+
 std::u16string TCheckSumSaver::EntryPath(const TCustomChksumCalc& engine, const TTreeNode* node,
                                          const std::u16string& base) {
     const std::u16string path = engine.GetItemPath(node);
@@ -76,7 +82,7 @@ void TCheckSumSaver::SaveEachFile(TTreeNode*) {
         Save(item, {}, false);
 }
 
-// A folder gets a list when it holds a file of its own (or a masked folder).
+// A folder gets a list when a file of its own was selected.
 void TCheckSumSaver::SaveEachFolder(TTreeNode*) {
     TTreeNode* first = engine_.FirstItem(true);
     if (first == nullptr)
@@ -86,7 +92,7 @@ void TCheckSumSaver::SaveEachFolder(TTreeNode*) {
             continue;
         for (const TTreeNode* child = item->FirstChild; child != nullptr;
              child = child->NextSibling) {
-            if (!IsFolder(child) || engine_.Tree().GetData(child)->Masked != 0) {
+            if (!IsFolder(child) && engine_.Tree().GetData(child)->Masked == 0) {
                 Save(item, {}, false);
                 break;
             }
@@ -94,27 +100,43 @@ void TCheckSumSaver::SaveEachFolder(TTreeNode*) {
     }
 }
 
-void TCheckSumSaver::WriteList(TTreeNode* node, bool silent) {
-    ++ListCount;
-    listFailed_ = false;
-    WriteCheckedList(node, silent);
-    if (listFailed_)
-        ++FailedLists;
+bool TCheckSumSaver::MayReplace(const std::u16string& fileName, uint32_t& error) const {
+    error = 0;
+    const uint32_t attributes = WideFileAttributes(fileName);
+    if (attributes == INVALID_FILE_ATTRIBUTES_VALUE || IsDirectory(attributes))
+        return true;
+    const TFileParseInfo probe = engine_.LoadCheckSumList(
+        fileName, IncludeTrailingBackslashW(ExtractFileDirW(fileName)), {}, lmProbe, nullptr);
+    if (probe.Result == fprFileAccessError)
+        error = probe.ErrorCode;
+    return probe.Result == fprSuccess;
 }
 
-void TCheckSumSaver::WriteCheckedList(TTreeNode* node, bool silent) {
+void TCheckSumSaver::WriteList(TTreeNode* node, bool silent) {
+    ++ListCount;
+    // A list of files that were all unreadable would only replace a good
+    // list with an empty one.
+    const TListContent content = ContentOf(node);
+    if (content.Entries == 0) {
+        DoError(ListFileName, lfNothingRead, 0);
+        return;
+    }
+    uint32_t error = 0;
+    if (!MayReplace(ListFileName, error)) {
+        DoError(ListFileName, error != 0 ? lfSystemError : lfNotAList, error);
+        return;
+    }
     bool askAll = (Placement == plEachFile || Placement == plEachFolder) && !OverwriteAll;
     if (!checkOutput_(ListFileName, OverwriteAll, askAll, silent)) {
-        // Without a system error (0) the user answered No.
-        DoError(ListFileName, FileLastError);
+        // Without a system error (0) the user answered No, or the check said why.
+        error = FileLastError;
+        DoError(ListFileName, error != 0 ? lfSystemError : lfDeclined, error);
         return;
     }
     OverwriteAll = !askAll;
-    utf8_ = NeedsUtf8(node);
-    if (!OpenList(ListFileName))
-        return;
-    WriteEntries(node);
-    handle_.Reset();
+    error = WriteListFile(node, content.Utf8);
+    if (error != 0)
+        DoError(ListFileName, lfSystemError, error);
 }
 
 void TCheckSumSaver::ForEachEntry(TTreeNode* node, const TEntryVisitor& visit) const {
@@ -146,47 +168,44 @@ void TCheckSumSaver::ForEachEntry(TTreeNode* node, const TEntryVisitor& visit) c
 // A list whose names all fit the ANSI code page is ANSI text; one that
 // would lose characters there is UTF-8 with a byte-order mark, so that
 // every entry can be verified.
-bool TCheckSumSaver::NeedsUtf8(TTreeNode* node) const {
-    bool needed = false;
+TCheckSumSaver::TListContent TCheckSumSaver::ContentOf(TTreeNode* node) const {
+    TListContent content;
     ForEachEntry(node, [&](const TTreeNode* entry, const std::u16string& base) {
-        const std::u16string shown = EntryPath(engine_, entry, base);
-        needed = needed || !FitsAnsiCodePage(shown);
+        ++content.Entries;
+        content.Utf8 = content.Utf8 || !FitsAnsiCodePage(EntryPath(engine_, entry, base));
     });
-    return needed;
+    return content;
 }
 
-void TCheckSumSaver::WriteEntries(TTreeNode* node) {
+// Written beside the list and moved over it when complete: a full disk, a
+// write error or a killed process leaves the old list as it was.
+uint32_t TCheckSumSaver::WriteListFile(TTreeNode* node, bool utf8) {
+    TReplacingFile file(ListFileName);
+    uint32_t error = file.Open();
+    std::string text = (utf8 ? std::string(kUtf8ByteOrderMark) : std::string()) + Header();
     ForEachEntry(node, [&](const TTreeNode* entry, const std::u16string& base) {
-        if (WideWriteFile(handle_, FormatLine(engine_, entry, base, utf8_)) != 0)
-            DoError(ListFileName, FileLastError);
+        text += FormatLine(engine_, entry, base, utf8);
+        // Written in large pieces: one call per line would cost a long list dearly.
+        if (error == 0 && text.size() >= kWritePiece) {
+            error = file.Write(text);
+            text.clear();
+        }
     });
+    if (error == 0)
+        error = file.Write(text);
+    return error != 0 ? error : file.Commit();
 }
 
-bool TCheckSumSaver::OpenList(const std::u16string& name) {
-    handle_ = WideCreateFileForWrite(name);
-    if (handle_.Valid() && (!utf8_ || WideWriteFile(handle_, kUtf8ByteOrderMark) == 0) &&
-        WriteHeader())
-        return true;
-    const uint32_t error = FileLastError;
-    handle_.Reset();
-    DoError(name, error);
-    return false;
-}
-
-bool TCheckSumSaver::WriteHeader() {
-    if (!handle_.Valid())
-        return false;
+std::string TCheckSumSaver::Header() {
     bool write = false;
     std::string header;
     if (OnGetHeader)
         OnGetHeader(this, write, header);
-    if (!write || header.empty())
-        return true;
-    return WideWriteFile(handle_, header) == 0;
+    return write ? header : std::string();
 }
 
-void TCheckSumSaver::DoError(const std::u16string& fileName, uint32_t errorCode) {
-    listFailed_ = true;
+void TCheckSumSaver::DoError(const std::u16string& fileName, TListFault fault, uint32_t errorCode) {
+    ++FailedLists;
     if (OnError)
-        OnError(this, fileName, errorCode);
+        OnError(this, fileName, fault, errorCode);
 }

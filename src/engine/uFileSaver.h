@@ -13,6 +13,14 @@
 #include <functional>
 #include <string>
 
+// Why a list was not written.
+enum TListFault : uint8_t {
+    lfDeclined = 0,    // the user answered No, or the output check refused and said why
+    lfSystemError = 1, // checking, creating, writing, closing or moving the list failed
+    lfNotAList = 2,    // the existing file of that name is not a checksum list
+    lfNothingRead = 3, // none of the list's files could be read
+};
+
 class TCheckSumSaver {
 public:
     // Decides whether a list may be created at fileName, asking the user
@@ -27,8 +35,17 @@ public:
 
     // Writes the lists of node, or every list of the placement for nullptr.
     // fileName names the one list of placements 0 and 2; silent creates a
-    // missing folder without asking.
+    // missing folder without asking. A list is written beside its name and
+    // replaces an existing list only once it is complete; it never replaces
+    // a file that is not a list, and it is not written when none of its
+    // files could be read. A folder without a selected file gets no list.
     void Save(TTreeNode* node, const std::u16string& fileName, bool silent);
+    // Whether a list may replace the file fileName: true when there is no
+    // such file (or a folder, which the output check refuses), or when it
+    // is a checksum list (its first entry line parses, or it holds no entry
+    // at all). A file that cannot be read is no list: error then holds the
+    // system's code, otherwise 0.
+    bool MayReplace(const std::u16string& fileName, uint32_t& error) const;
     // The path an entry shows: relative to base (empty: the full path); a
     // single file by its name alone.
     static std::u16string EntryPath(const TCustomChksumCalc& engine, const TTreeNode* node,
@@ -48,13 +65,14 @@ public:
     // Existing lists are replaced without a question.
     bool OverwriteAll = false;
     uint32_t ListCount = 0;   // lists attempted
-    uint32_t FailedLists = 0; // lists that met any failure, each counted once
+    uint32_t FailedLists = 0; // lists not written, each counted once
 
     // Supplies the header; write false (the default) writes none.
     std::function<void(TCheckSumSaver* sender, bool& write, std::string& header)> OnGetHeader;
-    // A list that could not be written in full: its name and the system's
-    // error code (0 when the user answered No).
-    std::function<void(TCheckSumSaver* sender, const std::u16string& fileName, uint32_t error)>
+    // A list that was not written: its name, why, and the system's error
+    // code (0 when the fault is not a system error).
+    std::function<void(TCheckSumSaver* sender, const std::u16string& fileName, TListFault fault,
+                       uint32_t error)>
         OnError;
 
 private:
@@ -62,19 +80,20 @@ private:
     void SaveEachFolder(TTreeNode* node);
     bool IsFolder(const TTreeNode* node) const;
     void WriteList(TTreeNode* node, bool silent);
-    void WriteCheckedList(TTreeNode* node, bool silent);
     using TEntryVisitor = std::function<void(const TTreeNode* entry, const std::u16string& base)>;
     // Visits the files a list of node holds, with the base of their paths.
     void ForEachEntry(TTreeNode* node, const TEntryVisitor& visit) const;
-    bool NeedsUtf8(TTreeNode* node) const;
-    void WriteEntries(TTreeNode* node);
-    bool OpenList(const std::u16string& name);
-    bool WriteHeader();
-    void DoError(const std::u16string& fileName, uint32_t errorCode);
+    // How many entries a list of node holds, and whether a name needs UTF-8.
+    struct TListContent {
+        size_t Entries = 0;
+        bool Utf8 = false;
+    };
+    TListContent ContentOf(TTreeNode* node) const;
+    // Writes the whole list; 0, or the system error code of the step that failed.
+    uint32_t WriteListFile(TTreeNode* node, bool utf8);
+    std::string Header();
+    void DoError(const std::u16string& fileName, TListFault fault, uint32_t errorCode);
 
     TCustomChksumCalc& engine_;
     TOutputCheck checkOutput_;
-    TFileHandle handle_;
-    bool utf8_ = false;       // the list being written is UTF-8
-    bool listFailed_ = false; // the list being written met a failure
 };

@@ -64,7 +64,12 @@ TEST(ListParser, EveryCaseGivesItsResultLineAndEntriesInPiecesOfAnySize) {
         {H + "\r\n", u"2 2:"},
         {H, u"2 1:"},
         {";c\n\nZZ\n", u"2 2:"},
+        // A probe: a list is a file whose first entry line parses, or one
+        // without entries; anything else is some other file.
         {"Hello world\r\n", u"2 1:", true},
+        {"", u"0 1:", true},
+        {";c\r\n;d", u"0 2:", true},
+        {"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", u"2 1:", true},
         {H + " *a\r\nnot a list\r\n", u"0 2:", true},
         {H + " *a\r\nnot a list\r\n", u"2 2:a"},
         {H + std::string(" *a\0b?*\x01\n", 9), std::u16string(u"0 2:a\0b?*\x01", 10)},
