@@ -9,8 +9,10 @@
 
 // Checks the path (an existing log is replaced silently; a missing folder is
 // offered for creation), creates or truncates the file and writes the
-// header. False after the check's messages, or after "Can't create
-// log-file." and the system's error line when the file cannot be created.
+// header. An existing file that is neither empty nor a log of productName
+// is left alone. False after a message naming such a file, after the
+// check's messages, or after "Can't create log-file." and the system's
+// error line when the file cannot be created.
 bool OpenLogFile(const std::u16string& fileName, std::string_view productName,
                  std::string_view webAddress);
 bool LogIsOpen();

@@ -1,5 +1,6 @@
 list(APPEND TALLIX_CORE_SOURCES
     console/Console.cpp
+    console/LogHeader.cpp
     console/Text.cpp)
 list(APPEND TALLIX_WIN32_SOURCES
     console/ConsoleDeviceWin32.cpp)

@@ -1,0 +1,12 @@
+// The log's first line, by which a file is known as a log of this program.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The first line of a log of productName, without its line end.
+std::string LogHeaderLine(std::string_view productName);
+// True when start, the first bytes of an existing file (at least one more
+// than the header line holds, where the file has them), shows a file the
+// log may replace: an empty one, or one whose first line is the header line.
+bool IsReplaceableByLog(std::string_view start, std::string_view productName);
