@@ -1,0 +1,255 @@
+// Faults around the files the program writes: a full volume, a run killed
+// while it writes a list, outputs that would replace the run's own inputs
+// or a file of another kind, and lists of files that could not be read.
+// Each case checks the bytes left on disk and the exit status.
+#include "Harness.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+namespace e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A list of an earlier run, which a failed run must leave as it is.
+const std::string kOldList = "; an earlier list\r\n900150983CD24FB0D6963F7D28E17F72 *gone.txt\r\n";
+
+fs::path Partial(const fs::path& file) {
+    return file.string() + ".partial";
+}
+
+void Write(const fs::path& file, const std::string& bytes) {
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+// The bytes of before that file no longer holds: all of them or none.
+uint64_t Lost(const fs::path& file, const std::string& before) {
+    return ReadFile(file) == before ? 0 : before.size();
+}
+
+// A status no error bits make up: the process ended by an exception.
+int Crashed(const TRunResult& run) {
+    return run.Status > 0xFFFF ? 1 : 0;
+}
+
+// Sends SIGKILL to the program whose command line names folder (the test's own).
+bool KillProgramOf(const fs::path& folder) {
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string pid = entry.path().filename();
+        if (!std::all_of(pid.begin(), pid.end(), ::isdigit))
+            continue;
+        std::string line = ReadFile(entry.path() / "cmdline");
+        std::replace(line.begin(), line.end(), '\0', ' ');
+        if (Contains(line, "tallix.exe") && Contains(line, folder.filename().string()))
+            return kill(std::stoi(pid), SIGKILL) == 0;
+    }
+    return false;
+}
+
+TEST(FaultListsFullVolume, KeepsTheOldListAndTheOldChangedFilesList) {
+    TSmallVolume volume(64 * 1024);
+    if (!volume.Mounted())
+        GTEST_SKIP() << "mounting a small volume needs root";
+    TTempDir dir;
+    for (int i = 0; i < 200; ++i)
+        dir.AddFile("Data/file" + std::to_string(i) + ".txt", std::to_string(i));
+    const std::string data = WinPath(dir.Path() / "Data");
+    ASSERT_EQ(RunTallix(data + " /T:R /S").Status, 0u);
+    for (int i = 0; i < 200; ++i)
+        dir.AddFile("Data/file" + std::to_string(i) + ".txt", "changed");
+    const struct {
+        std::string Arguments;
+        const char* Target;
+        uint32_t Status;
+    } cases[] = {
+        {data + " U:\\sums.md5 /O", "sums.md5", 16},
+        {data + " /V /S /C:U:\\changed.txt", "changed.txt", 4096 | 16},
+    };
+    for (const auto& c : cases)
+        Write(volume.Path() / c.Target, kOldList);
+    ASSERT_TRUE(volume.FillLeaving(4096));
+    TDriveLetter drive('u', volume.Path());
+    int survived = 0, crashed = 0;
+    uint64_t lost = 0;
+    for (const auto& c : cases) {
+        const TRunResult run = RunTallix(c.Arguments);
+        const fs::path target = volume.Path() / c.Target;
+        EXPECT_EQ(run.Status, c.Status) << run.Output;
+        EXPECT_EQ(ReadFile(target), kOldList) << c.Target;
+        EXPECT_FALSE(fs::exists(Partial(target))) << c.Target;
+        EXPECT_TRUE(Contains(run.Output, std::string("\r\nCan't write to output file.\r\nU:\\") +
+                                             c.Target + "\r\nCode - 112 ["))
+            << run.Output;
+        lost += Lost(target, kOldList);
+        survived += Lost(target, kOldList) == 0 && !fs::exists(Partial(target)) ? 1 : 0;
+        crashed += Crashed(run);
+    }
+    RecordReliability("lists on a full volume", 2, survived, lost, crashed);
+}
+
+// Long folder names give a list of about 7 MB from two thousand files:
+// the run is killed once it has written a part of it.
+TEST(FaultListsKilled, LeaveTheOldListOrTheNewOneAndTheNextRunClearsUp) {
+    TTempDir dir;
+    std::string deep = "Data";
+    for (char c = 'a'; c < 'a' + 14; ++c)
+        deep += "/" + std::string(240, c);
+    for (int i = 0; i < 2000; ++i)
+        dir.AddFile(deep + "/" + std::to_string(i), std::to_string(i));
+    const fs::path list = dir.Path() / "Data/Data.md5";
+    Write(list, kOldList);
+    const std::string arguments = WinPath(dir.Path() / "Data") + " /T:R /R /S";
+    std::atomic<bool> ended = false;
+    std::thread run([&] {
+        RunTallix(arguments, dir.Path());
+        ended = true;
+    });
+    auto written = [&] {
+        std::error_code missing;
+        const uintmax_t size = fs::file_size(Partial(list), missing);
+        return !missing && size >= 64 * 1024;
+    };
+    while (!ended && !written())
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    const bool killed = !ended && KillProgramOf(dir.Path());
+    run.join();
+    const std::string left = ReadFile(list);
+
+    const TRunResult next = RunTallix(arguments, dir.Path());
+    EXPECT_EQ(next.Status, 0u) << next.Output;
+    const std::string complete = ReadFile(list);
+    EXPECT_TRUE(killed) << "the run ended before it could be killed";
+    EXPECT_TRUE(left == kOldList || left == complete) << "a partial list of " << left.size();
+    EXPECT_FALSE(fs::exists(Partial(list))) << "the next run removes what was left";
+    EXPECT_FALSE(Contains(complete, ".partial")) << "and never hashes it";
+    EXPECT_EQ(std::count(complete.begin(), complete.end(), '*'), 2000);
+    RecordReliability("a run killed while it writes a list", 1,
+                      left == kOldList || left == complete ? 1 : 0,
+                      left == kOldList || left == complete ? 0 : kOldList.size(), Crashed(next));
+}
+
+// Data\a.doc, a user's document; Data\notes and Data\notes.txt, a note
+// about it; Data\Data.md5, a list.
+TEST(FaultListsRefused, OutputsNeverReplaceInputsOrFilesOfAnotherKind) {
+    const struct {
+        const char* Arguments; // %D stands for Data, %A for Data\a.doc
+        const char* Kept;
+        uint32_t Status;
+        const char* Said;
+    } cases[] = {
+        {"%A %A /O", "a.doc", 16, "This file is read by the run"},
+        {"%A /L:%A", "a.doc", 2048, "This file is read by the run"},
+        {"%D /V /S /C:%D\\Data.md5", "Data.md5", 16, "This file is read by the run"},
+        {"%D %A /O", "a.doc", 16, "This file is not a checksum list"},
+        {"%D list.txt /T:E /O", "notes.txt", 32, "This file is not a checksum list"},
+        {"%D /L:%D\\notes.txt", "notes.txt", 2048, "This file is not a log file of Tallix"},
+    };
+    int survived = 0, crashed = 0;
+    uint64_t lost = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Arguments);
+        TTempDir dir;
+        const fs::path doc = dir.AddFile("Data/a.doc", "a user's document");
+        dir.AddFile("Data/notes", "notes");
+        dir.AddFile("Data/notes.txt", "Buy milk.\r\n");
+        dir.AddFile("Data/Data.md5", Md5sum(doc) + " *a.doc\r\n");
+        const fs::path kept = dir.Path() / "Data" / c.Kept;
+        const std::string before = ReadFile(kept);
+        std::string arguments = c.Arguments;
+        for (const auto& [mark, path] :
+             {std::pair{"%A", WinPath(doc)}, std::pair{"%D", WinPath(dir.Path() / "Data")}})
+            for (size_t at; (at = arguments.find(mark)) != std::string::npos;)
+                arguments.replace(at, 2, path);
+        const TRunResult run = RunTallix(arguments, dir.Path());
+        EXPECT_EQ(run.Status, c.Status) << run.Output;
+        EXPECT_EQ(ReadFile(kept), before);
+        EXPECT_TRUE(Contains(run.Output, std::string(c.Said)) &&
+                    Contains(run.Output, ":\r\n" + WinPath(kept) + "\r\n"))
+            << run.Output;
+        lost += Lost(kept, before);
+        survived += Lost(kept, before) == 0 ? 1 : 0;
+        crashed += Crashed(run);
+    }
+    RecordReliability("outputs named after inputs or other files", std::size(cases), survived, lost,
+                      crashed);
+}
+
+// A list none of whose files could be read, and a folder whose files were
+// all masked, leave an existing list alone.
+TEST(FaultListsUnread, NoListReplacesAGoodOneWithAnEmptyOne) {
+    TTempDir dir;
+    dir.AddFile("Data/a.txt", "abc");
+    dir.AddFile("Data/Deep/x.doc", "doc");
+    const std::string data = WinPath(dir.Path() / "Data");
+    ASSERT_EQ(RunTallix(data + " /T:F /R /S").Status, 0u);
+    const fs::path deepList = dir.Path() / "Data/Deep/Deep.md5";
+    const std::string deepBefore = ReadFile(deepList);
+    const TRunResult masked = RunTallix(data + "\\*.txt /T:F /R /O");
+    EXPECT_EQ(masked.Status, 0u) << masked.Output;
+    EXPECT_EQ(ReadFile(deepList), deepBefore);
+
+    const fs::path lockedList = dir.Path() / "Data/locked.bin.md5";
+    Write(lockedList, kOldList);
+    ASSERT_TRUE(HoldFile(dir.AddFile("Data/locked.bin", "locked")));
+    const TRunResult unread = RunTallix(data + " /T:E /S");
+    EXPECT_EQ(unread.Status, 4u | 32u) << unread.Output;
+    EXPECT_EQ(ReadFile(lockedList), kOldList);
+    EXPECT_TRUE(Contains(unread.Output, "No file of this list could be read, so the list was not "
+                                        "written:\r\n" +
+                                            WinPath(lockedList) + "\r\n"))
+        << unread.Output;
+    const uint64_t lost = Lost(deepList, deepBefore) + Lost(lockedList, kOldList);
+    RecordReliability("lists of unread or masked files", 2, 2 - (lost > 0 ? 1 : 0), lost,
+                      Crashed(masked) + Crashed(unread));
+}
+
+// The second run lists neither its own list, log and /C: file, nor what a
+// killed run left of a list; nor the root list of a drive.
+TEST(FaultListsOwnOutputs, ASecondRunListsNoneOfItsOwnFiles) {
+    TTempDir dir;
+    dir.AddFile("Data/a.txt", "abc");
+    dir.AddFile("Data/changed.txt", "from an earlier verification");
+    dir.AddFile("Data/sums.txt.partial", "what a killed run left");
+    dir.AddFile("Data/a.txt.md5.partial", "what a killed run left");
+    const std::string data = WinPath(dir.Path() / "Data");
+    const std::string arguments =
+        data + " " + data + "\\sums.txt /L:" + data + "\\run.log /C:" + data + "\\changed.txt /O";
+    int crashed = 0;
+    for (int run = 0; run < 2; ++run) {
+        const TRunResult result = RunTallix(arguments, dir.Path());
+        EXPECT_EQ(result.Status, 0u) << result.Output;
+        crashed += Crashed(result);
+    }
+    const std::string sums = ReadFile(dir.Path() / "Data/sums.txt");
+    EXPECT_TRUE(Contains(sums, " *a.txt\r\n")) << sums;
+    bool clean = !fs::exists(dir.Path() / "Data/sums.txt.partial");
+    for (const char* own : {"sums.txt", "run.log", "changed.txt", ".partial"})
+        clean = clean && !Contains(sums, own);
+    EXPECT_TRUE(clean) << sums;
+
+    const TRunResult each = RunTallix(data + " /T:E /S", dir.Path());
+    EXPECT_EQ(each.Status, 0u) << each.Output;
+    const bool eachClean = !fs::exists(dir.Path() / "Data/a.txt.md5.partial") &&
+                           !fs::exists(dir.Path() / "Data/a.txt.md5.partial.md5");
+    EXPECT_TRUE(eachClean);
+
+    TDriveLetter drive('t', dir.Path() / "Data");
+    for (int run = 0; run < 2; ++run)
+        crashed += Crashed(RunTallix("T:\\ /T:R /S"));
+    const bool rootClean = !Contains(ReadFile(dir.Path() / "Data/.md5"), " *.md5\r\n");
+    EXPECT_TRUE(rootClean);
+    RecordReliability("a second run over its own outputs", 3, clean + eachClean + rootClean, 0,
+                      crashed + Crashed(each));
+}
+
+} // namespace
+} // namespace e2e
