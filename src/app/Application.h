@@ -78,6 +78,7 @@ private:
     void SetListExtension();
     void StartReading(bool& abort);
     bool PreCheckOverwrites();
+    std::vector<std::u16string> OwnOutputs() const;
     void LeaveOutOwnOutputs();
     void WriteResults();
     void ReportResults();

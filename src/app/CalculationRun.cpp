@@ -9,6 +9,22 @@
 #include "console/Text.h"
 #include "system/AnsiText.h"
 
+namespace {
+
+// Takes a file of the record out of the run, counted as masked.
+void MaskFile(TDirectory& dir, TTreeNode* node) {
+    TDirNodeData* data = dir.Tree->GetData(node);
+    if (data->Masked != 0)
+        return;
+    data->Masked = 1;
+    --dir.Files;
+    dir.Size -= data->Size;
+    ++dir.MaskedFiles;
+    dir.MaskedSize += data->Size;
+}
+
+} // namespace
+
 void TApplication::StartCalculation() {
     if (!SetUpLists())
         return;
@@ -154,28 +170,41 @@ bool TApplication::PreCheckOverwrites() {
     return saver_->OverwriteAll;
 }
 
-// The run's own files are never hashed: the list it writes, the log, the
-// /C: file, and what a killed run left of a list (named like any list of
-// the extension, which is not hashed either). They are masked in the
-// scanned trees before anything is read.
+// The run's own files: the log, and the /C: file and a single list with
+// what a killed run left of them.
+std::vector<std::u16string> TApplication::OwnOutputs() const {
+    std::vector<std::u16string> outputs;
+    auto add = [&](const std::u16string& path, bool writtenAsPartial) {
+        if (path.empty())
+            return;
+        outputs.push_back(path);
+        if (writtenAsPartial)
+            outputs.push_back(path + std::u16string(kPartialSuffix));
+    };
+    add(options_.LogPath, false);
+    add(options_.ChangedListPath, true);
+    if (saver_->Placement == plNone || saver_->Placement == plRoot)
+        add(options_.ListPath, true);
+    return outputs;
+}
+
+// The run's own files are never hashed, nor what a killed run left of a
+// list (named like any list of the extension, which is not hashed either).
+// They are masked in the scanned trees before anything is read.
 void TApplication::LeaveOutOwnOutputs() {
-    const TPlacement placement = saver_->Placement;
-    const bool listPerItem = placement == plEachFile || placement == plEachFolder;
-    std::vector<std::u16string> outputs = {options_.LogPath, options_.ChangedListPath};
-    if (options_.WriteToFile && !listPerItem)
-        outputs.insert(outputs.end(),
-                       {options_.ListPath, options_.ListPath + std::u16string(kPartialSuffix)});
-    std::erase(outputs, std::u16string());
+    const std::vector<std::u16string> outputs = OwnOutputs();
+    std::vector<std::u16string> names;
+    for (const std::u16string& output : outputs)
+        names.push_back(ExtractFileNameW(output));
     const std::u16string partialList = saver_->Extension + std::u16string(kPartialSuffix);
     auto isOutput = [&](const TDirTree& tree, const TTreeNode* node) {
         const std::u16string name = tree.GetName(node);
         if (name.size() > partialList.size() &&
             SamePathText(name.substr(name.size() - partialList.size()), partialList))
             return true;
-        for (const std::u16string& output : outputs)
+        for (size_t i = 0; i < outputs.size(); ++i)
             // The name first: a full path costs a walk up the tree.
-            if (SamePathText(ExtractFileNameW(output), name) &&
-                SamePathText(tree.GetFullPath(node), output))
+            if (SamePathText(names[i], name) && SamePathText(tree.GetFullPath(node), outputs[i]))
                 return true;
         return false;
     };
@@ -183,16 +212,9 @@ void TApplication::LeaveOutOwnOutputs() {
          dir = calc_->NextDirectory(dir)) {
         TDirTree& tree = *dir->Tree;
         for (TTreeNode* node = tree.GetNext(tree.GetRoot()); node != nullptr;
-             node = tree.GetNext(node)) {
-            TDirNodeData* data = tree.GetData(node);
-            if (IsDirectory(data->Attributes) || data->Masked != 0 || !isOutput(tree, node))
-                continue;
-            data->Masked = 1;
-            --dir->Files;
-            dir->Size -= data->Size;
-            ++dir->MaskedFiles;
-            dir->MaskedSize += data->Size;
-        }
+             node = tree.GetNext(node))
+            if (!IsDirectory(tree.GetData(node)->Attributes) && isOutput(tree, node))
+                MaskFile(*dir, node);
     }
 }
 
