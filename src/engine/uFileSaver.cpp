@@ -184,9 +184,11 @@ uint32_t TCheckSumSaver::WriteListFile(TTreeNode* node, bool utf8) {
     uint32_t error = file.Open();
     std::string text = (utf8 ? std::string(kUtf8ByteOrderMark) : std::string()) + Header();
     ForEachEntry(node, [&](const TTreeNode* entry, const std::u16string& base) {
+        if (error != 0)
+            return;
         text += FormatLine(engine_, entry, base, utf8);
         // Written in large pieces: one call per line would cost a long list dearly.
-        if (error == 0 && text.size() >= kWritePiece) {
+        if (text.size() >= kWritePiece) {
             error = file.Write(text);
             text.clear();
         }
