@@ -1,5 +1,6 @@
 #include "console/Console.h"
 
+#include "console/Console_ENG.h"
 #include "system/LxSys.h"
 #include "system/ScopeExit.h"
 
@@ -52,25 +53,43 @@ constexpr TAnswerKey kAnswerKeys[] = {
 
 } // namespace
 
-EInOutError::EInOutError(uint32_t code)
-    : std::runtime_error("I/O error " + std::to_string(code)), Code(code) {}
-
 TConsole::TConsole(std::unique_ptr<TConsoleDevice> device, int width, int height)
     : device_(std::move(device)), width_(width), height_(height) {}
 
 TConsole::~TConsole() {
-    try {
-        CloseLog();
-    } catch (const EInOutError&) {
-        // Nothing is left to report a failed final flush to.
-    }
+    CloseLog();
 }
 
 void TConsole::WriteToScreen(std::string_view text, bool wrap) {
     if (wrap)
         WriteWrapped(text);
     else
-        device_->Write(text);
+        ToScreen(text);
+}
+
+// A screen that refused a write (a closed pipe, a full device) is given
+// nothing more: the rest of the output would be lost or garbled anyway.
+void TConsole::ToScreen(std::string_view text) {
+    if (!screenFailed_ && device_->Write(text) != 0)
+        screenFailed_ = true;
+}
+
+void TConsole::ToLog(std::string_view text, bool flush) {
+    if (!log_)
+        return;
+    uint32_t error = log_->Write(text);
+    if (error == 0 && flush)
+        error = log_->Flush();
+    if (error != 0)
+        CloseFailedLog(error);
+}
+
+// The log is closed before the report, so the report cannot fail the same way twice.
+void TConsole::CloseFailedLog(uint32_t error) {
+    log_.reset();
+    logWriteFailed_ = true;
+    WriteLine(msg::CantWriteLog, false, true);
+    WriteSystemError(error, 0);
 }
 
 void TConsole::WriteLine(std::string_view text, bool wrap, bool breakBefore, int indent,
@@ -85,21 +104,17 @@ void TConsole::WriteLine(std::string_view text, bool wrap, bool breakBefore, int
     std::string s = Indented(indent, breakBefore && !lastEndedWithBreak_, body);
     s += kLineBreak;
     WriteToScreen(s, wrap);
-    if (log_)
-        log_->Write(s);
     lastEndedWithBreak_ = text.empty() || EndsWithBreak(text);
+    ToLog(s);
 }
 
 void TConsole::Write(std::string_view text, bool wrap, bool breakBefore, int indent) {
     const std::string s = Indented(indent, breakBefore && !lastEndedWithBreak_, text);
     WriteToScreen(s, wrap);
-    if (log_) {
-        log_->Write(s);
-        log_->Flush();
-    }
     // An empty text writes nothing, so the screen is where it was.
     if (!text.empty())
         lastEndedWithBreak_ = EndsWithBreak(text);
+    ToLog(s, true);
 }
 
 void TConsole::WriteWrapped(std::string_view text) {
@@ -117,7 +132,7 @@ void TConsole::WriteWrapped(std::string_view text) {
             // A word that is longer than the width on its own starts its own
             // line without an empty one before it.
             if (!line.empty())
-                device_->Write(line + std::string(kLineBreak));
+                ToScreen(line + std::string(kLineBreak));
             line = std::move(word);
             word.clear();
         }
@@ -135,7 +150,7 @@ void TConsole::WriteWrapped(std::string_view text) {
                 blank();
             else if (!line.empty() && static_cast<int>(line.size()) + 1 < width_)
                 line += ' ';
-            device_->Write(line + std::string(kLineBreak));
+            ToScreen(line + std::string(kLineBreak));
             line.clear();
             afterBreak = true;
         } else if (c == ' ') {
@@ -147,11 +162,11 @@ void TConsole::WriteWrapped(std::string_view text) {
     if (!word.empty())
         blank();
     if (!line.empty())
-        device_->Write(line);
+        ToScreen(line);
 }
 
 void TConsole::WriteRaw(std::string_view text) {
-    device_->Write(text);
+    ToScreen(text);
 }
 
 void TConsole::HighlightOn() {
@@ -174,10 +189,7 @@ void TConsole::WriteSystemError(uint32_t code, int indent) {
 void TConsole::WriteSystemError(uint32_t code, std::string_view systemText, int indent) {
     std::string message = TrimmedSystemMessage(systemText);
     std::string line = SystemErrorLine(code, message);
-    if (log_) {
-        log_->Write(line);
-        log_->Write(kLineBreak);
-    }
+    ToLog(line + std::string(kLineBreak));
     HighlightOn();
     // Normal text comes back also when a highlighted write throws.
     const ScopeExit normalText([this] { HighlightOff(); });
@@ -200,13 +212,13 @@ void TConsole::WriteSystemError(uint32_t code, std::string_view systemText, int 
 
 void TConsole::WritePaged(std::string_view text, std::string_view promptText) {
     auto writeLine = [&](std::string_view line) {
-        device_->Write(std::string(line) + std::string(kLineBreak));
+        ToScreen(std::string(line) + std::string(kLineBreak));
         ++pageLines_;
         if (pageLines_ + 4 == height_) {
             ++pageLines_;
             AskAnswer(std::string(kLineBreak) + std::string(promptText), ansAnyKey);
             ++pageLines_;
-            device_->Write(kLineBreak);
+            ToScreen(kLineBreak);
         }
     };
     size_t start = 0;
@@ -236,9 +248,12 @@ TAnswer TConsole::AskAnswer(std::string_view question, TAnswers answers) {
     for (;;) {
         uint32_t error = 0;
         if (!device_->ReadKeyPress(key, error)) {
+            // An interrupted question (the run is being cancelled) says nothing more.
+            if (inputInterrupted_)
+                return ansNone;
             char text[40];
             std::snprintf(text, sizeof text, "Input error %u.", error);
-            device_->Write(std::string(text) + std::string(kLineBreak));
+            ToScreen(std::string(text) + std::string(kLineBreak));
             return ansNone;
         }
         bool accepted = answers == ansAnyKey;
@@ -261,20 +276,20 @@ TAnswer TConsole::AskAnswer(std::string_view question, TAnswers answers) {
     return ansNone;
 }
 
+void TConsole::InterruptInput() {
+    inputInterrupted_ = true;
+    device_->InterruptInput();
+}
+
 void TConsole::OpenLog(std::unique_ptr<TLogSink> log) {
     log_ = std::move(log);
 }
 
 void TConsole::WriteLogLine(std::string_view text) {
-    if (log_) {
-        log_->Write(text);
-        log_->Write(kLineBreak);
-    }
+    ToLog(std::string(text) + std::string(kLineBreak));
 }
 
 void TConsole::CloseLog() {
-    if (log_) {
-        std::unique_ptr<TLogSink> log = std::move(log_);
-        log->Flush();
-    }
+    ToLog("", true);
+    log_.reset();
 }

@@ -7,18 +7,11 @@
 // are the same on every system and testable without a console.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
-
-// A failed write to standard output or to the log.
-class EInOutError : public std::runtime_error {
-public:
-    explicit EInOutError(uint32_t code);
-    uint32_t Code;
-};
 
 struct TKeyPress {
     uint16_t VirtualKey = 0;
@@ -32,23 +25,26 @@ public:
     // True for a console, which moves to the next line by itself when a
     // line is filled to its edge; false for a file or a pipe.
     virtual bool IsScreen() const = 0;
-    // Writes ANSI text; throws EInOutError when the system refuses it.
-    virtual void Write(std::string_view text) = 0;
+    // Writes ANSI text; the system's error code when it refuses it, else 0.
+    virtual uint32_t Write(std::string_view text) = 0;
     // Bright form of the current colour on or off; ignored where not a console.
     virtual void SetHighlight(bool on) = 0;
     virtual void SetCursorVisible(bool visible) = 0;
     // Waits for the next key press (releases and other events are skipped).
-    // False, with the system error code in error, when input cannot be read.
+    // False, with the system error code in error, when input cannot be read
+    // or InterruptInput was called.
     virtual bool ReadKeyPress(TKeyPress& key, uint32_t& error) = 0;
+    // Ends a waiting ReadKeyPress and fails every later one; any thread may call it.
+    virtual void InterruptInput() = 0;
 };
 
 // The log file's channel: ANSI text, written unchanged.
 class TLogSink {
 public:
     virtual ~TLogSink() = default;
-    // Both throw EInOutError when the system refuses the write.
-    virtual void Write(std::string_view text) = 0;
-    virtual void Flush() = 0;
+    // Both return the system's error code when it refuses the write, else 0.
+    virtual uint32_t Write(std::string_view text) = 0;
+    virtual uint32_t Flush() = 0;
 };
 
 enum TAnswer : uint8_t { ansYes = 0, ansNo = 1, ansAll = 2, ansNone = 3 };
@@ -62,6 +58,10 @@ constexpr TAnswers ansYesNo = AnswerBit(ansYes) | AnswerBit(ansNo);
 constexpr TAnswers ansYesNoAll = ansYesNo | AnswerBit(ansAll);
 constexpr TAnswers ansAnyKey = 0;
 
+// Writing can fail without stopping the program: after a failed write to
+// the screen nothing more is shown; after a failed write to the log the log
+// is closed and "Can't write the log file." with the system's error line is
+// shown once.
 class TConsole {
 public:
     // width: columns used for wrapping and fitting; height: rows after which
@@ -101,9 +101,13 @@ public:
     void WritePaged(std::string_view text, std::string_view promptText);
     void ResetPageCounter() { pageLines_ = 0; }
 
-    // Asks a single-key question; ansNone when input cannot be read or the
-    // key pressed (with no answers allowed) is none of Y, N and A.
+    // Asks a single-key question; ansNone when input cannot be read, the
+    // question was interrupted, or the key pressed (with no answers allowed)
+    // is none of Y, N and A.
     TAnswer AskAnswer(std::string_view question, TAnswers answers);
+    // Ends a question that waits for a key, and every later one, with
+    // ansNone and without a word; the only member any thread may call.
+    void InterruptInput();
 
     // The log takes a copy of everything written through WriteLine, Write
     // and WriteSystemError while it is open.
@@ -112,9 +116,14 @@ public:
     void WriteLogLine(std::string_view text);
     // Flushes and closes the log (program end).
     void CloseLog();
+    // A write to the log failed, so the log was closed before its end.
+    bool LogWriteFailed() const { return logWriteFailed_; }
 
 private:
     void WriteToScreen(std::string_view text, bool wrap);
+    void ToScreen(std::string_view text);
+    void ToLog(std::string_view text, bool flush = false);
+    void CloseFailedLog(uint32_t error);
 
     std::unique_ptr<TConsoleDevice> device_;
     std::unique_ptr<TLogSink> log_;
@@ -122,6 +131,10 @@ private:
     int height_;
     bool lastEndedWithBreak_ = false;
     int pageLines_ = 0;
+    bool screenFailed_ = false;
+    bool logWriteFailed_ = false;
+    // Set by InterruptInput on any thread, read by the main thread.
+    std::atomic<bool> inputInterrupted_{false};
 };
 
 // The program's console (created on first use on standard output and input).

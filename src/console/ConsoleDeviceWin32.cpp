@@ -2,6 +2,7 @@
 #include "console/Console.h"
 
 #include "system/AnsiText.h"
+#include "system/UniqueHandle.h"
 #include "system/WinApi.h"
 
 #include <vector>
@@ -27,13 +28,10 @@ public:
     bool IsScreen() const override { return isConsole_; }
     int Height() const { return height_; }
 
-    void Write(std::string_view text) override {
+    uint32_t Write(std::string_view text) override {
         if (text.empty())
-            return;
-        if (isConsole_)
-            WriteToConsole(AnsiToWide(text));
-        else
-            WriteToFile(ToOem(text));
+            return 0;
+        return isConsole_ ? WriteToConsole(AnsiToWide(text)) : WriteToFile(ToOem(text));
     }
 
     void SetHighlight(bool on) override {
@@ -55,6 +53,10 @@ public:
 
     bool ReadKeyPress(TKeyPress& key, uint32_t& error) override {
         for (;;) {
+            if (WaitForInputOrInterrupt() == WAIT_OBJECT_0) {
+                error = ERROR_OPERATION_ABORTED;
+                return false;
+            }
             INPUT_RECORD record{};
             DWORD read = 0;
             if (!ReadConsoleInputA(input_, &record, 1, &read)) {
@@ -69,19 +71,31 @@ public:
         }
     }
 
+    void InterruptInput() override { SetEvent(interrupt_.Get()); }
+
 private:
+    // Input that is no console is not waited for: reading it fails at once.
+    DWORD WaitForInputOrInterrupt() const {
+        DWORD mode = 0;
+        if (!GetConsoleMode(input_, &mode))
+            return WAIT_OBJECT_0 + 1;
+        HANDLE handles[] = {interrupt_.Get(), input_};
+        return WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+    }
+
     // A console shows wide text as it is, whatever its code pages.
-    void WriteToConsole(const std::u16string& text) {
+    uint32_t WriteToConsole(const std::u16string& text) {
         const wchar_t* data = reinterpret_cast<const wchar_t*>(text.data());
         size_t left = text.size();
         while (left > 0) {
             DWORD written = 0;
             const DWORD chunk = static_cast<DWORD>(left < 16384 ? left : 16384);
             if (!WriteConsoleW(output_, data, chunk, &written, nullptr) || written == 0)
-                throw EInOutError(GetLastError());
+                return GetLastError();
             data += written;
             left -= written;
         }
+        return 0;
     }
 
     // Files and pipes get the console's OEM code page, as a console would show it.
@@ -91,21 +105,24 @@ private:
         return oem;
     }
 
-    void WriteToFile(const std::vector<char>& bytes) {
+    uint32_t WriteToFile(const std::vector<char>& bytes) {
         const char* data = bytes.data();
         size_t left = bytes.size();
         while (left > 0) {
             DWORD written = 0;
             const DWORD chunk = static_cast<DWORD>(left < (1u << 20) ? left : (1u << 20));
             if (!WriteFile(output_, data, chunk, &written, nullptr) || written == 0)
-                throw EInOutError(GetLastError());
+                return GetLastError();
             data += written;
             left -= written;
         }
+        return 0;
     }
 
     HANDLE output_;
     HANDLE input_;
+    // Manual reset: once interrupted, input stays interrupted.
+    TKernelHandle interrupt_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     bool isConsole_ = false;
     int width_ = kRedirectedWidth;
     int height_ = kNeverPause;

@@ -51,6 +51,7 @@ inline constexpr const char* TypeNeedsFolder =
 inline constexpr const char* CannotAccessFile = "Cannot access file:";
 inline constexpr const char* SystemReturnedError = "The system returned an error:";
 inline constexpr const char* CancelledByUser = "\r\n\r\nCancelled by the user.\r\n";
+inline constexpr const char* CantWriteLog = "Can't write the log file.";
 inline constexpr const char* TerminatedWithoutErrors =
     "\r\nApplication terminated without errors\\warnings.";
 inline constexpr const char* TerminatedWithCodeFormat =

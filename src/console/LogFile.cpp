@@ -13,29 +13,26 @@
 
 namespace {
 
-// The log's file behind a buffer; a failed write throws EInOutError.
+// The log's file behind a buffer; a failed write gives the system's error code.
 class TLogFileSink final : public TLogSink {
 public:
     explicit TLogFileSink(TFileHandle file) : file_(std::move(file)) {}
-    ~TLogFileSink() override {
-        try {
-            Flush();
-        } catch (const EInOutError&) {
-            // The owner flushes before closing; a destructor cannot report.
-        }
-    }
+    // The owner flushes before closing; whatever is left is written as far as it goes.
+    ~TLogFileSink() override { Flush(); }
 
-    void Write(std::string_view text) override {
+    uint32_t Write(std::string_view text) override {
         buffer_.append(text);
-        if (buffer_.size() >= kBufferSize)
-            Flush();
+        return buffer_.size() >= kBufferSize ? Flush() : 0;
     }
 
-    void Flush() override {
+    uint32_t Flush() override {
+        // A message may be logged between a failure and the caller's look
+        // at FileLastError: the log leaves it as it was.
+        const uint32_t lastError = FileLastError;
         const uint32_t error = WideWriteFile(file_, buffer_);
+        FileLastError = lastError;
         buffer_.clear();
-        if (error != 0)
-            throw EInOutError(error);
+        return error;
     }
 
 private:

@@ -140,6 +140,16 @@ TEST(ConsolePrompt, ReportsAnUnreadableInputOnTheScreenOnly) {
     EXPECT_EQ(log, "\r\nCreate path? Yes[Y]\\No[N] ");
 }
 
+// A question interrupted by a cancel ends without a word about input.
+TEST(ConsolePrompt, AnInterruptedQuestionEndsSilently) {
+    TFakeScreen screen;
+    screen.Keys = {{0x59, 'y'}};
+    auto console = MakeConsole(screen, 80);
+    console->InterruptInput();
+    EXPECT_EQ(console->AskAnswer("Overwrite?", ansYesNo), ansNone);
+    EXPECT_EQ(screen.Text, "\r\nOverwrite? Yes[Y]\\No[N]");
+}
+
 TEST(ConsolePrompt, WrapsALongQuestionAndKeepsTheAnswersOnTheLastLine) {
     TFakeScreen screen;
     screen.Keys = {{0x59, 'y'}};
@@ -169,6 +179,47 @@ TEST(LogHeader, TellsALogOfTheProgramFromAnyOtherFile) {
     for (const auto& c : cases)
         EXPECT_EQ(IsReplaceableByLog(c.Start, "Tallix"), c.Replaceable) << c.Start;
     EXPECT_FALSE(IsReplaceableByLog(line + "\r", "Other"));
+}
+
+// A refused write to the screen silences the screen and nothing else; a
+// refused write to the log closes it with one report, also at the final flush.
+TEST(ConsoleFailures, AFailedScreenFallsSilentAndAFailedLogClosesWithOneReport) {
+    TFakeScreen screen;
+    std::string log;
+    uint32_t logError = 0;
+    auto console = MakeConsole(screen, 80);
+    console->OpenLog(std::make_unique<TFakeLog>(log, &logError));
+    console->WriteLine("one");
+    screen.WriteError = 232;
+    console->WriteLine("two");
+    screen.WriteError = 0;
+    console->WriteLine("three");
+    EXPECT_EQ(screen.Text, "one\r\n");
+    EXPECT_EQ(log, "one\r\ntwo\r\nthree\r\n");
+    EXPECT_FALSE(console->LogWriteFailed());
+
+    TFakeScreen shown;
+    console = MakeConsole(shown, 80);
+    console->OpenLog(std::make_unique<TFakeLog>(log, &logError));
+    console->Write("progress");
+    logError = 112;
+    console->WriteLine("done");
+    logError = 0;
+    console->WriteLine("after");
+    console->CloseLog();
+    EXPECT_EQ(shown.Text, "progressdone\r\n\r\nCan't write the log file.\r\n"
+                          "<b>Code - 112 [There is not enough space on the disk]\r\n</b>after\r\n");
+    EXPECT_TRUE(console->LogWriteFailed());
+    EXPECT_FALSE(console->LogIsOpen());
+
+    TFakeScreen atEnd;
+    console = MakeConsole(atEnd, 80);
+    console->OpenLog(std::make_unique<TFakeLog>(log, &logError));
+    logError = 112;
+    console->CloseLog();
+    EXPECT_TRUE(console->LogWriteFailed());
+    EXPECT_EQ(atEnd.Text, "\r\nCan't write the log file.\r\n"
+                          "<b>Code - 112 [There is not enough space on the disk]\r\n</b>");
 }
 
 } // namespace
