@@ -10,6 +10,7 @@
 #include "system/AnsiText.h"
 #include "system/LxSys.h"
 #include "system/Process.h"
+#include "system/ScopeExit.h"
 #include "system/Threads.h"
 
 namespace {
@@ -65,6 +66,8 @@ TApplication::TApplication() {
         if (fault != lfDeclined)
             unwrittenLists_.push_back({fileName, fault, error});
     };
+    // A cancelled run stops between lists, so that no list is left half written.
+    saver_->StopRequested = [this] { return cancelled_.load(); };
 }
 
 TApplication::~TApplication() {
@@ -75,24 +78,32 @@ TApplication::~TApplication() {
 }
 
 void TApplication::Run() {
-    SetUp();
+    // From the set-up's questions on, cancelling ends the run with its bits.
     InstallConsoleControlHandler(
         [this](uint32_t ctrlType) { return ConsoleCtrlHandler(ctrlType); });
+    const ScopeExit removeHandler([] { RemoveConsoleControlHandler(); });
+    SetUp();
     RunMessageLoop([this](const TThreadMessage& message) { HandleMessage(message); });
-    RemoveConsoleControlHandler();
-    if (cancelled_)
-        Console().WriteRaw(msg::CancelledByUser);
+    // A cancel that comes after the run has ended changes nothing.
+    if (cancelled_ && !ended_)
+        Terminate(ecCancelled);
 }
 
 void TApplication::Terminate(uint32_t code) {
-    exitCode_ = code;
+    // Whatever ends a cancelled run ends it as cancelled.
+    if (cancelled_) {
+        Console().WriteRaw(msg::CancelledByUser);
+        code |= ecCancelled;
+    }
+    exitCode_ |= code;
+    ended_ = true;
     Console().ShowCursor();
     if (LogIsOpen()) {
-        if (code == 0)
+        if (exitCode_ == 0)
             WriteLogLine(msg::TerminatedWithoutErrors);
         else
             WriteLogLine("\r\n" + FormatText(msg::TerminatedWithCodeFormat,
-                                             {std::to_string(code), ExitCodeText(code)}));
+                                             {std::to_string(exitCode_), ExitCodeText(exitCode_)}));
     }
     PostThreadMessageTo(mainThreadId_, {WM_QUIT_ID, 0, 0});
 }
@@ -105,6 +116,8 @@ bool TApplication::ConsoleCtrlHandler(uint32_t ctrlType) {
 
 void TApplication::Cancel() {
     cancelled_ = true;
+    // A question waiting for a key gives way at once.
+    Console().InterruptInput();
     calc_->Abort();
     PostThreadMessageTo(mainThreadId_, {WM_QUIT_ID, 0, 0});
 }

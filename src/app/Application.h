@@ -45,10 +45,12 @@ public:
 
 private:
     // --- Application.cpp: lifetime, loop, ending ---
-    // Ends the run with code: records it, logs the end line, posts the quit message.
+    // Ends the run: adds code to the bits collected so far, logs the end
+    // line, posts the quit message.
     void Terminate(uint32_t code);
     // The reaction to Ctrl+C, Ctrl+Break and closing the console, on the
-    // system's thread: it only flags, aborts the engine and ends the loop.
+    // system's thread: it only flags, interrupts a question, aborts the
+    // engine and ends the loop.
     void Cancel();
     bool ConsoleCtrlHandler(uint32_t ctrlType);
     void HandleMessage(const TThreadMessage& message);
@@ -120,6 +122,7 @@ private:
     // Set by Cancel on the console control handler's thread, read by the main thread.
     std::atomic<bool> cancelled_{false};
     uint32_t exitCode_ = 0;
+    bool ended_ = false; // Terminate has run
 
     // What the command line asked for; ListPath and WriteToFile are
     // completed by the set-up. Placement and overwriting belong to the saver.

@@ -115,7 +115,6 @@ void TApplication::StartReading(bool& abort) {
         if (options_.RunMode == rmCalculate) {
             ConsoleWriteLine(msg::NoFilesToCalculate, true);
             abort = true;
-            exitCode_ |= ecNothingToCalc;
         } else {
             ConsoleWriteHighlighted(msg::NoFilesToVerify);
             ConsoleWriteLine(msg::CheckSettings);
@@ -128,6 +127,11 @@ void TApplication::StartReading(bool& abort) {
     bool noQuestionLeft = saver_->OverwriteAll;
     if (listsWritten && !noQuestionLeft && (placement == plEachFile || placement == plEachFolder))
         noQuestionLeft = PreCheckOverwrites();
+    // Cancelled during the question: nothing is read, the loop ends the run.
+    if (cancelled_) {
+        abort = true;
+        return;
+    }
     writeListsAtOnce_ = listsWritten && placement == plEachFile && noQuestionLeft;
     ConsoleWriteLine(msg::Calculating);
     if (options_.WriteToFile || options_.RunMode == rmVerify) {

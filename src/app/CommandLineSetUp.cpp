@@ -113,6 +113,9 @@ bool TApplication::OpenLog() {
 }
 
 void TApplication::StartWork() {
+    // Cancelled during a question of the set-up: the loop ends the run.
+    if (cancelled_)
+        return;
     if (options_.RunMode == rmCalculate)
         StartCalculation();
     else

@@ -3,11 +3,20 @@
 namespace {
 
 constexpr const char* kBitNames[] = {
-    "Failure",           "Scan error",         "Read error",
-    "Nothing to calc",   "Can`t write result", "Can`t write some results",
-    "Not enough params", "Wrong params",       "Params violation",
-    "Nothing to verify", "File parse error",   "Can`t create a log file",
+    "Failure",
+    "Scan error",
+    "Read error",
+    "Nothing to calc",
+    "Can`t write result",
+    "Can`t write some results",
+    "Not enough params",
+    "Wrong params",
+    "Params violation",
+    "Nothing to verify",
+    "File parse error",
+    "Can`t create a log file",
     "Changed files",
+    "Cancelled by the user",
 };
 
 } // namespace

@@ -19,6 +19,8 @@ enum TExitBit : uint32_t {
     ecCantCreateLog = 2048,
     // A verification found files whose digest differs from the list's.
     ecChangedFiles = 4096,
+    // Ctrl+C, Ctrl+Break or closing the console ended the run early.
+    ecCancelled = 8192,
 };
 
 // The names of the bits set in code, from bit 1 up, joined by "|".

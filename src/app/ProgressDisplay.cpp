@@ -101,17 +101,25 @@ void TApplication::ShowSummary() {
         exitCode_ |= ecChangedFiles;
         WriteChangedFiles();
     }
-    if (listsWritten)
+    if (listsWritten) {
         WriteResults();
+        // Cancelled while the lists were written: those written are whole,
+        // and nothing claims that all were.
+        if (cancelled_) {
+            Terminate(ecCancelled);
+            return;
+        }
+    }
     if (calc_->ReadBytes == 0) {
         exitCode_ |= verifying ? ecNothingToVerify : ecFailure;
     } else {
         PrintStatistics();
-        if (listsWritten)
-            ReportResults();
         if (verifying)
             ReportMissingFiles();
     }
+    // Lists of empty files are lists all the same.
+    if (listsWritten)
+        ReportResults();
     Terminate(exitCode_);
 }
 

@@ -49,6 +49,8 @@ bool TCheckSumSaver::IsFolder(const TTreeNode* node) const {
 void TCheckSumSaver::Save(TTreeNode* node, const std::u16string& fileName, bool silent) {
     if (Extension.empty())
         return;
+    if (StopRequested && StopRequested())
+        return;
     switch (Placement) {
     case plEachFile:
         if (node == nullptr) {

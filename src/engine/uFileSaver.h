@@ -67,6 +67,10 @@ public:
     uint32_t ListCount = 0;   // lists attempted
     uint32_t FailedLists = 0; // lists not written, each counted once
 
+    // Asked before each list; true skips it and every later one, so a run
+    // can stop between lists and never in the middle of one.
+    std::function<bool()> StopRequested;
+
     // Supplies the header; write false (the default) writes none.
     std::function<void(TCheckSumSaver* sender, bool& write, std::string& header)> OnGetHeader;
     // A list that was not written: its name, why, and the system's error

@@ -16,7 +16,13 @@ BOOL WINAPI ControlHandlerEntry(DWORD ctrlType) {
         std::lock_guard<std::mutex> guard(handlerLock);
         handler = controlHandler;
     }
-    return handler && handler(ctrlType) ? TRUE : FALSE;
+    const bool handled = handler && handler(ctrlType);
+    // The system ends the process as soon as the handler of a close event
+    // returns; waiting here lets the main thread end the run first (its
+    // list, its log, its exit status), which ends the process and this wait.
+    if (handled && ctrlType == CTRL_CLOSE_EVENT)
+        Sleep(INFINITE);
+    return handled ? TRUE : FALSE;
 }
 
 std::string FormatNow(int(WINAPI* format)(LCID, DWORD, const SYSTEMTIME*, LPCSTR, LPSTR, int),

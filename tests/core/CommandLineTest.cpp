@@ -95,8 +95,8 @@ TEST(ExitCodeText, NamesEachBitInOrder) {
     EXPECT_EQ(ExitCodeText(1 | 16 | 32 | 64 | 128 | 256),
               "Failure|Can`t write result|Can`t write some results|Not enough params|Wrong "
               "params|Params violation");
-    EXPECT_EQ(ExitCodeText(4096 | 8), "Nothing to calc|Changed files");
-    EXPECT_EQ(ExitCodeText(8192), "") << "no name beyond the last bit";
+    EXPECT_EQ(ExitCodeText(8192 | 4096 | 8), "Nothing to calc|Changed files|Cancelled by the user");
+    EXPECT_EQ(ExitCodeText(16384), "") << "no name beyond the last bit";
 }
 
 TEST(MessageFormats, FillOnlyThePlaceholders) {
