@@ -104,7 +104,8 @@ void TApplication::ShowSummary() {
     if (listsWritten) {
         WriteResults();
         // Cancelled while the lists were written: those written are whole,
-        // and nothing claims that all were.
+        // and no report follows (the list a question was about when the
+        // cancel came is no failure).
         if (cancelled_) {
             Terminate(ecCancelled);
             return;
