@@ -88,16 +88,24 @@ fs::path TTempDir::AddFile(const std::string& relative, std::string_view bytes) 
     return path;
 }
 
-TRunResult RunProgram(const std::string& program, std::string_view arguments, const fs::path& dir) {
+uint32_t RunRedirected(const std::string& program, std::string_view arguments,
+                       const std::string& output, const fs::path& dir) {
     TTempDir work;
     const std::string command =
         LaunchCommand(program, arguments, dir.empty() ? work.Path() : dir, work.Path()) +
-        " </dev/null >" + Quote(work.Path() / "stdout") + " 2>/dev/null";
+        " </dev/null " + output + " 2>/dev/null";
     std::system(command.c_str());
     const std::string status = ReadFile(work.Path() / "status");
     if (status.empty())
         throw std::runtime_error(program + " did not run: " + command);
-    return {ReadFile(work.Path() / "stdout"), static_cast<uint32_t>(std::stoul(status))};
+    return static_cast<uint32_t>(std::stoul(status));
+}
+
+TRunResult RunProgram(const std::string& program, std::string_view arguments, const fs::path& dir) {
+    TTempDir out;
+    const uint32_t status =
+        RunRedirected(program, arguments, ">" + Quote(out.Path() / "stdout"), dir);
+    return {ReadFile(out.Path() / "stdout"), status};
 }
 
 // The pane's shell stays after the program so that its screen can be read.

@@ -35,6 +35,10 @@ struct TRunResult {
 // Runs program with no input; dir is its current folder (a fresh one when empty).
 TRunResult RunProgram(const std::string& program, std::string_view arguments,
                       const std::filesystem::path& dir = {});
+// Runs program as RunProgram does, with standard output sent where the shell
+// redirection output says (">/dev/full", ">&7"); its full exit status.
+uint32_t RunRedirected(const std::string& program, std::string_view arguments,
+                       const std::string& output, const std::filesystem::path& dir = {});
 inline TRunResult RunTallix(std::string_view arguments, const std::filesystem::path& dir = {}) {
     return RunProgram("tallix.exe", arguments, dir);
 }
