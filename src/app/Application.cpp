@@ -45,13 +45,15 @@ TApplication::TApplication() {
     calc_ = std::make_unique<TChksumCalc>(nullptr);
     calc_->SetPriority(tpTimeCritical);
     calc_->SetOptions(calc_->Options().Without(soAutoScan));
-    calc_->OnBeforeScan = [this](TCustomDirScaner*) { BeforeScan(); };
-    calc_->OnStartReading = [this](TCustomChksumCalc*, bool& abort) { StartReading(abort); };
-    calc_->OnScanError = [this](TCustomDirScaner*, const std::u16string& path, int32_t code) {
-        ScanError(path, code);
+    calc_->OnBeforeScan = [this](TCustomDirScaner*) { Guard([this] { BeforeScan(); }); };
+    calc_->OnStartReading = [this](TCustomChksumCalc*, bool& abort) {
+        abort = !Guard([&] { StartReading(abort); }) || abort;
     };
-    calc_->OnTimer = [this](TCustomDirScaner*) { UpdateProgress(); };
-    calc_->OnLoadList = [this](TCustomDirScaner*) { LoadList(); };
+    calc_->OnScanError = [this](TCustomDirScaner*, const std::u16string& path, int32_t code) {
+        Guard([&] { ScanError(path, code); });
+    };
+    calc_->OnTimer = [this](TCustomDirScaner*) { Guard([this] { UpdateProgress(); }); };
+    calc_->OnLoadList = [this](TCustomDirScaner*) { Guard([this] { LoadList(); }); };
     // Files of this name are lists of another kind and never hashed.
     calc_->ExcludeMasks().Add("md?sum.lst");
 
@@ -84,9 +86,23 @@ void TApplication::Run() {
     const ScopeExit removeHandler([] { RemoveConsoleControlHandler(); });
     SetUp();
     RunMessageLoop([this](const TThreadMessage& message) { HandleMessage(message); });
+    if (failure_)
+        std::rethrow_exception(failure_);
     // A cancel that comes after the run has ended changes nothing.
     if (cancelled_ && !ended_)
         Terminate(ecCancelled);
+}
+
+bool TApplication::Guard(const std::function<void()>& handler) {
+    try {
+        handler();
+        return true;
+    } catch (...) {
+        if (!failure_)
+            failure_ = std::current_exception();
+        PostThreadMessageTo(mainThreadId_, {WM_QUIT_ID, 0, 0});
+        return false;
+    }
 }
 
 void TApplication::Terminate(uint32_t code) {

@@ -16,6 +16,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <exception>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -53,6 +55,11 @@ private:
     // engine and ends the loop.
     void Cancel();
     bool ConsoleCtrlHandler(uint32_t ctrlType);
+    // Runs an engine event handler. The engine's workers call them through
+    // the main thread's loop, where an exception would end only the worker
+    // and leave the loop waiting: it ends the loop instead and Run throws it
+    // again. False when the handler threw.
+    bool Guard(const std::function<void()>& handler);
     void HandleMessage(const TThreadMessage& message);
 
     // --- CommandLineSetUp.cpp ---
@@ -122,7 +129,8 @@ private:
     // Set by Cancel on the console control handler's thread, read by the main thread.
     std::atomic<bool> cancelled_{false};
     uint32_t exitCode_ = 0;
-    bool ended_ = false; // Terminate has run
+    bool ended_ = false;         // Terminate has run
+    std::exception_ptr failure_; // the first exception of an engine event handler
 
     // What the command line asked for; ListPath and WriteToFile are
     // completed by the set-up. Placement and overwriting belong to the saver.

@@ -10,13 +10,24 @@ namespace {
 std::mutex handlerLock;
 std::function<bool(uint32_t)> controlHandler;
 
-BOOL WINAPI ControlHandlerEntry(DWORD ctrlType) {
+bool CallControlHandler(DWORD ctrlType) {
     std::function<bool(uint32_t)> handler;
     {
         std::lock_guard<std::mutex> guard(handlerLock);
         handler = controlHandler;
     }
-    const bool handled = handler && handler(ctrlType);
+    return handler && handler(ctrlType);
+}
+
+BOOL WINAPI ControlHandlerEntry(DWORD ctrlType) {
+    bool handled = false;
+    // An exception must not leave the system's thread; unhandled, the event
+    // gets the system's default handling, which ends the process.
+    try {
+        handled = CallControlHandler(ctrlType);
+    } catch (...) {
+        return FALSE;
+    }
     // The system ends the process as soon as the handler of a close event
     // returns; waiting here lets the main thread end the run first (its
     // list, its log, its exit status), which ends the process and this wait.
