@@ -1,5 +1,6 @@
 #include "FakeConsole.h"
 #include "console/LogHeader.h"
+#include "system/LxSys.h"
 
 #include <gtest/gtest.h>
 
@@ -181,6 +182,14 @@ TEST(LogHeader, TellsALogOfTheProgramFromAnyOtherFile) {
     EXPECT_FALSE(IsReplaceableByLog(line + "\r", "Other"));
 }
 
+// The highlighted line of system error 112, as this system words it.
+std::string DiskFullLine() {
+    std::string text = SystemErrorMessage(112);
+    while (!text.empty() && (text.back() == '.' || static_cast<unsigned char>(text.back()) < '!'))
+        text.pop_back();
+    return "<b>Code - 112 [" + text + "]\r\n</b>";
+}
+
 // A refused write to the screen silences the screen and nothing else; a
 // refused write to the log closes it with one report, also at the final flush.
 TEST(ConsoleFailures, AFailedScreenFallsSilentAndAFailedLogClosesWithOneReport) {
@@ -207,8 +216,8 @@ TEST(ConsoleFailures, AFailedScreenFallsSilentAndAFailedLogClosesWithOneReport) 
     logError = 0;
     console->WriteLine("after");
     console->CloseLog();
-    EXPECT_EQ(shown.Text, "progressdone\r\n\r\nCan't write the log file.\r\n"
-                          "<b>Code - 112 [There is not enough space on the disk]\r\n</b>after\r\n");
+    EXPECT_EQ(shown.Text,
+              "progressdone\r\n\r\nCan't write the log file.\r\n" + DiskFullLine() + "after\r\n");
     EXPECT_TRUE(console->LogWriteFailed());
     EXPECT_FALSE(console->LogIsOpen());
 
@@ -218,8 +227,7 @@ TEST(ConsoleFailures, AFailedScreenFallsSilentAndAFailedLogClosesWithOneReport) 
     logError = 112;
     console->CloseLog();
     EXPECT_TRUE(console->LogWriteFailed());
-    EXPECT_EQ(atEnd.Text, "\r\nCan't write the log file.\r\n"
-                          "<b>Code - 112 [There is not enough space on the disk]\r\n</b>");
+    EXPECT_EQ(atEnd.Text, "\r\nCan't write the log file.\r\n" + DiskFullLine());
 }
 
 } // namespace

@@ -191,7 +191,8 @@ TEST_F(Verification, NothingToVerify) {
         {"no list", nullptr, " /V", 512, "\r\nReference checksums not found.\r\n"},
         {"no found list", nullptr, " /T:F /V", 512, "\r\nReference checksums not found.\r\n"},
         {"empty list", "", " /V", 8, "\r\nNo files from the list were found. Nothing to verify!"},
-        {"only missing files", "900150983CD24FB0D6963F7D28E17F72 *gone.txt\r\n", " /V", 8,
+        // A missing file is a scan error (2), kept beside nothing to verify.
+        {"only missing files", "900150983CD24FB0D6963F7D28E17F72 *gone.txt\r\n", " /V", 2 + 8,
          "\r\nNo files from the list were found. Nothing to verify!"},
         {"damaged list", "900150983CD24FB0D6963F7D28E17F *a.txt\r\n", " /V", 1024,
          "is not a checksum list or is damaged.\r\nLine - 1, Code - [Wrong hash size]"},
