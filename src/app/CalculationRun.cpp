@@ -77,8 +77,10 @@ bool TApplication::SetUpLists() {
                         error);
         return RefuseListPath();
     }
-    if (!CheckOutputFileSimple(listPath, saver_->OverwriteAll))
-        return RefuseListPath();
+    if (!CheckOutputFileSimple(listPath, saver_->OverwriteAll)) {
+        // A question that a cancel interrupted is no refusal: the loop ends the run.
+        return cancelled_ ? false : RefuseListPath();
+    }
     saver_->OverwriteAll = true;
     return true;
 }

@@ -108,6 +108,9 @@ bool TApplication::OpenLog() {
         ReportUnwritten(msg::OutputIsAnInput, options_.LogPath, 0);
     else if (OpenLogFile(options_.LogPath, ProductName, ProductWebAddress))
         return true;
+    // A question that a cancel interrupted is no failure: the loop ends the run.
+    else if (cancelled_)
+        return false;
     Terminate(ecCantCreateLog);
     return false;
 }

@@ -101,15 +101,13 @@ void TApplication::ShowSummary() {
         exitCode_ |= ecChangedFiles;
         WriteChangedFiles();
     }
-    if (listsWritten) {
+    if (listsWritten)
         WriteResults();
-        // Cancelled while the lists were written: those written are whole,
-        // and no report follows (the list a question was about when the
-        // cancel came is no failure).
-        if (cancelled_) {
-            Terminate(ecCancelled);
-            return;
-        }
+    // Cancelled while the outputs were written: those written are whole, and
+    // no report follows.
+    if (cancelled_) {
+        Terminate(ecCancelled);
+        return;
     }
     if (calc_->ReadBytes == 0) {
         exitCode_ |= verifying ? ecNothingToVerify : ecFailure;

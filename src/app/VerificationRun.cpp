@@ -269,7 +269,9 @@ void TApplication::WriteChangedList(const std::u16string& paths) {
     const std::u16string& name = options_.ChangedListPath;
     bool offerAll = false;
     if (!CheckOutputFile(name, true, offerAll, false)) {
-        exitCode_ |= ecCantWriteResult;
+        // A question that a cancel interrupted is no failure to write.
+        if (!cancelled_)
+            exitCode_ |= ecCantWriteResult;
         return;
     }
     const std::string text = FitsAnsiCodePage(paths)

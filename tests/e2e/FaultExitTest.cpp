@@ -176,11 +176,16 @@ struct TCancelCase {
     std::vector<std::pair<std::string, std::string>> Left; // file and its bytes ("" none)
 };
 
-// Ctrl+C (and an interrupt signal) in the scan, the reading, the overwrite
-// questions and the list writing: status 8192 with the bits so far, no
+// Ctrl+C (and an interrupt signal) in the set-up's question, the scan, the
+// reading, the overwrite questions and the list writing: status 8192 with the bits so far, no
 // list half written, old lists intact, nothing that claims success.
 TEST_F(FaultExit, CancellingAtEveryPhaseEndsWith8192) {
     const std::string old = "; an old list\r\n";
+    auto oldFile = [&] {
+        dir_.AddFile("set/a.txt", "a");
+        dir_.AddFile("set.md5", old);
+        return Win("set") + " " + Win("set.md5");
+    };
     auto folders = [&] {
         for (int i = 0; i < 100; ++i)
             for (int j = 0; j < 100; ++j)
@@ -207,6 +212,12 @@ TEST_F(FaultExit, CancellingAtEveryPhaseEndsWith8192) {
         return Win("end") + " /T:F /R";
     };
     const TCancelCase cases[] = {
+        {"set-up question",
+         oldFile,
+         "Overwrite? Yes[Y]\\No[N]",
+         "C-c",
+         "specify the correct path",
+         {{"set.md5", old}}},
         {"scan", folders, "Calculating size of", "C-c", "Calculating...", {{"scan.md5", ""}}},
         {"reading", bigFile, "Calculating...", "C-c", "Calculation summary:", {{"big.md5", old}}},
         {"reading, signal",
