@@ -56,6 +56,26 @@ void* CheckedHandle(HANDLE handle, const char* what) {
     return handle;
 }
 
+// Wine starts its desktop when a program first makes a window and ends it
+// with the last such program. A program that starts while one desktop ends
+// is handed that desktop's windows, keeps them for its thread, and cannot
+// make a window once they are gone. Setting the thread's desktop again
+// makes it forget them, so that the next try finds (or starts) a live
+// desktop. The tries wait twice as long each time, about ten seconds in all.
+HWND CreateSyncWindow(HINSTANCE instance) {
+    constexpr DWORD kLongestWaitMs = 10000;
+    DWORD pauseMs = 10;
+    for (DWORD waitedMs = 0;; waitedMs += pauseMs, pauseMs *= 2) {
+        // A message-only window: a console program has no desktop to show one on.
+        const HWND window = CreateWindowExW(0, kSyncClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                            nullptr, instance, nullptr);
+        if (window != nullptr || waitedMs >= kLongestWaitMs)
+            return window;
+        Sleep(pauseMs);
+        SetThreadDesktop(GetThreadDesktop(GetCurrentThreadId()));
+    }
+}
+
 } // namespace
 
 void InitMainThreadSynchronization() {
@@ -67,11 +87,9 @@ void InitMainThreadSynchronization() {
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kSyncClassName;
     RegisterClassW(&windowClass);
-    // A message-only window: a console program has no desktop to show one on.
-    syncWindow.Reset(CreateWindowExW(0, kSyncClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                     windowClass.hInstance, nullptr));
+    syncWindow.Reset(CreateSyncWindow(windowClass.hInstance));
     if (!syncWindow)
-        throw std::runtime_error("cannot create the synchronisation window");
+        throw std::runtime_error("Can't start: the synchronisation window cannot be created.");
 }
 
 bool IsMainThread() {
