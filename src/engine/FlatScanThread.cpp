@@ -1,5 +1,6 @@
 #include "engine/FlatScanThread.h"
 
+#include "Packages/Common/LoopGuard.h"
 #include "Packages/Files/FileFunc.h"
 #include "engine/ListParser.h"
 #include "system/SystemErrors.h"
@@ -46,6 +47,10 @@ void TFlatScanThread::LookUp(TTreeNode* node, const std::u16string& base) {
         return;
     }
     const std::u16string folder = FolderOf(name);
+    if (LoopsBack(base, folder)) {
+        ReportScanError(node, static_cast<int32_t>(kErrorCantResolveFilename));
+        return;
+    }
     if (entriesPerFolder_[Folded(folder)] >= kListFolderFrom) {
         if (const TListing* listing = Listing(base, folder)) {
             const auto found = listing->find(Folded(ExtractFileNameW(name)));
@@ -79,6 +84,30 @@ const TFlatScanThread::TListing* TFlatScanThread::Listing(const std::u16string& 
             at->second = std::move(listing);
     }
     return at->second ? &*at->second : nullptr;
+}
+
+bool TFlatScanThread::LoopsBack(const std::u16string& base, const std::u16string& folder) {
+    if (folder.empty())
+        return false;
+    const std::u16string key = Folded(folder);
+    if (const auto known = loops_.find(key); known != loops_.end())
+        return known->second;
+    const bool loops = LoopsBack(base, FolderOf(folder)) || LinkBack(base, folder);
+    loops_.emplace(key, loops);
+    return loops;
+}
+
+bool TFlatScanThread::LinkBack(const std::u16string& base, const std::u16string& folder) const {
+    // Only a link can lead back; other folders are not opened for this.
+    const uint32_t attributes = WideFileAttributes(base + folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES_VALUE || !IsReparsePoint(attributes))
+        return false;
+    TLoopGuard guard(WideFolderId);
+    guard.Enter(Directory()->Tree->RootPath());
+    for (size_t at = folder.find(u'\\'); at != std::u16string::npos;
+         at = folder.find(u'\\', at + 1))
+        guard.Enter(base + folder.substr(0, at));
+    return guard.LeadsBack(base + folder);
 }
 
 void TFlatScanThread::Fill(TTreeNode* node, const TFound& found) {

@@ -1,7 +1,9 @@
 // The worker of the flat scan: after a checksum list was loaded into a
 // record's flat tree (one node per listed path), it looks every listed file
 // up on disk, once, and fills in what a scan would: attributes, size, time
-// and the record's statistics, or the lookup's error.
+// and the record's statistics, or the lookup's error. An entry below a link
+// back to a folder before it on its path is not looked up: a scan would
+// never have reached it (scan error 1921).
 #pragma once
 
 #include "Packages/Common/ScanThreads.h"
@@ -35,8 +37,14 @@ private:
     // folder cannot be listed.
     const TListing* Listing(const std::u16string& base, const std::u16string& folder);
     void Fill(TTreeNode* node, const TFound& found);
+    // True when some folder of base + folder is a link back to a folder
+    // before it on that path; remembered per folder.
+    bool LoopsBack(const std::u16string& base, const std::u16string& folder);
+    bool LinkBack(const std::u16string& base, const std::u16string& folder) const;
 
     // Listed entries per folded folder, and the folders read so far.
     std::unordered_map<std::u16string, size_t> entriesPerFolder_;
     std::unordered_map<std::u16string, std::optional<TListing>> listings_;
+    // Folded folders and whether they lie below a link back.
+    std::unordered_map<std::u16string, bool> loops_;
 };

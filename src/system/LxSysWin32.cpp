@@ -10,7 +10,8 @@ static_assert(kErrorFileNotFound == ERROR_FILE_NOT_FOUND &&
               kErrorInvalidDrive == ERROR_INVALID_DRIVE &&
               kErrorNoMoreFiles == ERROR_NO_MORE_FILES &&
               kErrorAlreadyExists == ERROR_ALREADY_EXISTS &&
-              kErrorInvalidName == ERROR_INVALID_NAME);
+              kErrorInvalidName == ERROR_INVALID_NAME &&
+              kErrorCantResolveFilename == ERROR_CANT_RESOLVE_FILENAME);
 
 namespace {
 

@@ -171,6 +171,7 @@ void TScanThread::ScanBelow() {
         Unmask(node);
         return;
     }
+    loops_.Enter(tree.RootPath());
     while (!SamePathText(base, target)) {
         const std::u16string component = FirstElementBelow(target, base);
         if (component.empty())
@@ -183,6 +184,9 @@ void TScanThread::ScanBelow() {
             return;
         }
         node = tree.AddSearchRec(node, rec, false);
+        if (LeadsBack(base, rec, node))
+            return;
+        loops_.Enter(base);
         if (countStats_) {
             if (IsDirectory(rec.Attr))
                 CountFolder();
@@ -256,6 +260,8 @@ void TScanThread::ScanFolder(const std::u16string& path, TTreeNode* parent) {
     TDirTree& tree = *dir.Tree;
     if (parent == tree.GetRoot())
         DescribeRoot(path);
+    loops_.Enter(path);
+    const ScopeExit left([this] { loops_.Leave(); });
     const std::u16string base = IncludeTrailingBackslashW(path);
     TLxSearchRec rec;
     int code = WideFindFirst(base + u"*.*", rec);
@@ -295,9 +301,20 @@ void TScanThread::AddFolder(const std::u16string& path, const TLxSearchRec& rec,
     TDirectory& dir = *Directory();
     if (!dir.Recursive || Scanner()->CheckPath(path) == pcOutside)
         return;
+    TTreeNode* node = dir.Tree->AddSearchRec(parent, rec, false);
+    if (LeadsBack(path, rec, node))
+        return;
     if (countStats_)
         CountFolder();
-    ScanFolder(path, dir.Tree->AddSearchRec(parent, rec, false));
+    ScanFolder(path, node);
+}
+
+bool TScanThread::LeadsBack(const std::u16string& path, const TLxSearchRec& rec, TTreeNode* node) {
+    // Only a link can lead back; other folders are not opened for this.
+    if (!IsDirectory(rec.Attr) || !IsReparsePoint(rec.Attr) || !loops_.LeadsBack(path))
+        return false;
+    ReportScanError(node, static_cast<int32_t>(kErrorCantResolveFilename));
+    return true;
 }
 
 bool TScanThread::SkippedFolder(const std::u16string& name) const {

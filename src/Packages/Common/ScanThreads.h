@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Packages/Common/DirScaner.h"
+#include "Packages/Common/LoopGuard.h"
 #include "system/Threads.h"
 
 struct TLxSearchRec;
@@ -64,7 +65,8 @@ template <class T, class... Args> T* StartWorker(Args&&... args) {
 
 // Walks folders into path trees: with a record and no path its whole
 // folder, with a record and a path that path below it, without a record
-// every single file, or the one single file of path.
+// every single file, or the one single file of path. A link to a folder of
+// the current path is not entered: it is a scan error (1921).
 class TScanThread : public TCustomThread {
 public:
     TScanThread(TCustomDirScaner* scanner, std::u16string path, TDirectory* directory);
@@ -85,8 +87,13 @@ private:
     void AddFolder(const std::u16string& path, const TLxSearchRec& rec, TTreeNode* parent);
     bool SkippedFolder(const std::u16string& name) const;
 
+    // True (and recorded) when the link folder at path, whose node is node,
+    // leads back to a folder of the current path.
+    bool LeadsBack(const std::u16string& path, const TLxSearchRec& rec, TTreeNode* node);
+
     bool countStats_ = false;
     bool keepMasked_ = false;
+    TLoopGuard loops_{WideFolderId};
 };
 
 // Re-applies the masks to every node of every record and recounts.

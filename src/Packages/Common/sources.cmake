@@ -4,6 +4,7 @@ list(APPEND TALLIX_CORE_SOURCES
     Packages/Common/DirTree.cpp
     Packages/Common/ErrorTree.cpp
     Packages/Common/Links.cpp
+    Packages/Common/LoopGuard.cpp
     Packages/Common/Masks.cpp)
 list(APPEND TALLIX_WIN32_SOURCES
     Packages/Common/WndManWin32.cpp)

@@ -23,10 +23,16 @@ constexpr uint32_t INVALID_FILE_ATTRIBUTES_VALUE = 0xFFFFFFFF;
 // old DOS bit, which the system's headers no longer name).
 constexpr uint32_t kDirectoryAttribute = 0x10;
 constexpr uint32_t kVolumeLabelAttribute = 0x08;
+// A link of some kind (a symbolic link, a junction, a mount point): the
+// entry leads elsewhere.
+constexpr uint32_t kReparsePointAttribute = 0x400;
 
 // True when attributes (of a search entry or WideFileAttributes) mark a folder.
 constexpr bool IsDirectory(uint32_t attributes) {
     return (attributes & kDirectoryAttribute) != 0;
+}
+constexpr bool IsReparsePoint(uint32_t attributes) {
+    return (attributes & kReparsePointAttribute) != 0;
 }
 // True for a folder or a volume label: entries that are no files.
 constexpr bool IsDirectoryOrVolumeLabel(uint32_t attributes) {
@@ -145,6 +151,17 @@ private:
     bool opened_ = false;
     bool committed_ = false;
 };
+
+// Which folder a path names, whatever the path took to get there: the
+// volume's serial number and the folder's index on that volume.
+struct TFolderId {
+    uint32_t Volume = 0;
+    uint64_t Index = 0;
+    bool operator==(const TFolderId&) const = default;
+};
+// Reads the identity of the folder at path (a link is followed to where it
+// leads); false when the folder cannot be opened.
+bool WideFolderId(const std::u16string& path, TFolderId& id);
 
 // The process's current folder (any length); empty when it cannot be read.
 std::u16string GetCurrentDirW();

@@ -8,7 +8,8 @@
 thread_local uint32_t FileLastError = 0;
 
 static_assert(INVALID_FILE_ATTRIBUTES_VALUE == INVALID_FILE_ATTRIBUTES &&
-              kDirectoryAttribute == FILE_ATTRIBUTE_DIRECTORY);
+              kDirectoryAttribute == FILE_ATTRIBUTE_DIRECTORY &&
+              kReparsePointAttribute == FILE_ATTRIBUTE_REPARSE_POINT);
 
 // The wide functions get absolute paths in their long form (LongPathForm),
 // so that paths past the classic 260-character limit work for every call,
@@ -221,6 +222,21 @@ bool WideDiskReady(const std::u16string& rootPath) {
                                        &freeClusters, &totalClusters)
                    : GetDiskFreeSpaceA(WideToAnsi(rootPath).c_str(), &sectorsPerCluster,
                                        &bytesPerSector, &freeClusters, &totalClusters);
+}
+
+bool WideFolderId(const std::u16string& path, TFolderId& id) {
+    // No access asked for: the identity only. Folders open only with
+    // backup semantics.
+    const TFileHandle folder =
+        OpenFile(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
+                 FILE_FLAG_BACKUP_SEMANTICS);
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!folder.Valid() || !GetFileInformationByHandle(folder.Get(), &information))
+        return false;
+    id.Volume = information.dwVolumeSerialNumber;
+    id.Index =
+        (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+    return true;
 }
 
 std::u16string GetCurrentDirW() {
