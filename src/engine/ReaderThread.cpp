@@ -68,6 +68,11 @@ void TReaderThread::ReadSingles() {
 }
 
 void TReaderThread::ReadFile(const std::u16string& path, TDirTree& tree, TTreeNode* node) {
+    // A device or a pipe is not opened: it may never end, or never begin.
+    if (const uint32_t code = CheckRegularFile(path); code != 0) {
+        ReportFailure(node, code);
+        return;
+    }
     TFileHandle file = OpenForReading(path);
     if (!file.Valid()) {
         ReportFailure(node, FileLastError);

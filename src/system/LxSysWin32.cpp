@@ -5,7 +5,8 @@
 
 #include <vector>
 
-static_assert(kErrorFileNotFound == ERROR_FILE_NOT_FOUND &&
+static_assert(kErrorInvalidFunction == ERROR_INVALID_FUNCTION &&
+              kErrorFileNotFound == ERROR_FILE_NOT_FOUND &&
               kErrorPathNotFound == ERROR_PATH_NOT_FOUND &&
               kErrorInvalidDrive == ERROR_INVALID_DRIVE &&
               kErrorNoMoreFiles == ERROR_NO_MORE_FILES &&

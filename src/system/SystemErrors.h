@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+constexpr uint32_t kErrorInvalidFunction = 1;        // ERROR_INVALID_FUNCTION
 constexpr uint32_t kErrorFileNotFound = 2;           // ERROR_FILE_NOT_FOUND
 constexpr uint32_t kErrorPathNotFound = 3;           // ERROR_PATH_NOT_FOUND
 constexpr uint32_t kErrorInvalidDrive = 15;          // ERROR_INVALID_DRIVE

@@ -152,6 +152,11 @@ private:
     bool committed_ = false;
 };
 
+// 0 when path names a regular file, one that can be read to its end;
+// otherwise the system's error code for it, or 1 (the system's "incorrect
+// function") for a device, a pipe or another entry that is no file.
+uint32_t CheckRegularFile(const std::u16string& path);
+
 // Which folder a path names, whatever the path took to get there: the
 // volume's serial number and the folder's index on that volume.
 struct TFolderId {

@@ -3,6 +3,7 @@
 #include "system/AnsiText.h"
 #include "system/HandlesWin32.h"
 #include "system/LxSys.h"
+#include "system/SystemErrors.h"
 #include "system/WinApi.h"
 
 thread_local uint32_t FileLastError = 0;
@@ -222,6 +223,17 @@ bool WideDiskReady(const std::u16string& rootPath) {
                                        &freeClusters, &totalClusters)
                    : GetDiskFreeSpaceA(WideToAnsi(rootPath).c_str(), &sectorsPerCluster,
                                        &bytesPerSector, &freeClusters, &totalClusters);
+}
+
+uint32_t CheckRegularFile(const std::u16string& path) {
+    // Under Wine a device, pipe or socket has no attributes to give (error
+    // 87); on Windows such an entry says so in its attributes.
+    const DWORD attributes = ReadAttributes(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error != 0 ? error : kErrorInvalidFunction;
+    }
+    return (attributes & FILE_ATTRIBUTE_DEVICE) != 0 ? kErrorInvalidFunction : 0;
 }
 
 bool WideFolderId(const std::u16string& path, TFolderId& id) {
