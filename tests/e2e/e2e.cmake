@@ -4,6 +4,7 @@ list(APPEND TALLIX_E2E_TESTS
     ${CMAKE_CURRENT_LIST_DIR}/ConsoleTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FaultExitTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CalculationTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FaultScanTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ListsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FaultListsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VerificationTest.cpp)
