@@ -69,7 +69,9 @@ void TReaderThread::ReadSingles() {
 
 void TReaderThread::ReadFile(const std::u16string& path, TDirTree& tree, TTreeNode* node) {
     // A device or a pipe is not opened: it may never end, or never begin.
-    if (const uint32_t code = CheckRegularFile(path); code != 0) {
+    // Its folder lists it with no size, so only such entries are asked about.
+    if (const uint32_t code = tree.GetData(node)->Size == 0 ? CheckRegularFile(path) : 0;
+        code != 0) {
         ReportFailure(node, code);
         return;
     }
