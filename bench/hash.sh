@@ -1,108 +1,138 @@
 #!/usr/bin/env bash
-# Hashing files from the page cache: the program (64-bit build under Wine,
-# screen mode, output to a file) against md5sum run natively, in one run on
-# the same files: (a) one 1 GiB file, (b) 20,000 files of 4 KiB in 100
-# folders. Both must print the same digests. The program's times include
-# starting it under Wine, which is also shown alone (a run on one tiny
-# file). Peak memory is the largest resident size seen while the program
-# runs. The last line is md5sum's time over the program's for the large
-# file, above 1 when the program is faster.
+# Hashing files from the page cache, in one run on the same files: the
+# program (64-bit build started directly through scripts/wine-run, screen
+# mode, output to a file), the floor (bench/HashFloorWin32.cpp: the least
+# any Windows checksum program does under Wine, with the program's MD5) and
+# md5sum run natively, on (a) one 512 MiB file, (b) 10,000 files of 4 KiB
+# in 50 folders, (c) one tiny file (the start-up). Every run must print
+# md5sum's digests. Each time is the best of a few runs; peak memory is the
+# largest resident size of each run. The last line is md5sum's time over
+# the program's for the large file, above 1 when the program is faster.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export TALLIX_BUILD_ROOT="${TALLIX_BUILD_ROOT:-$root/build}"
 "$root/scripts/setup" --quiet win64
+# Only the floor's own target is built: it is not part of the default build.
+cmake --build "$TALLIX_BUILD_ROOT/win64" --target hash_floor --parallel 2 >/dev/null
+tallix_exe="$TALLIX_BUILD_ROOT/win64/tallix.exe"
+floor_exe="$TALLIX_BUILD_ROOT/win64/hash_floor.exe"
+runs=3
 
 work=$(mktemp -d /tmp/tallix-hash-bench.XXXXXX)
-# The memory watcher stops when it sees the stop mark; then the files go.
-trap 'touch "$work/stop"; wait; rm -rf "$work"' EXIT
+trap 'rm -rf "$work"' EXIT
 winpath() { echo "Z:${1//\//\\}"; }
-now() { date +%s.%N; }
-seconds() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
 
 echo "Creating the files in $work..." >&2
-mkdir -p "$work/large" "$work/small"
-head -c 1G /dev/urandom >"$work/large/large.bin"
-for d in $(seq -w 0 99); do
+mkdir -p "$work/large" "$work/small" "$work/tiny"
+head -c 512M /dev/urandom >"$work/large/large.bin"
+for d in $(seq -w 0 49); do
     mkdir "$work/small/d$d"
     head -c $((200 * 4096)) /dev/urandom | split -b 4096 -d -a 3 - "$work/small/d$d/f"
 done
+echo tiny >"$work/tiny/t.txt"
 # Into the page cache, and Wine's server started, before anything is timed.
 cat "$work/large/large.bin" >/dev/null
 find "$work/small" -type f -print0 | xargs -0 cat >/dev/null
-mkdir "$work/warm" && echo warm >"$work/warm/w.txt"
-"$root/scripts/tallix" "$(winpath "$work/warm")" /S >/dev/null
-start=$(now)
-"$root/scripts/tallix" "$(winpath "$work/warm")" /S >/dev/null
-startup=$(seconds "$start" "$(now)")
+"$root/scripts/wine-run" "$tallix_exe" "$(winpath "$work/tiny")" /S >/dev/null
 
-# Largest resident size (KiB) of the program while it runs, sampled.
-watch_peak() {
-    local out=$1 peak=0 pid hwm
-    while [ ! -f "$work/stop" ]; do
-        for pid in $(pgrep -f "tallix.exe.*${work//\//\\\\}" || true); do
-            hwm=$(awk '/^VmHWM:/ { print $2 }' "/proc/$pid/status" 2>/dev/null || true)
-            [ -n "$hwm" ] && [ "$hwm" -gt "$peak" ] && peak=$hwm
-        done
-        echo "$peak" >"$out"
-        sleep 0.02
+# timed NAME COMMAND...: runs COMMAND $runs times, output to $work/NAME.out;
+# sets best (seconds) and peak (largest resident KiB of any run).
+timed() {
+    local name=$1 run t m
+    shift
+    best=1000000 peak=0
+    for ((run = 0; run < runs; run++)); do
+        /usr/bin/time -f '%e %M' -o "$work/$name.time" "$@" >"$work/$name.out" </dev/null ||
+            { echo "$name: exit status $?" >&2; exit 1; }
+        read -r t m <"$work/$name.time"
+        best=$(awk -v a="$best" -v b="$t" 'BEGIN { print (b < a ? b : a) }')
+        if [ "$m" -gt "$peak" ]; then peak=$m; fi
+    done
+}
+# More precise than /usr/bin/time's hundredths for the short runs.
+timed_ns() {
+    local name=$1 run start end t
+    shift
+    best=1000000
+    for ((run = 0; run < runs; run++)); do
+        start=$(date +%s%N)
+        "$@" >"$work/$name.out" </dev/null
+        end=$(date +%s%N)
+        t=$(awk -v s="$start" -v e="$end" 'BEGIN { print (e - s) / 1e9 }')
+        best=$(awk -v a="$best" -v b="$t" 'BEGIN { print (b < a ? b : a) }')
     done
 }
 
-# run_tallix NAME FOLDER: times the program on FOLDER; sets tallix_time and peak.
-run_tallix() {
-    # A source changed meanwhile is built now, not inside the timed run.
-    "$root/scripts/setup" --quiet win64
-    rm -f "$work/stop"
-    watch_peak "$work/$1.peak" &
-    local watcher=$! start
-    start=$(now)
-    "$root/scripts/tallix" "$(winpath "$2")" /R /S >"$work/$1.tallix.out"
-    tallix_time=$(seconds "$start" "$(now)")
-    touch "$work/stop"
-    wait "$watcher"
-    peak=$(cat "$work/$1.peak")
-}
-
-# run_md5sum NAME FOLDER: times md5sum on every file below FOLDER; sets md5sum_time.
-run_md5sum() {
-    local start
-    start=$(now)
-    (cd "$2" && find . -type f -print0 | xargs -0 md5sum) >"$work/$1.md5sum.out"
-    md5sum_time=$(seconds "$start" "$(now)")
-}
-
-# same_digests NAME: both outputs as "relative/name digest", sorted, compared.
-same_digests() {
-    local count
-    tr -d '\r' <"$work/$1.tallix.out" |
+# sorted_digests NAME PREFIX: "relative/name digest" lines of a Windows
+# program's output, PREFIX (the Windows folder and its backslash) cut off.
+sorted_digests() {
+    tr -d '\r' <"$work/$1.out" |
         sed -nE 's/^(.+) ([0-9A-F]{32})$/\1 \2/p' |
-        awk '{ d = tolower($NF); $NF = ""; sub(/ $/, ""); gsub(/\\/, "/"); print $0 " " d }' |
-        sort >"$work/$1.tallix.sorted"
-    sed -E 's/^([0-9a-f]{32})  \.\/(.*)$/\2 \1/' "$work/$1.md5sum.out" | sort >"$work/$1.md5sum.sorted"
-    count=$(wc -l <"$work/$1.md5sum.sorted")
-    if ! cmp -s "$work/$1.tallix.sorted" "$work/$1.md5sum.sorted"; then
-        echo "$1: the digests differ from md5sum's:" >&2
-        diff "$work/$1.tallix.sorted" "$work/$1.md5sum.sorted" | head -5 >&2
-        exit 1
-    fi
-    echo "$1: $count digests equal md5sum's"
+        awk -v p="$2" '{ d = tolower($NF); $NF = ""; sub(/ $/, "");
+                         if (index($0, p) == 1) $0 = substr($0, length(p) + 1);
+                         gsub(/\\/, "/"); print $0 " " d }' | sort
+}
+# check NAME KIND FOLDER: the outputs of the program and the floor on FOLDER
+# hold md5sum's digests.
+check() {
+    local count
+    sed -E 's/^([0-9a-f]{32})  \.\/(.*)$/\2 \1/' "$work/$1.md5sum.out" | sort >"$work/$1.expected"
+    count=$(wc -l <"$work/$1.expected")
+    for kind in tallix floor; do
+        if ! sorted_digests "$1.$kind" "$(winpath "$2")\\" | cmp -s - "$work/$1.expected"; then
+            echo "$1: the $kind's digests differ from md5sum's:" >&2
+            sorted_digests "$1.$kind" "$(winpath "$2")\\" | diff - "$work/$1.expected" | head -5 >&2
+            exit 1
+        fi
+    done
+    echo "$1: $count digests of the program and the floor equal md5sum's"
 }
 
-run_md5sum large "$work/large"
-run_tallix large "$work/large"
-large_md5sum=$md5sum_time large_tallix=$tallix_time large_peak=$peak
-same_digests large
+# bench NAME FOLDER: the three on FOLDER; sets {tallix,floor,md5sum}_time
+# and _peak.
+bench() {
+    # shellcheck disable=SC2016 # expanded by the inner shell
+    timed "$1.md5sum" bash -c 'cd "$1" && find . -type f -print0 | xargs -0 md5sum' - "$2"
+    md5sum_time=$best md5sum_peak=$peak
+    timed "$1.tallix" "$root/scripts/wine-run" "$tallix_exe" "$(winpath "$2")" /R /S
+    tallix_time=$best tallix_peak=$peak
+    timed "$1.floor" "$root/scripts/wine-run" "$floor_exe" "$(winpath "$2")"
+    floor_time=$best floor_peak=$peak
+    check "$1" "$2"
+}
+bench large "$work/large"
+large_tallix=$tallix_time large_floor=$floor_time large_md5sum=$md5sum_time
+large_peaks=("$tallix_peak" "$floor_peak" "$md5sum_peak")
+bench small "$work/small"
+small_tallix=$tallix_time small_floor=$floor_time small_md5sum=$md5sum_time
+small_peaks=("$tallix_peak" "$floor_peak" "$md5sum_peak")
 
-run_md5sum small "$work/small"
-run_tallix small "$work/small"
-small_md5sum=$md5sum_time small_tallix=$tallix_time small_peak=$peak
-same_digests small
+runs=5
+timed_ns startup.tallix "$root/scripts/wine-run" "$tallix_exe" "$(winpath "$work/tiny")" /S
+startup_tallix=$best
+timed_ns startup.floor "$root/scripts/wine-run" "$floor_exe" "$(winpath "$work/tiny")"
+startup_floor=$best
+timed_ns startup.window "$root/scripts/wine-run" "$floor_exe" /W "$(winpath "$work/tiny")"
+startup_window=$best
+# The README's wrapper starts a second Wine process for the exit status.
+timed_ns startup.wrapper "$root/scripts/tallix" "$(winpath "$work/tiny")" /S
+startup_wrapper=$best
 
-echo "tallix start-up under Wine (one tiny file): ${startup} s"
-echo "large file (1 GiB): tallix ${large_tallix} s, md5sum ${large_md5sum} s, tallix peak memory ${large_peak} KiB"
+row() { printf '%-36s tallix %7.3f s  floor %7.3f s  md5sum %7.3f s\n' "$@"; }
+peaks() { printf '%-36s tallix %7d KiB floor %7d KiB md5sum %7d KiB\n' "$@"; }
+row "large file (512 MiB):" "$large_tallix" "$large_floor" "$large_md5sum"
+peaks "  peak resident memory:" "${large_peaks[@]}"
 # The program's own figure: its reading phase alone, without the start-up.
 echo "  tallix's reading phase: $(tr -d '\r' <"$work/large.tallix.out" | sed -n 's/^ *Average speed //p')"
-echo "small files (20,000 x 4 KiB): tallix ${small_tallix} s, md5sum ${small_md5sum} s, tallix peak memory ${small_peak} KiB"
-awk -v m="$small_md5sum" -v t="$small_tallix" \
-    'BEGIN { printf "small files throughput ratio vs md5sum: %.2f\n", m / t }'
-awk -v m="$large_md5sum" -v t="$large_tallix" \
-    'BEGIN { printf "large file throughput ratio vs md5sum: %.2f\n", m / t }'
+row "small files (10,000 x 4 KiB):" "$small_tallix" "$small_floor" "$small_md5sum"
+peaks "  peak resident memory:" "${small_peaks[@]}"
+printf 'start-up (one tiny file): tallix %.3f s, floor %.3f s, floor with window %.3f s\n' \
+    "$startup_tallix" "$startup_floor" "$startup_window"
+printf 'the README wrapper'\''s own cost: %.3f s\n' \
+    "$(awk -v w="$startup_wrapper" -v t="$startup_tallix" 'BEGIN { print w - t }')"
+ratio() { awk -v a="$2" -v b="$3" -v l="$1" 'BEGIN { printf "%s: %.2f\n", l, a / b }'; }
+ratio "floor small files ratio vs md5sum" "$small_floor" "$small_md5sum"
+ratio "small files ratio vs floor" "$small_tallix" "$small_floor"
+ratio "small files ratio vs md5sum" "$small_tallix" "$small_md5sum"
+ratio "start-up ratio vs floor with window" "$startup_tallix" "$startup_window"
+ratio "large file ratio vs md5sum" "$large_md5sum" "$large_tallix"
