@@ -68,7 +68,7 @@ timed_ns() {
 sorted_digests() {
     tr -d '\r' <"$work/$1.out" |
         sed -nE 's/^(.+) ([0-9A-F]{32})$/\1 \2/p' |
-        awk -v p="$2" '{ d = tolower($NF); $NF = ""; sub(/ $/, "");
+        prefix=$2 awk '{ p = ENVIRON["prefix"]; d = tolower($NF); $NF = ""; sub(/ $/, "");
                          if (index($0, p) == 1) $0 = substr($0, length(p) + 1);
                          gsub(/\\/, "/"); print $0 " " d }' | sort
 }

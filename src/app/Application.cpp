@@ -54,6 +54,7 @@ TApplication::TApplication() {
     };
     calc_->OnTimer = [this](TCustomDirScaner*) { Guard([this] { UpdateProgress(); }); };
     calc_->OnLoadList = [this](TCustomDirScaner*) { Guard([this] { LoadList(); }); };
+    calc_->OnFileEvent = [this](const TFileEvent& event) { HandleFileEvent(event); };
     // Files of this name are lists of another kind and never hashed.
     calc_->ExcludeMasks().Add("md?sum.lst");
 
@@ -141,24 +142,33 @@ void TApplication::Cancel() {
 void TApplication::HandleMessage(const TThreadMessage& message) {
     if (cancelled_)
         return;
-    auto* node = reinterpret_cast<TTreeNode*>(message.WParam);
-    auto* tree = reinterpret_cast<TDirTree*>(message.LParam);
-    const bool onScreen = !options_.WriteToFile && options_.RunMode == rmCalculate;
-    switch (message.Id) {
+    // Whatever woke the main thread (the progress timer, the end notice or
+    // anything else), the files done meanwhile are shown first.
+    calc_->DeliverFileEvents();
+    if (message.Id == CM_READ_DONE)
+        ShowSummary();
+}
+
+bool TApplication::NamesFilesOnScreen() const {
+    return !options_.WriteToFile && options_.RunMode == rmCalculate;
+}
+
+void TApplication::HandleFileEvent(const TFileEvent& event) {
+    if (cancelled_)
+        return;
+    const bool onScreen = NamesFilesOnScreen();
+    switch (event.Kind) {
     case CM_FILE_BEGIN:
         if (onScreen)
-            ShowFileName(node, tree);
+            ShowFileName(event.Node, event.Tree);
         break;
     case CM_FILE_DONE:
         if (onScreen) {
-            WriteHashColumn(calc_->GetHashText(node));
+            WriteHashColumn(calc_->GetHashText(event.Node));
             outputColumn_ = 0;
         } else if (writeListsAtOnce_ && options_.RunMode == rmCalculate) {
-            saver_->Save(node, {}, true);
+            saver_->Save(event.Node, {}, true);
         }
-        break;
-    case CM_READ_DONE:
-        ShowSummary();
         break;
     default:
         break;

@@ -61,6 +61,10 @@ private:
     // again. False when the handler threw.
     bool Guard(const std::function<void()>& handler);
     void HandleMessage(const TThreadMessage& message);
+    // A file begun or done: its name and digest on the screen, or its list.
+    void HandleFileEvent(const TFileEvent& event);
+    // True when each file's name and digest go to the console.
+    bool NamesFilesOnScreen() const;
 
     // --- CommandLineSetUp.cpp ---
     void SetUp();

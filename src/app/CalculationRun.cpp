@@ -135,6 +135,8 @@ void TApplication::StartReading(bool& abort) {
         return;
     }
     writeListsAtOnce_ = listsWritten && placement == plEachFile && noQuestionLeft;
+    // Otherwise nothing is done per file, and nothing need be queued.
+    calc_->QueueFileEvents = NamesFilesOnScreen() || writeListsAtOnce_;
     ConsoleWriteLine(msg::Calculating);
     if (options_.WriteToFile || options_.RunMode == rmVerify) {
         Console().HideCursor();

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -155,6 +156,20 @@ void TCustomChksumCalc::RecordReadError(TTreeNode* node, uint32_t errorCode) {
     TDirNodeData* data = Tree().GetData(node);
     data->Link = entry;
     data->ErrorCode = static_cast<int32_t>(errorCode);
+}
+
+void TCustomChksumCalc::QueueFileEvent(const TFileEvent& event) {
+    if (QueueFileEvents)
+        fileEvents_.Push(event);
+}
+
+void TCustomChksumCalc::DeliverFileEvents() {
+    std::vector<TFileEvent> events;
+    fileEvents_.TakeAll(events);
+    if (!OnFileEvent)
+        return;
+    for (const TFileEvent& event : events)
+        OnFileEvent(event);
 }
 
 TCheckSumData* TCustomChksumCalc::CheckSumDataOf(TTreeNode* node) const {

@@ -1,7 +1,7 @@
 // The checksum engine: a directory scanner whose trees carry a digest per
 // file. After the scan workers, one reading thread opens every selected
 // file, hashes it with MD5, stores the digest in the file's node and tells
-// the owner thread about each file by thread messages. For verification,
+// the owner thread about each file through a queue of file events. For verification,
 // checksum lists load into flat trees whose entries the flat scan looks up
 // on disk.
 #pragma once
@@ -9,6 +9,7 @@
 #include "Packages/Common/DirScaner.h"
 #include "Packages/Common/ErrorTree.h"
 #include "engine/CheckSumTree.h"
+#include "engine/FileEvents.h"
 #include "engine/ListParser.h"
 
 #include <atomic>
@@ -20,8 +21,9 @@
 
 class TReaderThread;
 
-// Thread messages of the reading thread to the owner thread: wParam is the
-// file's node, lParam the tree that holds it (both 0 for CM_READ_DONE).
+// The kinds of the reading thread's file events (TFileEvent), and its one
+// thread message to the owner thread, posted after its last file event
+// (wParam and lParam 0).
 constexpr uint32_t CM_FILE_BEGIN = 1058; // opened, before the first read
 constexpr uint32_t CM_FILE_DONE = 1059;  // read and its digest stored
 constexpr uint32_t CM_READ_DONE = 1060;  // every file done (not after an abort)
@@ -101,6 +103,17 @@ public:
     // When LoadCheckSumList has opened a list (not when probing).
     TScanerEvent OnLoadList;
 
+    // Whether the reading thread queues its file events. Atomic: the owner
+    // thread sets it before reading starts (in OnStartReading at the
+    // latest); the reading thread reads it. Without it nothing is queued.
+    std::atomic<bool> QueueFileEvents{false};
+    // Owner thread: hands every file event queued so far to OnFileEvent, in
+    // the order the reading thread queued them. Called whenever the owner
+    // thread wakes, and before it handles CM_READ_DONE.
+    void DeliverFileEvents();
+    // A file begun or done, on the owner thread (from DeliverFileEvents).
+    std::function<void(const TFileEvent& event)> OnFileEvent;
+
     // --- Used by the reading thread ---
     void SetReader(TReaderThread* reader);
     TReaderThread* Reader() const { return reader_; }
@@ -110,6 +123,8 @@ public:
     void StopTiming();
     // Records a file that could not be read (error tree, node's ErrorCode and Link).
     void RecordReadError(TTreeNode* node, uint32_t errorCode);
+    // Queues a file event when QueueFileEvents asks for them.
+    void QueueFileEvent(const TFileEvent& event);
 
 protected:
     void Notify(int32_t kind, TNotifyParam lParam) override;
@@ -118,6 +133,7 @@ private:
     void StartReader(uint8_t mode);
 
     std::unique_ptr<TErrorTree> readErrors_;
+    TFileEventQueue fileEvents_;
     std::atomic<TReaderThread*> reader_{nullptr};
     std::atomic<uint64_t> startTime_{0};
     std::atomic<uint64_t> stopTime_{0};

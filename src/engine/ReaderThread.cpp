@@ -29,7 +29,7 @@ void TReaderThread::Work() {
     ReadSingles();
     engine_->StopTiming();
     if (!Terminated())
-        Post(CM_READ_DONE, nullptr, nullptr);
+        PostThreadMessageTo(engine_->OwnerThreadId(), {CM_READ_DONE, 0, 0});
 }
 
 void TReaderThread::ReadDirectory(TDirectory& dir) {
@@ -43,8 +43,8 @@ void TReaderThread::ReadDirectory(TDirectory& dir) {
             continue;
         if (data->ErrorCode != 0) {
             // The scan could not find it: announced, not read.
-            Post(CM_FILE_BEGIN, node, &tree);
-            Post(CM_FILE_DONE, node, &tree);
+            engine_->QueueFileEvent({CM_FILE_BEGIN, node, &tree});
+            engine_->QueueFileEvent({CM_FILE_DONE, node, &tree});
             continue;
         }
         ReadFile(tree.GetFullPath(node), tree, node);
@@ -80,7 +80,7 @@ void TReaderThread::ReadFile(const std::u16string& path, TDirTree& tree, TTreeNo
         ReportFailure(node, FileLastError);
         return;
     }
-    Post(CM_FILE_BEGIN, node, &tree);
+    engine_->QueueFileEvent({CM_FILE_BEGIN, node, &tree});
     hash_->Init();
     const uint32_t size = static_cast<uint32_t>(buffer_.size());
     for (;;) {
@@ -100,7 +100,7 @@ void TReaderThread::ReadFile(const std::u16string& path, TDirTree& tree, TTreeNo
     }
     hash_->Final();
     StoreDigest(node);
-    Post(CM_FILE_DONE, node, &tree);
+    engine_->QueueFileEvent({CM_FILE_DONE, node, &tree});
 }
 
 void TReaderThread::StoreDigest(TTreeNode* node) {
@@ -131,9 +131,4 @@ void TReaderThread::ReportFailure(TTreeNode* node, uint32_t errorCode) {
     } catch (...) {
         // A failed report must not end the reading.
     }
-}
-
-void TReaderThread::Post(uint32_t message, TTreeNode* node, TDirTree* tree) const {
-    PostThreadMessageTo(engine_->OwnerThreadId(), {message, reinterpret_cast<uintptr_t>(node),
-                                                   reinterpret_cast<intptr_t>(tree)});
 }

@@ -27,7 +27,6 @@ private:
     void ReadSingles();
     void ReadFile(const std::u16string& path, TDirTree& tree, TTreeNode* node);
     void StoreDigest(TTreeNode* node);
-    void Post(uint32_t message, TTreeNode* node, TDirTree* tree) const;
     void ReportFailure(TTreeNode* node, uint32_t errorCode);
 
     TCustomChksumCalc* engine_;

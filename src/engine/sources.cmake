@@ -1,5 +1,6 @@
 list(APPEND TALLIX_CORE_SOURCES
     engine/CheckSumTree.cpp
+    engine/FileEvents.cpp
     engine/ListParser.cpp
     engine/LxHash.cpp)
 list(APPEND TALLIX_WIN32_SOURCES

@@ -1,5 +1,5 @@
 // The checksum engine on real folders under Wine: digests and the file
-// messages in tree order, files that cannot be opened or read, a second run
+// events in tree order, files that cannot be opened or read, a second run
 // started while one reads, a start that reads nothing, and the reading time.
 #include "ScannerSupport.h"
 
@@ -94,9 +94,15 @@ protected:
     }
 
     // Calculates data (recursively) and serves the owner thread until the
-    // reading thread has ended and been freed, keeping the file messages.
-    // The quit message is posted after them, so none is left behind.
-    void Run() {
+    // reading thread has ended and been freed, keeping the file events
+    // (delivered whenever the owner thread wakes, as the program does) and
+    // the end notice. The quit message is posted after them, so none is
+    // left behind.
+    void Run(bool queueFileEvents = true) {
+        calc.QueueFileEvents = queueFileEvents;
+        calc.OnFileEvent = [this](const TFileEvent& event) {
+            messages.push_back({event.Kind, event.Node, event.Tree});
+        };
         calc.Include(data, true);
         calc.Calculate();
         reader = calc.Reader();
@@ -108,9 +114,9 @@ protected:
             },
             30000,
             [&](const TThreadMessage& m) {
-                if (m.Id >= CM_FILE_BEGIN && m.Id <= CM_READ_DONE)
-                    messages.push_back({m.Id, reinterpret_cast<TTreeNode*>(m.WParam),
-                                        reinterpret_cast<TDirTree*>(m.LParam)});
+                calc.DeliverFileEvents();
+                if (m.Id == CM_READ_DONE)
+                    messages.push_back({m.Id, nullptr, nullptr});
             }))
             << "the reading thread did not end";
     }
@@ -174,6 +180,14 @@ TEST_F(Engine, DigestsEqualTheMd5OfEachFileAndEachFileIsAnnouncedOnceInTreeOrder
         }
     walk.push_back({CM_READ_DONE, nullptr, nullptr});
     EXPECT_EQ(messages, walk);
+}
+
+TEST_F(Engine, FileEventsNotAskedForAreNotQueued) {
+    const std::string bytes = Write(u"a.txt", 10);
+    Run(false);
+    EXPECT_EQ(HashOf(u"a.txt"), Md5Text(bytes));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].Id, CM_READ_DONE);
 }
 
 TEST_F(Engine, FilesThatCannotBeOpenedAreRecordedGroupedByCodeAndTheRunGoesOn) {
