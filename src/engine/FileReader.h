@@ -1,5 +1,5 @@
-// Reading files for hashing: one cluster per read, from a file opened with
-// OpenForReading (FileFunc.h).
+// Reading files for hashing: a whole number of clusters per read, from a
+// file opened with OpenForReading (FileFunc.h).
 #pragma once
 
 #include "Packages/Files/FileFunc.h"
@@ -10,6 +10,14 @@
 // Bytes per cluster of the drive that holds path (X:\...); 4096 for share
 // paths and whenever the drive cannot be asked.
 uint32_t ReadBufferSize(const std::u16string& path);
+
+// Bytes per read on a drive of clusterSize bytes per cluster: as many whole
+// clusters as fit in 1 MiB (each read costs a call to the system), at least
+// one.
+constexpr uint32_t ReadSizeFor(uint32_t clusterSize) {
+    constexpr uint32_t kMaxRead = 1u << 20;
+    return clusterSize >= kMaxRead ? clusterSize : kMaxRead / clusterSize * clusterSize;
+}
 
 // Reads up to size bytes into buffer; 0 with bytesRead set (0 at the end of
 // the file), or the system error code.

@@ -33,8 +33,8 @@ void TReaderThread::Work() {
 }
 
 void TReaderThread::ReadDirectory(TDirectory& dir) {
-    // One cluster-sized buffer per record, released when the record is done.
-    buffer_.assign(ReadBufferSize(dir.Path), 0);
+    // One buffer per record, released when the record is done.
+    SizeBuffer(dir.Path);
     TDirTree& tree = *dir.Tree;
     for (TTreeNode* node = tree.GetNext(tree.GetRoot()); node != nullptr && !Terminated();
          node = tree.GetNext(node)) {
@@ -61,10 +61,16 @@ void TReaderThread::ReadSingles() {
          node = node->NextSibling) {
         // Single files are stored under their full path.
         const std::u16string path = tree.GetName(node);
-        buffer_.assign(ReadBufferSize(path), 0);
+        SizeBuffer(path);
         ReadFile(path, tree, node);
     }
     std::vector<uint8_t>().swap(buffer_);
+}
+
+void TReaderThread::SizeBuffer(const std::u16string& path) {
+    // Resized, not refilled: single files on drives of one cluster size
+    // share one allocation.
+    buffer_.resize(ReadSizeFor(ReadBufferSize(path)));
 }
 
 void TReaderThread::ReadFile(const std::u16string& path, TDirTree& tree, TTreeNode* node) {

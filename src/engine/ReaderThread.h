@@ -25,6 +25,8 @@ protected:
 private:
     void ReadDirectory(TDirectory& dir);
     void ReadSingles();
+    // Makes buffer_ the read size of the drive that holds path.
+    void SizeBuffer(const std::u16string& path);
     void ReadFile(const std::u16string& path, TDirTree& tree, TTreeNode* node);
     void StoreDigest(TTreeNode* node);
     void ReportFailure(TTreeNode* node, uint32_t errorCode);

@@ -148,16 +148,16 @@ private:
 
 TEST_F(Engine, DigestsEqualTheMd5OfEachFileAndEachFileIsAnnouncedOnceInTreeOrder) {
     WideCreateDir(Path(u"sub"));
-    const size_t cluster = ReadBufferSize(data);
-    ASSERT_GE(cluster, 512u);
+    const size_t read = ReadSizeFor(ReadBufferSize(data));
+    ASSERT_GE(read, 512u);
     const std::vector<std::pair<std::u16string, size_t>> files = {
         {u"s00.bin", 0},
         {u"s01.bin", 1},
         {u"s55.bin", 55},
         {u"s56.bin", 56},
         {u"s64.bin", 64},
-        {u"sub\\cluster.bin", cluster},
-        {u"sub\\cluster1.bin", cluster + 1},
+        {u"sub\\read.bin", read},
+        {u"sub\\read1.bin", read + 1},
     };
     std::map<std::u16string, std::string> expected;
     for (const auto& [name, size] : files)
@@ -168,7 +168,7 @@ TEST_F(Engine, DigestsEqualTheMd5OfEachFileAndEachFileIsAnnouncedOnceInTreeOrder
     TDirTree& tree = *calc.FirstDirectory()->Tree;
     for (const auto& [name, size] : files)
         EXPECT_EQ(HashOf(name), expected[Path(name)]) << "size " << size;
-    EXPECT_EQ(calc.ReadBytes.load(), 1 + 55 + 56 + 64 + 2 * cluster + 1);
+    EXPECT_EQ(calc.ReadBytes.load(), 1 + 55 + 56 + 64 + 2 * read + 1);
     EXPECT_EQ(calc.FailedFiles.load(), 0u);
 
     // Begin and done for each file, in the tree's walk order, then the end.
