@@ -289,7 +289,11 @@ void TCustomDirScaner::Abort() {
     abortEvent_.Set();
     if (timerId_.exchange(0) != 0)
         window_->StopTimer(TimerId());
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // A worker waiting for its turn needs a moment to see the event; with
+    // none registered, none can be waiting (the end of every run, the
+    // second abort at exit).
+    if (threadCount_ > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     abortEvent_.Reset();
     TerminateCurrentThread();
 }
