@@ -31,16 +31,6 @@ void Write(const fs::path& file, const std::string& bytes) {
     std::ofstream(file, std::ios::binary) << bytes;
 }
 
-// The bytes of before that file no longer holds: all of them or none.
-uint64_t Lost(const fs::path& file, const std::string& before) {
-    return ReadFile(file) == before ? 0 : before.size();
-}
-
-// A status no error bits make up: the process ended by an exception.
-int Crashed(const TRunResult& run) {
-    return run.Status > 0xFFFF ? 1 : 0;
-}
-
 // Sends SIGKILL to the program whose command line names folder (the test's own).
 bool KillProgramOf(const fs::path& folder) {
     for (const auto& entry : fs::directory_iterator("/proc")) {
@@ -89,9 +79,9 @@ TEST(FaultListsFullVolume, KeepsTheOldListAndTheOldChangedFilesList) {
         EXPECT_TRUE(Contains(run.Output, std::string("\r\nCan't write to output file.\r\nU:\\") +
                                              c.Target + "\r\nCode - 112 ["))
             << run.Output;
-        lost += Lost(target, kOldList);
-        survived += Lost(target, kOldList) == 0 && !fs::exists(Partial(target)) ? 1 : 0;
-        crashed += Crashed(run);
+        lost += BytesLost(target, kOldList);
+        survived += BytesLost(target, kOldList) == 0 && !fs::exists(Partial(target)) ? 1 : 0;
+        crashed += Crashed(run.Status);
     }
     RecordReliability("lists on a full volume", 2, survived, lost, crashed);
 }
@@ -132,9 +122,9 @@ TEST(FaultListsKilled, LeaveTheOldListOrTheNewOneAndTheNextRunClearsUp) {
     EXPECT_FALSE(fs::exists(Partial(list))) << "the next run removes what was left";
     EXPECT_FALSE(Contains(complete, ".partial")) << "and never hashes it";
     EXPECT_EQ(std::count(complete.begin(), complete.end(), '*'), 2000);
-    RecordReliability("a run killed while it writes a list", 1,
-                      left == kOldList || left == complete ? 1 : 0,
-                      left == kOldList || left == complete ? 0 : kOldList.size(), Crashed(next));
+    RecordReliability(
+        "a run killed while it writes a list", 1, left == kOldList || left == complete ? 1 : 0,
+        left == kOldList || left == complete ? 0 : kOldList.size(), Crashed(next.Status));
 }
 
 // Data\a.doc, a user's document; Data\notes and Data\notes.txt, a note
@@ -175,9 +165,9 @@ TEST(FaultListsRefused, OutputsNeverReplaceInputsOrFilesOfAnotherKind) {
         EXPECT_TRUE(Contains(run.Output, std::string(c.Said)) &&
                     Contains(run.Output, ":\r\n" + WinPath(kept) + "\r\n"))
             << run.Output;
-        lost += Lost(kept, before);
-        survived += Lost(kept, before) == 0 ? 1 : 0;
-        crashed += Crashed(run);
+        lost += BytesLost(kept, before);
+        survived += BytesLost(kept, before) == 0 ? 1 : 0;
+        crashed += Crashed(run.Status);
     }
     RecordReliability("outputs named after inputs or other files", std::size(cases), survived, lost,
                       crashed);
@@ -207,9 +197,9 @@ TEST(FaultListsUnread, NoListReplacesAGoodOneWithAnEmptyOne) {
                                         "written:\r\n" +
                                             WinPath(lockedList) + "\r\n"))
         << unread.Output;
-    const uint64_t lost = Lost(deepList, deepBefore) + Lost(lockedList, kOldList);
+    const uint64_t lost = BytesLost(deepList, deepBefore) + BytesLost(lockedList, kOldList);
     RecordReliability("lists of unread or masked files", 2, 2 - (lost > 0 ? 1 : 0), lost,
-                      Crashed(masked) + Crashed(unread));
+                      Crashed(masked.Status) + Crashed(unread.Status));
 }
 
 // The second run lists neither its own list, log and /C: file, nor what a
@@ -227,7 +217,7 @@ TEST(FaultListsOwnOutputs, ASecondRunListsNoneOfItsOwnFiles) {
     for (int run = 0; run < 2; ++run) {
         const TRunResult result = RunTallix(arguments, dir.Path());
         EXPECT_EQ(result.Status, 0u) << result.Output;
-        crashed += Crashed(result);
+        crashed += Crashed(result.Status);
     }
     const std::string sums = ReadFile(dir.Path() / "Data/sums.txt");
     EXPECT_TRUE(Contains(sums, " *a.txt\r\n")) << sums;
@@ -244,11 +234,11 @@ TEST(FaultListsOwnOutputs, ASecondRunListsNoneOfItsOwnFiles) {
 
     TDriveLetter drive('t', dir.Path() / "Data");
     for (int run = 0; run < 2; ++run)
-        crashed += Crashed(RunTallix("T:\\ /T:R /S"));
+        crashed += Crashed(RunTallix("T:\\ /T:R /S").Status);
     const bool rootClean = !Contains(ReadFile(dir.Path() / "Data/.md5"), " *.md5\r\n");
     EXPECT_TRUE(rootClean);
     RecordReliability("a second run over its own outputs", 3, clean + eachClean + rootClean, 0,
-                      crashed + Crashed(each));
+                      crashed + Crashed(each.Status));
 }
 
 } // namespace

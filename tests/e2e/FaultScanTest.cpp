@@ -18,11 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A status that no sum of the program's bits gives: the code of an exception.
-bool Crashed(uint32_t status) {
-    return status >= 0x4000;
-}
-
 class FaultScan : public ::testing::Test {
 protected:
     TRunResult Run(const std::string& arguments) {
@@ -35,9 +30,8 @@ protected:
     std::string Entry(const std::string& relative, const std::string& shown) {
         return Md5sum(dir_.Path() / relative) + " *" + shown + "\r\n";
     }
-    // The bytes of the file that differ from expected, or all of them.
     uint64_t Lost(const std::string& relative, const std::string& expected) {
-        return ReadFile(dir_.Path() / relative) == expected ? 0 : expected.size();
+        return BytesLost(dir_.Path() / relative, expected);
     }
 
     TTempDir dir_;
@@ -82,7 +76,7 @@ TEST_F(FaultScan, LinksBackToTheirFolderEndTheScan) {
     const uint64_t lost =
         Lost("Data/a.txt", "abc") + Lost("Data/sub/b.txt", "sub file") + Lost("sums.md5", list);
     EXPECT_EQ(lost, 0u);
-    RecordReliability("scan: links back to their folder", runs_, runs_ - crashed_, lost, crashed_);
+    RecordReliability("links back to their folder", runs_, runs_ - crashed_, lost, crashed_);
 }
 
 // Under Wine a link to a device and a named pipe are listed like files;
@@ -106,7 +100,7 @@ TEST_F(FaultScan, DevicesAreReadErrorsNotReadForEver) {
 
     const uint64_t lost = Lost("Data/real.txt", "real") + Lost("sums.md5", list);
     EXPECT_EQ(lost, 0u);
-    RecordReliability("scan: devices among the files", runs_, runs_ - crashed_, lost, crashed_);
+    RecordReliability("devices among the files", runs_, runs_ - crashed_, lost, crashed_);
 }
 
 // Wine's desktop starts with the first program that makes a window and ends
@@ -140,7 +134,7 @@ TEST_F(FaultScan, CopiesStartedAtOnceAllRun) {
     }
     const uint64_t lost = Lost("a.txt", "abc");
     EXPECT_EQ(lost, 0u);
-    RecordReliability("start: 3 copies at once, 20 rounds", runs_, right, lost, crashed_);
+    RecordReliability("3 copies started at once, 20 rounds", runs_, right, lost, crashed_);
 }
 
 } // namespace

@@ -226,6 +226,16 @@ bool TSmallVolume::FillLeaving(uint64_t bytes) {
     return true;
 }
 
+uint64_t BytesLost(const fs::path& file, const std::string& expected) {
+    if (expected.empty())
+        return fs::exists(file) ? fs::file_size(file) : 0;
+    return ReadFile(file) == expected ? 0 : expected.size();
+}
+
+bool Crashed(uint32_t status) {
+    return status >= 0x4000;
+}
+
 void RecordReliability(const std::string& name, int inputs, int faultsSurvived, uint64_t bytesLost,
                        int crashed) {
     const char* log = std::getenv("TALLIX_RELIABILITY_LOG");

@@ -116,6 +116,12 @@ private:
     bool mounted_ = false;
 };
 
+// The bytes of expected that file does not hold as it should: none when it
+// is exactly expected, all of them otherwise ("" expects no file at all).
+uint64_t BytesLost(const std::filesystem::path& file, const std::string& expected);
+// A status that no sum of the program's bits gives: the code of an exception.
+bool Crashed(uint32_t status);
+
 // One row of the reliability table (scripts/reliability): a fault case,
 // the inputs it tried, the faults the program survived, the bytes of
 // earlier data lost, and the runs that crashed. Rows go to the file
