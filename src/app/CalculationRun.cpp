@@ -9,22 +9,6 @@
 #include "console/Text.h"
 #include "system/AnsiText.h"
 
-namespace {
-
-// Takes a file of the record out of the run, counted as masked.
-void MaskFile(TDirectory& dir, TTreeNode* node) {
-    TDirNodeData* data = dir.Tree->GetData(node);
-    if (data->Masked != 0)
-        return;
-    data->Masked = 1;
-    --dir.Files;
-    dir.Size -= data->Size;
-    ++dir.MaskedFiles;
-    dir.MaskedSize += data->Size;
-}
-
-} // namespace
-
 void TApplication::StartCalculation() {
     if (!SetUpLists())
         return;
@@ -222,7 +206,7 @@ void TApplication::LeaveOutOwnOutputs() {
         for (TTreeNode* node = tree.GetNext(tree.GetRoot()); node != nullptr;
              node = tree.GetNext(node))
             if (!IsDirectory(tree.GetData(node)->Attributes) && isOutput(tree, node))
-                MaskFile(*dir, node);
+                dir->MaskFile(node);
     }
 }
 

@@ -98,6 +98,17 @@ void TDirectory::GetStatistics(int64_t& size, int64_t& files, int64_t& folders) 
     folders = Folders;
 }
 
+void TDirectory::MaskFile(TTreeNode* node) {
+    TDirNodeData* data = Tree->GetData(node);
+    if (data->Masked != 0)
+        return;
+    data->Masked = 1;
+    --Files;
+    Size -= data->Size;
+    ++MaskedFiles;
+    MaskedSize += data->Size;
+}
+
 void TDirectory::IncludePath(const std::u16string& path) {
     if (SamePathText(ExcludeTrailingBackslashW(path), ExcludeTrailingBackslashW(Path)))
         AssertionFailure(kUnit, 1534);

@@ -140,6 +140,9 @@ public:
     // The folder itself, a path outside it and a file that fails the include
     // masks are assertion failures.
     void IncludePath(const std::u16string& path);
+    // Takes a counted file of the tree out of the run: it becomes masked and
+    // moves to the masked figures. Nothing for a file masked already.
+    void MaskFile(TTreeNode* node);
     // Stops the current worker and empties the trees, the lists and the
     // error count; the record keeps its folder and its place.
     void Clear();
