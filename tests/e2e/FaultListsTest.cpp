@@ -68,8 +68,7 @@ TEST(FaultListsFullVolume, KeepsTheOldListAndTheOldChangedFilesList) {
         Write(volume.Path() / c.Target, kOldList);
     ASSERT_TRUE(volume.FillLeaving(4096));
     TDriveLetter drive('u', volume.Path());
-    int survived = 0, crashed = 0;
-    uint64_t lost = 0;
+    TTally tally;
     for (const auto& c : cases) {
         const TRunResult run = RunTallix(c.Arguments);
         const fs::path target = volume.Path() / c.Target;
@@ -79,11 +78,11 @@ TEST(FaultListsFullVolume, KeepsTheOldListAndTheOldChangedFilesList) {
         EXPECT_TRUE(Contains(run.Output, std::string("\r\nCan't write to output file.\r\nU:\\") +
                                              c.Target + "\r\nCode - 112 ["))
             << run.Output;
-        lost += BytesLost(target, kOldList);
-        survived += BytesLost(target, kOldList) == 0 && !fs::exists(Partial(target)) ? 1 : 0;
-        crashed += Crashed(run.Status);
+        // A part of a list left behind is no survival.
+        tally.Add(run.Status, fs::exists(Partial(target)) ? ~0u : c.Status,
+                  BytesLost(target, kOldList));
     }
-    RecordReliability("lists on a full volume", 2, survived, lost, crashed);
+    tally.Record("lists on a full volume");
 }
 
 // Long folder names give a list of about 7 MB from two thousand files:
@@ -143,8 +142,7 @@ TEST(FaultListsRefused, OutputsNeverReplaceInputsOrFilesOfAnotherKind) {
         {"%D list.txt /T:E /O", "notes.txt", 32, "This file is not a checksum list"},
         {"%D /L:%D\\notes.txt", "notes.txt", 2048, "This file is not a log file of Tallix"},
     };
-    int survived = 0, crashed = 0;
-    uint64_t lost = 0;
+    TTally tally;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Arguments);
         TTempDir dir;
@@ -154,23 +152,17 @@ TEST(FaultListsRefused, OutputsNeverReplaceInputsOrFilesOfAnotherKind) {
         dir.AddFile("Data/Data.md5", Md5sum(doc) + " *a.doc\r\n");
         const fs::path kept = dir.Path() / "Data" / c.Kept;
         const std::string before = ReadFile(kept);
-        std::string arguments = c.Arguments;
-        for (const auto& [mark, path] :
-             {std::pair{"%A", WinPath(doc)}, std::pair{"%D", WinPath(dir.Path() / "Data")}})
-            for (size_t at; (at = arguments.find(mark)) != std::string::npos;)
-                arguments.replace(at, 2, path);
+        const std::string arguments =
+            ReplaceMarks(c.Arguments, {{"%A", WinPath(doc)}, {"%D", WinPath(dir.Path() / "Data")}});
         const TRunResult run = RunTallix(arguments, dir.Path());
         EXPECT_EQ(run.Status, c.Status) << run.Output;
         EXPECT_EQ(ReadFile(kept), before);
         EXPECT_TRUE(Contains(run.Output, std::string(c.Said)) &&
                     Contains(run.Output, ":\r\n" + WinPath(kept) + "\r\n"))
             << run.Output;
-        lost += BytesLost(kept, before);
-        survived += BytesLost(kept, before) == 0 ? 1 : 0;
-        crashed += Crashed(run.Status);
+        tally.Add(run.Status, c.Status, BytesLost(kept, before));
     }
-    RecordReliability("outputs named after inputs or other files", std::size(cases), survived, lost,
-                      crashed);
+    tally.Record("outputs named after inputs or other files");
 }
 
 // A list none of whose files could be read, and a folder whose files were
@@ -197,9 +189,10 @@ TEST(FaultListsUnread, NoListReplacesAGoodOneWithAnEmptyOne) {
                                         "written:\r\n" +
                                             WinPath(lockedList) + "\r\n"))
         << unread.Output;
-    const uint64_t lost = BytesLost(deepList, deepBefore) + BytesLost(lockedList, kOldList);
-    RecordReliability("lists of unread or masked files", 2, 2 - (lost > 0 ? 1 : 0), lost,
-                      Crashed(masked.Status) + Crashed(unread.Status));
+    TTally tally;
+    tally.Add(masked.Status, 0, BytesLost(deepList, deepBefore));
+    tally.Add(unread.Status, 4 | 32, BytesLost(lockedList, kOldList));
+    tally.Record("lists of unread or masked files");
 }
 
 // The second run lists neither its own list, log and /C: file, nor what a

@@ -162,6 +162,14 @@ std::string ReadFile(const fs::path& path) {
     return content.str();
 }
 
+std::string ReplaceMarks(std::string text,
+                         const std::vector<std::pair<std::string, std::string>>& marks) {
+    for (const auto& [mark, value] : marks)
+        for (size_t at; (at = text.find(mark)) != std::string::npos;)
+            text.replace(at, mark.size(), value);
+    return text;
+}
+
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
@@ -171,6 +179,10 @@ std::string Md5sum(const fs::path& file) {
     for (char& c : digest)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return digest;
+}
+
+std::string ListEntry(const fs::path& file, const std::string& shown) {
+    return Md5sum(file) + " *" + shown + "\r\n";
 }
 
 bool Md5sumChecks(const fs::path& list) {
@@ -243,6 +255,17 @@ void RecordReliability(const std::string& name, int inputs, int faultsSurvived, 
         return;
     std::ofstream(log, std::ios::app) << name << '\t' << inputs << '\t' << faultsSurvived << '\t'
                                       << bytesLost << '\t' << crashed << '\n';
+}
+
+void TTally::Add(uint32_t status, uint32_t expected, uint64_t lost) {
+    ++Runs;
+    Survived += status == expected && lost == 0;
+    Crashed += e2e::Crashed(status);
+    Lost += lost;
+}
+
+void TTally::Record(const std::string& name) const {
+    RecordReliability(name, Runs, Survived, Lost, Crashed);
 }
 
 } // namespace e2e
