@@ -54,7 +54,10 @@ TEST(ParseOptions, ReadsEachSwitchInItsAcceptedFormOnly) {
         {{u"/Verify", u"/C:ch.txt", u"/l:log.txt"}, "changed=ch.txt log=log.txt verify"},
         {{u"/v"}, "verify"},
         {{u"/S"}, "overwrite silent"},
+        {{u"/s"}, "overwrite silent"},
+        {{u"/vx"}, "verify"},
         {{u"/h"}, "help"},
+        {{u"/H"}, "help"},
         {{u"/?", u"/X", u"/Y"}, "help invalid=/X"},
         // A wrong letter after /T: still asks for lists.
         {{u"/T:X"}, "lists invalid=/T:X"},
@@ -65,6 +68,9 @@ TEST(ParseOptions, ReadsEachSwitchInItsAcceptedFormOnly) {
         {{u"/C:"}, "invalid=/C:"},
         {{u"/L:"}, "invalid=/L:"},
         {{u"/C"}, "invalid=/C"},
+        {{u"/T"}, "invalid=/T"},
+        {{u"/SS"}, "invalid=/SS"},
+        {{u"/H1"}, "invalid=/H1"},
         {{u"/"}, "invalid=/"},
         {{u"/R", u""}, "recursive invalid="},
         // Only "/" starts a switch; a third argument is never the File.
@@ -82,6 +88,9 @@ TEST(ParseOptions, StopsAtATypeSwitchForASingleFile) {
     EXPECT_EQ(Describe(ParseOptions({u"x", u"C:\\a.txt", u"/X", u"/t:e", u"/R"}, 2, true)),
               "invalid=/X type-needs-folder")
         << "nothing after the violation is read";
+    EXPECT_EQ(Describe(ParseOptions({u"x", u"C:\\a.txt", u"sums.md5", u"/t", u"/?"}, 2, true)),
+              "file=sums.md5 lists type-needs-folder")
+        << "not even help";
     EXPECT_EQ(Describe(ParseOptions({u"x", u"/R", u"list.md5"}, 1, false)),
               "file=list.md5 lists recursive")
         << "the File of a command line that starts with a switch";
