@@ -105,20 +105,6 @@ TEST_F(Calculation, EndsWithItsBitsWhenNothingCanBeHashed) {
     EXPECT_FALSE(Contains(run.Output, "Calculation summary:")) << run.Output;
 }
 
-TEST_F(Calculation, ReportsAFileHeldByAnotherProcessAndGoesOn) {
-    ASSERT_TRUE(HoldFile(dir_.AddFile("locked.dat", RandomBytes(5000, 1))));
-    dir_.AddFile("free.txt", "free");
-    const TRunResult run = Run(Win() + " /S");
-    EXPECT_EQ(run.Status, 4u) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "free.txt " + Md5sum(dir_.Path() / "free.txt")));
-    EXPECT_FALSE(Contains(run.Output, "locked.dat ")) << "no line for a file that did not open";
-    EXPECT_TRUE(Contains(run.Output, "File access errors:   \r\nCode - 32 [") &&
-                Contains(run.Output, "]\r\n  " + Win("locked.dat") + "\r\n"))
-        << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "  Processed 1 files in 0 folders")) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "  File access errors - 1 (50%)")) << run.Output;
-}
-
 TEST_F(Calculation, HashesASparseFileBeyondFourGiB) {
     const fs::path big = dir_.AddFile("sparse/big.bin", "head");
     fs::resize_file(big, (uint64_t(9) << 29) + 3); // 4.5 GiB and 3 bytes
