@@ -6,14 +6,35 @@
 # folder that cannot be written fail while the others are written (bit 32).
 set -euo pipefail
 program=$1
-source "$(dirname "${BASH_SOURCE[0]}")/../support/unprivileged.sh"
-unprivileged_setup e2e-denied
+# As root, a system user with a Wine prefix of its own in its home.
+user=tallix-tests
+as_user() {
+    if [ "$(id -u)" -eq 0 ]; then
+        runuser -u "$user" -- "$@"
+    else
+        "$@"
+    fi
+}
+if [ "$(id -u)" -eq 0 ]; then
+    id -u "$user" >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin "$user"
+    uid=$(id -u "$user")
+    home=/tmp/tallix-e2e-denied-home
+    mkdir -p "$home" "/tmp/.wine-$uid"
+    chown "$user" "$home" "/tmp/.wine-$uid"
+    chmod 700 "/tmp/.wine-$uid"
+else
+    home=$(mktemp -d /tmp/tallix-e2e-denied-home.XXXXXX)
+fi
+as_user_wine() {
+    as_user env HOME="$home" TMPDIR="$home" WINEPREFIX="$home/prefix" WINEDEBUG=-all \
+        WINEDLLOVERRIDES="mscoree=;mshtml=" LC_ALL=C.UTF-8 /usr/lib/wine/wine64 "$@"
+}
 
 work=$(as_user mktemp -d /tmp/tallix-denied.XXXXXX)
 cleanup() {
     chmod 700 "$work/data/denied" "$work/lists/closed" 2>/dev/null || true
     rm -rf "$work"
-    unprivileged_stop
+    as_user env WINEPREFIX="$home/prefix" /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
 as_user mkdir -p "$work/data/a" "$work/data/denied" "$work/data/z"

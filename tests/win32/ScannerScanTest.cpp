@@ -1,5 +1,5 @@
 // The scanner on real folders under Wine: recursion, masks, statistics,
-// drive roots, skipped system folders, single files, the relations of
+// skipped system folders, single files, the relations of
 // included folders, mask re-application and exclusion.
 #include "ScannerSupport.h"
 
@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdlib>
 
 namespace {
 
@@ -203,21 +202,6 @@ TEST_F(ScannerScan, ExplicitFilesPassTheMasksOfTheirRecord) {
     EXPECT_THROW(ApplyMask(nullptr, node, 0, u"x"), EAssertionFailed);
 }
 
-TEST_F(ScannerScan, ADriveRootIsScannedUnderItsOwnName) {
-    const wine_host::TDosDevice drive(sample.Folder().HostPath() + "/data");
-    ASSERT_TRUE(drive.Ready());
-    const std::u16string root = drive.Drive();
-    scanner.Include(root, true);
-    const TDirectory* dir = scanner.FirstDirectory();
-    ASSERT_NE(dir, nullptr);
-    EXPECT_EQ(dir->Tree->GetName(dir->Tree->GetRoot()), root + u"\\");
-    EXPECT_EQ(scanner.CountFiles(), 4);
-    EXPECT_FALSE(scanner.HasScanErrors());
-    const auto paths = ItemSet(scanner);
-    EXPECT_TRUE(paths.count(root + u"\\sub\\deep\\d.txt"));
-    scanner.Clear(false);
-}
-
 TEST_F(ScannerScan, AFolderThatCannotBeListedIsRecordedAndItsRecordStaysReachable) {
     std::u16string reported;
     int32_t code = 0;
@@ -241,47 +225,6 @@ TEST_F(ScannerScan, AFolderThatCannotBeListedIsRecordedAndItsRecordStaysReachabl
     EXPECT_EQ(scanner.GetItemPath(dir->Tree->GetRoot()), missing);
     dir.reset();
     EXPECT_FALSE(scanner.HasScanErrors());
-}
-
-// Needs a user whom file modes bind: the CTest entry win64.scanner_access_denied
-// runs it so, with TALLIX_DENIED_ROOT naming a folder that holds a\f.txt,
-// denied\ (mode 000) and z\h.txt.
-TEST(ScannerAccessDenied, TheFolderIsRecordedWithError5AndItsSiblingsAreScanned) {
-    const char* root = std::getenv("TALLIX_DENIED_ROOT");
-    if (root == nullptr)
-        GTEST_SKIP() << "needs an unprivileged user; run by the CTest entry "
-                        "win64.scanner_access_denied";
-    InitMainThreadSynchronization();
-    const std::u16string data = AnsiToWide(root);
-    TDirScaner scanner(nullptr);
-    scanner.SetOptions(kSynchronous);
-    std::u16string reported;
-    scanner.OnScanError = [&](TCustomDirScaner*, const std::u16string& path, int32_t) {
-        reported = path;
-    };
-    scanner.Include(data, true);
-    scanner.WaitForWorkers();
-    const std::u16string denied = data + u"\\denied";
-    TScanErrorCursor cursor;
-    ASSERT_TRUE(scanner.FindFirstError(cursor));
-    const TDirectory* dir = scanner.FirstDirectory();
-    EXPECT_EQ(cursor.Value, dir->Tree->FindPath(denied));
-    EXPECT_EQ(dir->Tree->GetData(cursor.Value)->ErrorCode, 5);
-    EXPECT_EQ(dir->ErrorTree->TopCount(), 1);
-    EXPECT_EQ(reported, denied);
-    const auto paths = ItemSet(scanner);
-    EXPECT_TRUE(paths.count(data + u"\\a\\f.txt") && paths.count(data + u"\\z\\h.txt"));
-
-    // Included on its own, the folder's record stays reachable from its failed root.
-    scanner.Clear(false);
-    reported.clear();
-    scanner.Include(denied, true);
-    scanner.WaitForWorkers();
-    const TDirectory* own = scanner.FirstDirectory();
-    ASSERT_NE(own, nullptr);
-    EXPECT_EQ(own->ErrorCount, 1);
-    EXPECT_EQ(own->Tree->GetData(own->Tree->GetRoot())->ErrorCode, 5);
-    EXPECT_EQ(reported, denied);
 }
 
 } // namespace
