@@ -4,12 +4,6 @@
 
 namespace {
 
-TEST(LxSys, DetectsTheNtFamilyAndTheCounter) {
-    EXPECT_TRUE(IsWinNT);
-    EXPECT_TRUE(HasPerformanceCounter);
-    EXPECT_GT(PerformanceFrequency, 0);
-}
-
 TEST(LxSys, FormatsFileVersions) {
     EXPECT_EQ(FormatFileVersion({(1u << 16) | 2u, (3u << 16) | 4u}), "1.2.3.4");
     // The test program carries no version resource.

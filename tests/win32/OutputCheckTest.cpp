@@ -12,39 +12,27 @@ namespace fs = std::filesystem;
 
 // Only the cases that ask nothing: the questions are driven in a real
 // console by the end-to-end tests, whose messages also show folders and
-// missing drives refused.
-class OutputCheck : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / "tallix-output-check";
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::u16string Path(const char* relative) { return (dir_ / relative).u16string(); }
-    fs::path dir_;
-};
+// missing drives refused. The probe leaves nothing behind and an existing
+// file as it was.
+TEST(OutputCheck, AllowsNewAndExistingFilesAndCreatesFoldersSilentlyOnRequest) {
+    const fs::path dir = fs::temp_directory_path() / "tallix-output-check";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    EXPECT_TRUE(CheckOutputFileSimple((dir / "new.md5").u16string(), false));
+    EXPECT_FALSE(fs::exists(dir / "new.md5"));
 
-TEST_F(OutputCheck, ANewFileIsAllowedAndTheProbeLeavesNothingBehind) {
-    EXPECT_TRUE(CheckOutputFileSimple(Path("new.md5"), false));
-    EXPECT_FALSE(fs::exists(dir_ / "new.md5"));
-}
-
-TEST_F(OutputCheck, AnExistingFileIsKeptAndReplacedSilentlyWhenAllowed) {
-    std::ofstream(dir_ / "old.md5") << "keep";
-    EXPECT_TRUE(CheckOutputFileSimple(Path("old.md5"), true));
-    std::ifstream in(dir_ / "old.md5");
+    std::ofstream(dir / "old.md5") << "keep";
+    EXPECT_TRUE(CheckOutputFileSimple((dir / "old.md5").u16string(), true));
     std::string content;
-    in >> content;
+    std::ifstream(dir / "old.md5") >> content;
     EXPECT_EQ(content, "keep");
-}
 
-TEST_F(OutputCheck, MissingFoldersAreCreatedSilentlyOnRequest) {
     bool offerAll = true;
-    EXPECT_TRUE(CheckOutputFile(Path("a\\b\\c\\list.md5"), false, offerAll, true));
-    EXPECT_TRUE(fs::is_directory(dir_ / "a" / "b" / "c"));
-    EXPECT_FALSE(fs::exists(dir_ / "a" / "b" / "c" / "list.md5"));
+    EXPECT_TRUE(CheckOutputFile((dir / "a\\b\\c\\list.md5").u16string(), false, offerAll, true));
+    EXPECT_TRUE(fs::is_directory(dir / "a" / "b" / "c"));
+    EXPECT_FALSE(fs::exists(dir / "a" / "b" / "c" / "list.md5"));
     EXPECT_TRUE(offerAll);
+    fs::remove_all(dir);
 }
 
 } // namespace

@@ -23,18 +23,14 @@ protected:
     void SetUp() override { InitMainThreadSynchronization(); }
 };
 
-TEST_F(Threads, SynchronizedCallsRunOnTheMainThreadWhileItWaits) {
+// A synchronized call runs on the main thread while the worker waits, and
+// its exception comes back to the worker.
+TEST_F(Threads, SynchronizedCallsRunOnTheMainThreadAndCarryExceptionsBack) {
     const uint32_t mainId = CurrentThreadId();
     uint32_t ranOn = 0;
-    TLambdaThread worker([&](TLambdaThread&) { Synchronize([&] { ranOn = CurrentThreadId(); }); });
-    worker.Start();
-    worker.WaitFor();
-    EXPECT_EQ(ranOn, mainId);
-}
-
-TEST_F(Threads, SynchronizeCarriesExceptionsBackToTheWorker) {
     bool caught = false;
     TLambdaThread worker([&](TLambdaThread&) {
+        Synchronize([&] { ranOn = CurrentThreadId(); });
         try {
             Synchronize([] { throw std::runtime_error("refused"); });
         } catch (const std::runtime_error&) {
@@ -43,10 +39,13 @@ TEST_F(Threads, SynchronizeCarriesExceptionsBackToTheWorker) {
     });
     worker.Start();
     worker.WaitFor();
+    EXPECT_EQ(ranOn, mainId);
     EXPECT_TRUE(caught);
 }
 
-TEST_F(Threads, FreeOnTerminateReportsOnTheMainThreadAndFreesItself) {
+// The scanner's worker tests cover termination, the run mutex, the abort
+// event and the owner thread's priority; an unstarted thread must also end.
+TEST_F(Threads, FreeOnTerminateReportsOnTheMainThreadAndAnUnstartedThreadEndsCleanly) {
     TEvent ended(true, false);
     uint32_t reportedOn = 0;
     auto* worker = new TLambdaThread([](TLambdaThread&) {});
@@ -58,11 +57,6 @@ TEST_F(Threads, FreeOnTerminateReportsOnTheMainThreadAndFreesItself) {
     worker->Start();
     WaitServing(ended);
     EXPECT_EQ(reportedOn, CurrentThreadId());
-}
-
-// The scanner's worker tests cover termination, the run mutex, the abort
-// event and the owner thread's priority.
-TEST_F(Threads, AnUnstartedThreadIsDestroyedCleanly) {
     bool executed = false;
     {
         TLambdaThread never([&](TLambdaThread&) { executed = true; });
