@@ -33,7 +33,10 @@ TEST(ConsoleWrapping, BreaksLinesShorterThanTheWidth) {
     }
 }
 
-TEST(ConsoleLines, SkipsLeadingBreaksAfterABreakAndEmptyTextsEntirely) {
+// Leading breaks after a break and empty texts are skipped; a break before a
+// text leaves an empty line after a previous line, unless that text already
+// ended with a break of its own.
+TEST(ConsoleLines, SkipLeadingBreaksAndStartAfterAnOpenLineOnANewLine) {
     TFakeScreen screen;
     auto console = MakeConsole(screen, 80);
     console->WriteLine("one\r\n");
@@ -42,13 +45,8 @@ TEST(ConsoleLines, SkipsLeadingBreaksAfterABreakAndEmptyTextsEntirely) {
     console->WriteLine("");
     EXPECT_EQ(screen.Text, "one\r\n\r\ntwo\r\nthree\r\n\r\n");
     EXPECT_TRUE(console->LastEndedWithBreak());
-}
 
-// A break before a text leaves an empty line after a previous line, unless
-// that text already ended with a break of its own.
-TEST(ConsoleLines, BreakBeforeStartsAfterAnOpenLineOnANewLine) {
-    TFakeScreen screen;
-    auto console = MakeConsole(screen, 80);
+    screen.Text.clear();
     console->Write("progress ...");
     console->WriteLine("done", false, true);
     console->WriteLine("next", false, true);
@@ -131,7 +129,9 @@ TEST(ConsolePrompt, TakesOnlyItsAnswersAndEchoesTheChoice) {
     EXPECT_EQ(console->AskAnswer("Pause", ansAnyKey), ansYes);
 }
 
-TEST(ConsolePrompt, ReportsAnUnreadableInputOnTheScreenOnly) {
+// An unreadable input is reported on the screen only; a question
+// interrupted by a cancel ends without a word about input.
+TEST(ConsolePrompt, EndsWithoutAnswerOnAnUnreadableOrInterruptedInput) {
     TFakeScreen screen;
     std::string log;
     auto console = MakeConsole(screen, 80);
@@ -139,13 +139,9 @@ TEST(ConsolePrompt, ReportsAnUnreadableInputOnTheScreenOnly) {
     EXPECT_EQ(console->AskAnswer("Create path?", ansYesNo), ansNone);
     EXPECT_EQ(screen.Text, "\r\nCreate path? Yes[Y]\\No[N]Input error 6.\r\n");
     EXPECT_EQ(log, "\r\nCreate path? Yes[Y]\\No[N] ");
-}
 
-// A question interrupted by a cancel ends without a word about input.
-TEST(ConsolePrompt, AnInterruptedQuestionEndsSilently) {
-    TFakeScreen screen;
+    screen.Text.clear();
     screen.Keys = {{0x59, 'y'}};
-    auto console = MakeConsole(screen, 80);
     console->InterruptInput();
     EXPECT_EQ(console->AskAnswer("Overwrite?", ansYesNo), ansNone);
     EXPECT_EQ(screen.Text, "\r\nOverwrite? Yes[Y]\\No[N]");

@@ -32,54 +32,41 @@ TEST(DirTree, FullPathsJoinTheRootPathAndTheNames) {
     EXPECT_EQ(relative.GetFullPath(file), u"x\\f.txt");
 }
 
-TEST(DirTree, FindPathMatchesWholeComponentsIgnoringCase) {
+// Whole components, ignoring case also outside ASCII, where distinct names
+// of one length outside the ANSI code page must stay distinct; FindNearest
+// stops at the first missing component.
+TEST(DirTree, FindsPathsNearestNodesAndChildren) {
     TDataTree d;
-    EXPECT_EQ(d.Tree.FindPath(u"c:\\DATA"), d.Tree.GetRoot());
-    EXPECT_EQ(d.Tree.FindPath(u"C:\\Data\\"), d.Tree.GetRoot());
-    EXPECT_EQ(d.Tree.FindPath(u"c:\\data\\a\\b"), d.B);
-    EXPECT_EQ(d.Tree.FindPath(u"C:\\Data\\A\\"), d.A);
-    EXPECT_EQ(d.Tree.FindPath(u"C:\\Data\\X\\B"), nullptr) << "missing middle component";
-    EXPECT_EQ(d.Tree.FindPath(u"C:\\Data\\A\\B\\Z"), nullptr);
-    EXPECT_EQ(d.Tree.FindPath(u"D:\\Data\\A"), nullptr);
-    EXPECT_EQ(d.Tree.FindPath(u"C:\\Dat"), nullptr);
-    EXPECT_EQ(d.Tree.FindPath(u"C:\\DataA"), nullptr) << "C:\\DataA is not inside C:\\Data";
-
-    d.Tree.SetRootPath(u"C:\\");
-    EXPECT_EQ(d.Tree.FindPath(u"c:\\a\\C"), d.C);
-    EXPECT_EQ(d.Tree.FindPath(u"C:"), d.Tree.GetRoot());
-    EXPECT_EQ(d.Tree.FindPath(u"C:\\"), d.Tree.GetRoot());
-
-    d.Tree.SetRootPath(u"");
-    EXPECT_EQ(d.Tree.FindPath(u"A\\B"), d.B);
-    EXPECT_EQ(d.Tree.FindPath(u"\\A\\B"), d.B);
-}
-
-TEST(DirTree, FindNearestStopsAtTheFirstMissingComponent) {
-    TDataTree d;
-    EXPECT_EQ(d.Tree.FindNearest(u"C:\\Data\\a\\Missing\\x.txt"), d.A);
-    EXPECT_EQ(d.Tree.FindNearest(u"C:\\Data\\A\\C"), d.C);
-    EXPECT_EQ(d.Tree.FindNearest(u"C:\\Data\\Missing"), d.Tree.GetRoot());
-    EXPECT_EQ(d.Tree.FindNearest(u"c:\\data"), d.Tree.GetRoot());
-    EXPECT_EQ(d.Tree.FindNearest(u"C:\\Other\\A"), nullptr);
-}
-
-TEST(DirTree, FindChildComparesWideNamesIgnoringCase) {
-    TDataTree d;
-    EXPECT_EQ(d.Tree.FindChild(nullptr, u"readme.TXT"), d.Readme);
-    EXPECT_EQ(d.Tree.FindChild(d.A, u"c"), d.C);
-    EXPECT_EQ(d.Tree.FindChild(d.A, u"D"), nullptr);
-
+    TTreeNode* root = d.Tree.GetRoot();
     TTreeNode* umlaut = d.Tree.AddNamedNode(d.A, u"ÄRGER.txt");
     TTreeNode* house = d.Tree.AddNamedNode(d.A, u"ДОМ");
     TTreeNode* garden = d.Tree.AddNamedNode(d.A, u"сад");
     TTreeNode* greek = d.Tree.AddNamedNode(d.A, u"ΣΑΣ");
-    EXPECT_EQ(d.Tree.FindChild(d.A, u"ärger.TXT"), umlaut);
-    EXPECT_EQ(d.Tree.FindChild(d.A, u"дом"), house);
-    // Outside the ANSI code page distinct names of one length must stay distinct.
-    EXPECT_EQ(d.Tree.FindChild(d.A, u"САД"), garden);
-    EXPECT_EQ(d.Tree.FindChild(d.A, u"лес"), nullptr);
-    EXPECT_EQ(d.Tree.FindChild(d.A, u"σαΣ"), greek);
-    EXPECT_EQ(d.Tree.FindPath(u"C:\\DATA\\a\\дом"), house);
+    // clang-format off
+    const std::pair<const char16_t*, TTreeNode*> paths[] = {
+        {u"c:\\DATA", root}, {u"C:\\Data\\", root}, {u"c:\\data\\a\\b", d.B},
+        {u"C:\\Data\\A\\", d.A}, {u"C:\\Data\\X\\B", nullptr}, {u"C:\\Data\\A\\B\\Z", nullptr},
+        {u"D:\\Data\\A", nullptr}, {u"C:\\Dat", nullptr}, {u"C:\\DataA", nullptr},
+        {u"C:\\DATA\\a\\дом", house}, {u"C:\\Data\\a\\ärger.TXT", umlaut},
+        {u"C:\\Data\\A\\САД", garden}, {u"C:\\Data\\A\\лес", nullptr}, {u"C:\\Data\\A\\σαΣ", greek},
+    };
+    // clang-format on
+    for (const auto& [path, node] : paths)
+        EXPECT_EQ(d.Tree.FindPath(path), node) << ::testing::PrintToString(path);
+    EXPECT_EQ(d.Tree.FindChild(nullptr, u"readme.TXT"), d.Readme);
+    EXPECT_EQ(d.Tree.FindChild(d.A, u"D"), nullptr);
+    EXPECT_EQ(d.Tree.FindNearest(u"C:\\Data\\a\\Missing\\x.txt"), d.A);
+    EXPECT_EQ(d.Tree.FindNearest(u"C:\\Data\\A\\C"), d.C);
+    EXPECT_EQ(d.Tree.FindNearest(u"C:\\Data\\Missing"), root);
+    EXPECT_EQ(d.Tree.FindNearest(u"C:\\Other\\A"), nullptr);
+
+    d.Tree.SetRootPath(u"C:\\");
+    EXPECT_EQ(d.Tree.FindPath(u"c:\\a\\C"), d.C);
+    EXPECT_EQ(d.Tree.FindPath(u"C:"), root);
+    EXPECT_EQ(d.Tree.FindPath(u"C:\\"), root);
+    d.Tree.SetRootPath(u"");
+    EXPECT_EQ(d.Tree.FindPath(u"A\\B"), d.B);
+    EXPECT_EQ(d.Tree.FindPath(u"\\A\\B"), d.B);
 }
 
 TEST(DirTree, NodesOwnTheirNamesAndData) {

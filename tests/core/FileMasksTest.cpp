@@ -4,50 +4,30 @@
 
 namespace {
 
-TEST(MatchesMask, ComparesBaseAndExtensionApartIgnoringCase) {
-    EXPECT_TRUE(MatchesMask("a.TXT", "*.txt"));
-    EXPECT_TRUE(MatchesMask("b.txt", "*.TXT"));
-    EXPECT_FALSE(MatchesMask("a.txt.bak", "*.txt"));
-    EXPECT_FALSE(MatchesMask("txt", "*.txt"));
-    EXPECT_TRUE(MatchesMask("abd.txt", "a*c.txt")); // "*" ends the base
-    EXPECT_TRUE(MatchesMask("a.txt", "?.txt"));
-    EXPECT_FALSE(MatchesMask("ab.txt", "?.txt"));
-    EXPECT_FALSE(MatchesMask("a.txt", "a?.txt"));
-    EXPECT_TRUE(MatchesMask("notes.doc", "notes.d?c"));
-    EXPECT_FALSE(MatchesMask("notes.docx", "notes.d?c"));
-}
-
-TEST(MatchesMask, TreatsStarsDotsAndMissingExtensionsLikeShortNames) {
-    for (const char* name : {"readme", "readme.txt", "x.y.z", "..", "abc."}) {
-        EXPECT_TRUE(MatchesMask(name, "*")) << name;
-        EXPECT_TRUE(MatchesMask(name, "*.*")) << name;
-        EXPECT_TRUE(MatchesMask(name, "")) << name;
-    }
-    EXPECT_TRUE(MatchesMask("readme", "readme"));
-    EXPECT_FALSE(MatchesMask("readme.txt", "readme"));
-    EXPECT_TRUE(MatchesMask("readme.txt", "read*"));
-    EXPECT_TRUE(MatchesMask("readme", "read*"));
-    EXPECT_FALSE(MatchesMask("readme", "readme.*x"));
-    EXPECT_FALSE(MatchesMask("readme", "readme.txt"));
-    EXPECT_TRUE(MatchesMask("abc.", "abc."));
-    EXPECT_FALSE(MatchesMask("abc", "abc."));
-    EXPECT_TRUE(MatchesMask("abc.", "abc.*"));
-    EXPECT_FALSE(MatchesMask("abc.", "abc.txt"));
-    // A mask of the form .ext looks at the extension only.
-    EXPECT_TRUE(MatchesMask("anything.txt", ".txt"));
-    EXPECT_FALSE(MatchesMask("anything.doc", ".txt"));
-    EXPECT_TRUE(MatchesMask("anything.", ".*"));
-    // Names whose only dot comes first match nothing.
-    for (const char* mask : {"*", "*.*", ".profile", "*.profile", "?profile"}) {
-        EXPECT_FALSE(MatchesMask(".profile", mask)) << mask;
-        EXPECT_FALSE(MatchesMask(".", mask)) << mask;
-    }
-    EXPECT_FALSE(MatchesMask("", "*"));
-}
-
-TEST(MatchesMask, FoldsLatinAndCyrillicCapitalsOfTheAnsiCodePages) {
+// Base and extension are compared apart, ignoring case, as short names are:
+// "*" ends the base, a missing extension is empty, ".ext" looks at the
+// extension only, and a name whose only dot comes first matches nothing.
+TEST(MatchesMask, ComparesBaseAndExtensionApartLikeShortNames) {
+    // clang-format off
+    const struct { const char* Name; const char* Mask; bool Matches; } rows[] = {
+        {"a.TXT", "*.txt", true}, {"b.txt", "*.TXT", true}, {"a.txt.bak", "*.txt", false},
+        {"txt", "*.txt", false}, {"abd.txt", "a*c.txt", true}, {"a.txt", "?.txt", true},
+        {"ab.txt", "?.txt", false}, {"a.txt", "a?.txt", false}, {"notes.doc", "notes.d?c", true},
+        {"notes.docx", "notes.d?c", false}, {"x.y.z", "*", true}, {"..", "*.*", true},
+        {"abc.", "", true}, {"readme", "*.*", true}, {"readme", "readme", true},
+        {"readme.txt", "readme", false}, {"readme.txt", "read*", true}, {"readme", "read*", true},
+        {"readme", "readme.*x", false}, {"readme", "readme.txt", false}, {"abc.", "abc.", true},
+        {"abc", "abc.", false}, {"abc.", "abc.*", true}, {"abc.", "abc.txt", false},
+        {"anything.txt", ".txt", true}, {"anything.doc", ".txt", false}, {"anything.", ".*", true},
+        {".profile", "*", false}, {".profile", "*.*", false}, {".profile", ".profile", false},
+        {".profile", "*.profile", false}, {".profile", "?profile", false}, {".", "*", false},
+        {"", "*", false},
+        {"\xC4\xCE\xCC.TXT", "\xE4\xEE\xEC.txt", true}, // ДОМ / дом in code page 1251
+    };
+    // clang-format on
+    for (const auto& r : rows)
+        EXPECT_EQ(MatchesMask(r.Name, r.Mask), r.Matches) << r.Name << " " << r.Mask;
     EXPECT_EQ(LowerCaseBytes("AZaz@[\xC0\xDF\xE0\xFF"), "azaz@[\xE0\xFF\xE0\xFF");
-    EXPECT_TRUE(MatchesMask("\xC4\xCE\xCC.TXT", "\xE4\xEE\xEC.txt")); // ДОМ / дом in 1251
 }
 
 TEST(WildcardMatch, StopsAtAStarAndNeedsACharacterForAQuestionMark) {
@@ -61,18 +41,17 @@ TEST(WildcardMatch, StopsAtAStarAndNeedsACharacterForAQuestionMark) {
     EXPECT_FALSE(WildcardMatch("Abc", "abc"));
 }
 
-TEST(MatchesMaskList, MatchesAnyMaskOfTheList) {
+// An empty mask in a list matches everything; tiny pieces before a separator
+// are dropped when the list is split.
+TEST(MaskLists, MatchAnyMaskAndSplitAsWritten) {
     EXPECT_TRUE(MatchesMaskList("", "x.bin"));
     EXPECT_TRUE(MatchesMaskList("*.txt;*.doc", "a.doc"));
     EXPECT_FALSE(MatchesMaskList("*.txt;*.doc", "a.bin"));
-    EXPECT_TRUE(MatchesMaskList("*.txt;;*.doc", "a.bin")); // the empty mask matches all
+    EXPECT_TRUE(MatchesMaskList("*.txt;;*.doc", "a.bin"));
     EXPECT_TRUE(MatchesMaskList(";*.txt", "a.bin"));
-    EXPECT_TRUE(MatchesMaskList("*.txt;", "a.txt"));
     EXPECT_FALSE(MatchesMaskList("*.txt;", "a.bin"));
     EXPECT_TRUE(MatchesMaskList("md?sum.lst;*.md5", "MD5SUM.LST"));
-}
 
-TEST(SplitMaskList, KeepsMasksAsWrittenAndDropsTinyPiecesBeforeASeparator) {
     std::vector<std::string> masks = {"old"};
     EXPECT_TRUE(SplitMaskList("*;*.txt", masks));
     EXPECT_EQ(masks, std::vector<std::string>{"*.txt"});
@@ -86,17 +65,12 @@ TEST(SplitMaskList, KeepsMasksAsWrittenAndDropsTinyPiecesBeforeASeparator) {
 }
 
 TEST(IsFileFilteredOut, AppliesIncludeAndExcludeMasksWithExplicitFilesWinning) {
-    const TPathList none;
+    const TPathList none, included = {u"c:\\D\\ABC.TXT"}, excluded = {u"C:\\d\\b.txt"};
     EXPECT_TRUE(IsFileFilteredOut(u"C:\\d\\abc.txt", "*.txt", "a*", none, none));
     EXPECT_FALSE(IsFileFilteredOut(u"C:\\d\\b.txt", "*.txt", "a*", none, none));
     EXPECT_TRUE(IsFileFilteredOut(u"C:\\d\\notes.doc", "*.txt", "a*", none, none));
     EXPECT_FALSE(IsFileFilteredOut(u"C:\\d\\notes.doc", "", "", none, none));
-
-    const TPathList included = {u"c:\\D\\ABC.TXT", u"C:\\d\\notes.doc"};
     EXPECT_FALSE(IsFileFilteredOut(u"C:\\d\\abc.txt", "*.txt", "a*", included, none));
-    EXPECT_FALSE(IsFileFilteredOut(u"C:\\d\\notes.doc", "*.txt", "a*", included, none));
-
-    const TPathList excluded = {u"C:\\d\\b.txt"};
     EXPECT_TRUE(IsFileFilteredOut(u"C:\\d\\b.txt", "*.txt", "", none, excluded));
     EXPECT_FALSE(IsFileFilteredOut(u"C:\\d\\c.txt", "*.txt", "", none, excluded));
 }

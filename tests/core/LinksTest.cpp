@@ -58,7 +58,7 @@ using Kinds = std::vector<TServerMessage>;
 
 // Setting the current value again does nothing; a pending open is not
 // active and is not restarted.
-TEST(LinkServer, OpensAndClosesOnce) {
+TEST(LinkServer, OpensAndClosesOnceAndWaitsForTheEndOfLoading) {
     TProbeServer server;
     TRecordingClient client;
     server.AddClient(&client);
@@ -79,23 +79,22 @@ TEST(LinkServer, OpensAndClosesOnce) {
     server.SetActive(true);
     EXPECT_EQ(server.OpenAttempts, 2);
     EXPECT_EQ(client.Kinds, (Kinds{smOpen, smClose}));
-}
 
-TEST(LinkServer, ActiveAndChangesWhileLoadingTakeEffectInLoaded) {
-    TProbeServer server;
-    TRecordingClient client;
-    server.AddClient(&client);
+    // While loading, activation and changes wait for the end of it.
+    TProbeServer loaded;
+    TRecordingClient loadedClient;
+    loaded.AddClient(&loadedClient);
     int changes = 0;
-    server.OnChange = [&](TComponent*) { ++changes; };
-    server.BeginLoading();
-    server.SetActive(true);
-    server.Changed();
-    server.Changed();
-    EXPECT_FALSE(server.Active());
+    loaded.OnChange = [&](TComponent*) { ++changes; };
+    loaded.BeginLoading();
+    loaded.SetActive(true);
+    loaded.Changed();
+    loaded.Changed();
+    EXPECT_FALSE(loaded.Active());
     EXPECT_EQ(changes, 0);
-    server.EndLoading();
-    EXPECT_TRUE(server.Active());
-    EXPECT_EQ(client.Kinds, Kinds{smOpen});
+    loaded.EndLoading();
+    EXPECT_TRUE(loaded.Active());
+    EXPECT_EQ(loadedClient.Kinds, Kinds{smOpen});
     EXPECT_EQ(changes, 1);
 }
 
@@ -124,7 +123,7 @@ TEST(LinkServer, ClosedServerShowsStructuralMessagesToOnNotifyOnly) {
     EXPECT_EQ(client.Kinds, (Kinds{smOpen, smChanged}));
 }
 
-TEST(LinkServer, FailingListenersDoNotStopDeliveryButOnChangeFailuresPropagate) {
+TEST(LinkServer, FailingListenersDoNotStopDeliveryAndHandlersMayCallBack) {
     TProbeServer server;
     TRecordingClient first;
     TRecordingClient second;
@@ -140,19 +139,18 @@ TEST(LinkServer, FailingListenersDoNotStopDeliveryButOnChangeFailuresPropagate) 
 
     server.OnChange = [](TComponent*) { throw std::runtime_error("change failure"); };
     EXPECT_THROW(server.Notify(smChanged, 0, 0), std::runtime_error);
-}
 
-TEST(LinkServer, HandlersMayCallBackIntoTheServer) {
-    TProbeServer server;
+    // The lock is recursive: a handler may notify again on the notifying thread.
+    TProbeServer reentered;
     int calls = 0;
-    server.OnNotify = [&](TLinkServer* sender, TServerMessage kind, TNotifyParam, TNotifyParam) {
+    reentered.OnNotify = [&](TLinkServer* sender, TServerMessage kind, TNotifyParam, TNotifyParam) {
         ++calls;
-        sender->Lock(); // the lock is recursive: no deadlock on the notifying thread
+        sender->Lock();
         if (kind == smOpen)
             sender->Notify(smChanged, 0, 0);
         sender->Unlock();
     };
-    server.SetActive(true);
+    reentered.SetActive(true);
     EXPECT_EQ(calls, 2);
 }
 
