@@ -18,10 +18,6 @@ public:
 
     int32_t CheckSumOffset() const { return checkSumOffset_; }
 
-protected:
-    // Copies the path data and the checksum record.
-    void CopyNodeData(const TTreeNode* source, TTreeNode* copy) override;
-
 private:
     int32_t checkSumOffset_ = 0;
 };

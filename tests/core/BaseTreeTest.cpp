@@ -45,9 +45,16 @@ public:
         for (TTreeNode* n = parent->FirstChild; n != nullptr; n = n->NextSibling) {
             EXPECT_EQ(n->Parent, parent);
             EXPECT_EQ(n->PrevSibling, previous);
-            text += (count++ ? " " : "") + std::to_string(Value(n));
-            if (n->FirstChild != nullptr)
-                text += "(" + Shape(n) + ")";
+            // Appended piece by piece: GCC 12 at -O3 wrongly sees an overlap
+            // in a prefix added with operator+ to a temporary string.
+            if (count++ != 0)
+                text += ' ';
+            text += std::to_string(Value(n));
+            if (n->FirstChild != nullptr) {
+                text += '(';
+                text += Shape(n);
+                text += ')';
+            }
             previous = n;
         }
         EXPECT_EQ(parent->LastChild, previous);
@@ -57,18 +64,10 @@ public:
 
     int Inits = 0;
     int Finalizes = 0;
-    int AfterAssigns = 0;
-    std::vector<int32_t> Copied;
 
 protected:
     void InitNode(TTreeNode*) override { ++Inits; }
     void FinalizeNode(TTreeNode*) override { ++Finalizes; }
-    void AfterAssign() override { ++AfterAssigns; }
-    void CopyNodeData(const TTreeNode* source, TTreeNode* copy) override {
-        const int32_t value = Value(const_cast<TTreeNode*>(source));
-        Value(copy) = value;
-        Copied.push_back(value);
-    }
 
 private:
     int32_t offset_ = 0;
@@ -108,7 +107,7 @@ TEST(BaseTree, AllocDataReturnsRoundedOffsetsUntilTheFirstItemExists) {
     EXPECT_EQ(tree.AllocData(1), TBaseTree::HeaderSize + 4);
     EXPECT_EQ(tree.AllocData(5), TBaseTree::HeaderSize + 8);
     EXPECT_EQ(tree.AllocData(4), TBaseTree::HeaderSize + 16);
-    EXPECT_EQ(tree.DataSize(), 20);
+    EXPECT_EQ(tree.NodeSize(), TBaseTree::HeaderSize + 20);
     const std::vector<char> zeros(20, 0);
     EXPECT_EQ(std::memcmp(reinterpret_cast<char*>(tree.GetRoot()) + TBaseTree::HeaderSize,
                           zeros.data(), zeros.size()),
@@ -117,7 +116,7 @@ TEST(BaseTree, AllocDataReturnsRoundedOffsetsUntilTheFirstItemExists) {
 
     tree.Add(nullptr, 1);
     EXPECT_THROW(tree.AllocData(4), EAssertionFailed);
-    EXPECT_EQ(tree.DataSize(), 20);
+    EXPECT_EQ(tree.NodeSize(), TBaseTree::HeaderSize + 20);
 }
 
 TEST(BaseTree, InsertModesLinkNodesAndAnnounceThem) {
@@ -211,85 +210,15 @@ TEST(BaseTree, DeleteNodeAndClearAnnounceEachNode) {
     EXPECT_EQ(s.Tree.Finalizes, 7);
 }
 
-TEST(BaseTree, MoveNodeCarriesTheSubTreeAndRefusesImpossibleTargets) {
-    TSample s;
-    TNodeMove seen{};
-    s.Tree.OnNotify = [&](TLinkServer*, TServerMessage kind, TNotifyParam p1, TNotifyParam) {
-        if (kind == smMove)
-            seen = *reinterpret_cast<const TNodeMove*>(p1);
-    };
-    s.Tree.MoveNode(s.N12, s.N3, imInsertAfter);
-    EXPECT_EQ(s.Tree.Shape(), "1(11) 2 3 12(121)");
-    EXPECT_EQ(seen.Node, s.N12);
-    EXPECT_EQ(seen.Target, s.N3);
-    EXPECT_EQ(seen.Mode, imInsertAfter);
-
-    EXPECT_THROW(s.Tree.MoveNode(nullptr, s.N1, imAddChild), EAssertionFailed);
-    EXPECT_THROW(s.Tree.MoveNode(s.N12, s.N121, imAddChild), EAssertionFailed);
-    EXPECT_THROW(s.Tree.MoveNode(s.N12, s.N12, imInsertAfter), EAssertionFailed);
-    EXPECT_THROW(s.Tree.MoveNode(s.N12, s.Tree.GetRoot(), imInsertBefore), EBaseTreeIntInsert);
-    EXPECT_EQ(s.Tree.Shape(), "1(11) 2 3 12(121)");
-}
-
-TEST(BaseTree, AssignToBuildsAnEqualTreeWithDataCopiedByTheHook) {
-    TSample s;
-    s.Tree.SetActive(true);
-    TIntTree dest;
-    dest.Add(dest.Add(nullptr, 7), 8);
-    int changes = 0;
-    dest.OnChange = [&](TComponent*) { ++changes; };
-
-    s.Tree.AssignTo(dest);
-    EXPECT_EQ(dest.Shape(), "1(11 12(121)) 2 3");
-    EXPECT_EQ(dest.Walk(), s.Tree.Walk());
-    EXPECT_NE(dest.GetNext(dest.GetRoot()), s.N1);
-    // Each node after its children; the root last.
-    EXPECT_EQ(s.Tree.Copied, (std::vector<int32_t>{11, 121, 12, 1, 2, 3, 0}));
-    EXPECT_EQ(dest.Finalizes, 3); // its two items and its old root
-    EXPECT_EQ(dest.AfterAssigns, 1);
-    EXPECT_TRUE(dest.Active());
-    EXPECT_FALSE(dest.Assigning());
-    EXPECT_EQ(changes, 1);
-
-    s.Tree.AssignTo(s.Tree);
-    EXPECT_EQ(s.Tree.Shape(), "1(11 12(121)) 2 3");
-
-    struct TWiderTree : TIntTree {
-        TWiderTree() { AllocData(8); }
-    } wider;
-    wider.Add(nullptr, 9);
-    EXPECT_THROW(s.Tree.AssignTo(wider), EBaseTreeAssign);
-    EXPECT_EQ(wider.Shape(), "9");
-}
-
-TEST(BaseTree, TreeChangeWhileLoadingIsReplayedOnce) {
-    TIntTree tree;
-    int changes = 0;
-    tree.OnTreeChange = [&](TComponent* sender) {
-        EXPECT_EQ(sender, &tree);
-        ++changes;
-    };
-    tree.BeginLoading();
-    tree.TreeChanged();
-    tree.TreeChanged();
-    EXPECT_EQ(changes, 0);
-    tree.EndLoading();
-    EXPECT_EQ(changes, 1);
-    tree.TreeChanged();
-    EXPECT_EQ(changes, 2);
-}
-
-TEST(BaseTree, DeepTreesAreWalkedCopiedAndFreedWithoutRecursion) {
+TEST(BaseTree, DeepTreesAreWalkedAndFreedWithoutRecursion) {
     constexpr int32_t depth = 200000;
     TIntTree tree;
     TTreeNode* node = nullptr;
     for (int32_t i = 0; i < depth; ++i)
         node = tree.Add(node, i);
-    TIntTree copy;
-    tree.AssignTo(copy);
-    EXPECT_EQ(copy.Walk().size(), static_cast<size_t>(depth));
-    copy.DeleteNode(copy.GetNext(copy.GetRoot()));
-    EXPECT_EQ(copy.Finalizes, depth + 1); // the nodes and the replaced root
+    EXPECT_EQ(tree.Walk().size(), static_cast<size_t>(depth));
+    tree.DeleteNode(tree.GetNext(tree.GetRoot()));
+    EXPECT_EQ(tree.Finalizes, depth);
 }
 
 } // namespace

@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
-// C:\Data with A\B, A\C and README.txt below it.
+// A root folder (C:\Data unless given) with A\B, A\C and README.txt below it.
 struct TDataTree {
-    TDirTree Tree{nullptr, u"C:\\Data"};
+    explicit TDataTree(std::u16string root = u"C:\\Data") : Tree(nullptr, std::move(root)) {}
+
+    TDirTree Tree;
     TTreeNode* A = Tree.AddNamedNode(nullptr, u"A");
     TTreeNode* B = Tree.AddNamedNode(A, u"B");
     TTreeNode* C = Tree.AddNamedNode(A, u"C");
@@ -22,8 +25,8 @@ TEST(DirTree, FullPathsJoinTheRootPathAndTheNames) {
     EXPECT_EQ(d.Tree.GetFullPath(d.Tree.GetRoot()), u"C:\\Data");
     EXPECT_EQ(d.Tree.GetFullPath(nullptr), u"");
 
-    d.Tree.SetRootPath(u"C:\\");
-    EXPECT_EQ(d.Tree.GetFullPath(d.B), u"C:\\A\\B");
+    TDataTree drive(u"C:\\");
+    EXPECT_EQ(drive.Tree.GetFullPath(drive.B), u"C:\\A\\B");
 
     // Unnamed ancestors (the scanner's static node) add nothing.
     TDirTree relative(nullptr, u"");
@@ -60,13 +63,13 @@ TEST(DirTree, FindsPathsNearestNodesAndChildren) {
     EXPECT_EQ(d.Tree.FindNearest(u"C:\\Data\\Missing"), root);
     EXPECT_EQ(d.Tree.FindNearest(u"C:\\Other\\A"), nullptr);
 
-    d.Tree.SetRootPath(u"C:\\");
-    EXPECT_EQ(d.Tree.FindPath(u"c:\\a\\C"), d.C);
-    EXPECT_EQ(d.Tree.FindPath(u"C:"), root);
-    EXPECT_EQ(d.Tree.FindPath(u"C:\\"), root);
-    d.Tree.SetRootPath(u"");
-    EXPECT_EQ(d.Tree.FindPath(u"A\\B"), d.B);
-    EXPECT_EQ(d.Tree.FindPath(u"\\A\\B"), d.B);
+    TDataTree drive(u"C:\\");
+    EXPECT_EQ(drive.Tree.FindPath(u"c:\\a\\C"), drive.C);
+    EXPECT_EQ(drive.Tree.FindPath(u"C:"), drive.Tree.GetRoot());
+    EXPECT_EQ(drive.Tree.FindPath(u"C:\\"), drive.Tree.GetRoot());
+    TDataTree relative(u"");
+    EXPECT_EQ(relative.Tree.FindPath(u"A\\B"), relative.B);
+    EXPECT_EQ(relative.Tree.FindPath(u"\\A\\B"), relative.B);
 }
 
 TEST(DirTree, NodesOwnTheirNamesAndData) {
@@ -111,32 +114,6 @@ TEST(DirTree, AddSearchRecTakesTheEntryWithItsFullSize) {
     EXPECT_FALSE(tree.IsDirectory(file));
     EXPECT_TRUE(tree.IsDirectory(folder));
     EXPECT_EQ(tree.GetData(folder)->Masked, 0);
-}
-
-TEST(DirTree, AssignToCopiesNamesAndFieldsButNotLinks) {
-    TDataTree d;
-    TDirNodeData* data = d.Tree.GetData(d.B);
-    data->Size = 42;
-    data->ErrorCode = 5;
-    data->Link = &d;
-    d.Tree.GetData(d.Tree.GetRoot())->Link = &d;
-
-    TDirTreeClass treeClass = &CreateDirTree<TDirTree>;
-    std::unique_ptr<TDirTree> copy = treeClass(nullptr, u"C:\\Data");
-    copy->AddNamedNode(nullptr, u"old");
-    d.Tree.AssignTo(*copy);
-    TTreeNode* b = copy->FindPath(u"C:\\Data\\A\\B");
-    ASSERT_NE(b, nullptr);
-    EXPECT_NE(b, d.B);
-    EXPECT_EQ(copy->GetData(b)->Size, 42);
-    EXPECT_EQ(copy->GetData(b)->ErrorCode, 5);
-    EXPECT_EQ(copy->GetData(b)->Link, nullptr);
-    EXPECT_EQ(copy->GetData(copy->GetRoot())->Link, nullptr);
-    EXPECT_EQ(copy->FindPath(u"C:\\Data\\old"), nullptr);
-
-    // The copy's names are its own: renaming in one tree leaves the other alone.
-    d.Tree.SetName(d.B, u"renamed");
-    EXPECT_EQ(copy->GetName(b), u"B");
 }
 
 } // namespace

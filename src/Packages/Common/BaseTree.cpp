@@ -10,14 +10,6 @@ namespace {
 
 constexpr const char* kUnit = "Packages\\Common\\BaseTree";
 
-// Whether node is top or lies below it.
-bool IsInSubtree(const TTreeNode* node, const TTreeNode* top) {
-    for (; node != nullptr; node = node->Parent)
-        if (node == top)
-            return true;
-    return false;
-}
-
 } // namespace
 
 TBaseTree::TBaseTree(TComponent* owner) : TLinkServer(owner) {
@@ -32,9 +24,6 @@ TBaseTree::~TBaseTree() {
 void TBaseTree::DestroyNodes() {
     if (root_ == nullptr)
         return;
-    std::unique_lock<std::recursive_mutex> guard(treeLock_, std::defer_lock);
-    if (threadSafe_)
-        guard.lock();
     BeginDestroy();
     Clear();
     FinalizeNode(root_);
@@ -127,17 +116,6 @@ void TBaseTree::InternalInsert(TTreeNode* target, TTreeNode* node, TNodeInsertMo
     LinkNode(target, node, mode);
 }
 
-void TBaseTree::MoveNode(TTreeNode* node, TTreeNode* target, TNodeInsertMode mode) {
-    // A target inside the moved sub-tree would cut that sub-tree off the tree.
-    if (node == nullptr || target == nullptr || IsInSubtree(target, node))
-        AssertionFailure(kUnit, 474);
-    CheckInsert(target, mode);
-    Unlink(node);
-    LinkNode(target, node, mode);
-    TNodeMove move{node, target, mode};
-    Notify(smMove, reinterpret_cast<TNotifyParam>(&move), 0);
-}
-
 TTreeNode* TBaseTree::GetNext(const TTreeNode* node) const {
     if (node == nullptr)
         return nullptr;
@@ -165,50 +143,6 @@ TTreeNode* TBaseTree::GetNextIn(const TTreeNode* node, const TTreeNode* top) con
             return nullptr;
     }
     return node == top ? nullptr : node->NextSibling;
-}
-
-void TBaseTree::AssignTo(TBaseTree& dest) {
-    if (&dest == this)
-        return;
-    if (dest.NodeSize() != NodeSize())
-        throw EBaseTreeAssign("Cannot assign a tree to a tree of another node size.");
-    TTreeNode* copy = Duplicate(root_);
-    dest.assigning_ = true;
-    dest.SetActive(false);
-    dest.DeleteChildren(dest.root_);
-    dest.FinalizeNode(dest.root_);
-    dest.FreeNode(dest.root_);
-    dest.root_ = copy;
-    dest.AfterAssign();
-    dest.SetActive(Active());
-    dest.assigning_ = false;
-    dest.Changed();
-}
-
-void TBaseTree::Lock() {
-    if (threadSafe_)
-        treeLock_.lock();
-}
-
-void TBaseTree::Unlock() {
-    if (threadSafe_)
-        treeLock_.unlock();
-}
-
-void TBaseTree::TreeChanged() {
-    if (Loading()) {
-        treeChangedWhileLoading_ = true;
-        return;
-    }
-    treeChangedWhileLoading_ = false;
-    if (OnTreeChange && !Destroying())
-        OnTreeChange(this);
-}
-
-void TBaseTree::Loaded() {
-    TLinkServer::Loaded();
-    if (treeChangedWhileLoading_)
-        TreeChanged();
 }
 
 void TBaseTree::CheckInsert(const TTreeNode* target, TNodeInsertMode mode) const {
@@ -304,41 +238,5 @@ void TBaseTree::DestroySubtree(TTreeNode* top, bool notifyTop, bool notifyDescen
         FreeNode(leaf);
         if (isTop)
             return;
-    }
-}
-
-// Pre-order without recursion: copies are appended as their originals are
-// reached, and each node's data is copied once its sub-tree is complete.
-TTreeNode* TBaseTree::Duplicate(const TTreeNode* top) {
-    TTreeNode* copyTop = NewNode();
-    try {
-        const TTreeNode* source = top;
-        TTreeNode* copy = copyTop;
-        for (;;) {
-            if (source->FirstChild != nullptr) {
-                source = source->FirstChild;
-                TTreeNode* child = NewNode();
-                LinkNode(copy, child, imAddChild);
-                copy = child;
-                continue;
-            }
-            for (;;) {
-                CopyNodeData(source, copy);
-                if (source == top)
-                    return copyTop;
-                if (source->NextSibling != nullptr) {
-                    source = source->NextSibling;
-                    TTreeNode* sibling = NewNode();
-                    LinkNode(copy->Parent, sibling, imAddChild);
-                    copy = sibling;
-                    break;
-                }
-                source = source->Parent;
-                copy = copy->Parent;
-            }
-        }
-    } catch (...) {
-        DestroySubtree(copyTop, false, false);
-        throw;
     }
 }

@@ -2,14 +2,13 @@
 // zero-filled blocks: a link header followed by a data area that each
 // descendant class reserves for itself with AllocData in its constructor.
 // The tree owns a hidden root; the items the user sees are its
-// descendants. Insertions, deletions and moves are announced through the
-// link server's Notify.
+// descendants. Insertions and deletions are announced through the link
+// server's Notify.
 #pragma once
 
 #include "Packages/Common/Links.h"
 
 #include <cstdint>
-#include <mutex>
 #include <stdexcept>
 
 // The link header of every node; the data area follows it directly.
@@ -29,21 +28,8 @@ enum TNodeInsertMode : uint8_t {
     imInsertBefore = 3, // as previous sibling of the target
 };
 
-// What the Param1 of smMove points to.
-struct TNodeMove {
-    TTreeNode* Node;
-    TTreeNode* Target;
-    TNodeInsertMode Mode;
-};
-
 // An insertion beside the hidden root, which can have no siblings.
 class EBaseTreeIntInsert : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// AssignTo between trees whose nodes differ in size (trees of different classes).
-class EBaseTreeAssign : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
@@ -61,13 +47,8 @@ public:
     TTreeNode* GetRoot() const { return root_; }
     // Number of top-level items.
     int32_t TopCount() const { return root_->ChildCount; }
-    // Bytes reserved by AllocData; a node is HeaderSize + DataSize bytes.
-    int32_t DataSize() const { return dataSize_; }
+    // A node is HeaderSize plus the bytes reserved by AllocData.
     int32_t NodeSize() const { return HeaderSize + dataSize_; }
-    // True while AssignTo rebuilds this tree.
-    bool Assigning() const { return assigning_; }
-    // Whether Lock and Unlock take the tree's own lock.
-    bool ThreadSafe() const { return threadSafe_; }
 
     // Allocates a zero-filled node and links it by mode relative to target
     // (nullptr: the root), then calls InitNode; unless silent or imNone,
@@ -92,10 +73,6 @@ public:
     // Links a detached node by mode relative to target (nullptr: the root);
     // throws as AddNode does, before changing anything.
     void InternalInsert(TTreeNode* target, TTreeNode* node, TNodeInsertMode mode);
-    // Moves node with its sub-tree by mode relative to target and sends smMove
-    // with a TNodeMove. nullptr arguments, or a target inside node's own
-    // sub-tree: EAssertionFailed; nothing moves when it throws.
-    virtual void MoveNode(TTreeNode* node, TTreeNode* target, TNodeInsertMode mode);
 
     // Pre-order successor over the whole tree; the root gives the first item,
     // the last item gives nullptr.
@@ -104,29 +81,11 @@ public:
     // after its last node). node = the root: EAssertionFailed.
     TTreeNode* GetNextIn(const TTreeNode* node, const TTreeNode* top) const;
 
-    // Makes dest an equal tree: its items are replaced by copies of this
-    // tree's nodes, whose data this tree's CopyNodeData fills; dest then
-    // takes this tree's Active state and fires its change. dest must have the
-    // same node size (else EBaseTreeAssign, dest unchanged). Assigning a tree
-    // to itself does nothing.
-    void AssignTo(TBaseTree& dest);
-
-    // The tree's own lock, taken only when ThreadSafe. (The link server's lock
-    // of the notification funnel stays reachable as TLinkServer::Lock.)
-    void Lock();
-    void Unlock();
-
-    // Fires OnTreeChange, or while loading records the change for Loaded.
-    virtual void TreeChanged();
-    TNotifyEvent OnTreeChange;
-
 protected:
     // Reserves size bytes, rounded up to a multiple of 4, at the end of every
     // node's data area; returns their offset from the start of a node. Only
     // before any item exists (else EAssertionFailed).
     int32_t AllocData(int32_t size);
-    // Lets Lock and Unlock take the tree's lock; set in the constructor.
-    void SetThreadSafe(bool value) { threadSafe_ = value; }
     // Deletes every node and the root while the calling class's hooks are in
     // place. A class that overrides FinalizeNode calls it in its destructor.
     void DestroyNodes();
@@ -135,14 +94,6 @@ protected:
     virtual void InitNode(TTreeNode* /*node*/) {}
     // Called for every node before it is freed; must accept a zero-filled data area.
     virtual void FinalizeNode(TTreeNode* /*node*/) {}
-    // Called on the destination after AssignTo has copied the nodes.
-    virtual void AfterAssign() {}
-    // Copies the data area of source into its zero-filled copy, after the
-    // copies of source's children exist. The default leaves the copy zero.
-    virtual void CopyNodeData(const TTreeNode* /*source*/, TTreeNode* /*copy*/) {}
-
-    // Replays a tree change recorded while loading.
-    void Loaded() override;
 
 private:
     void CheckInsert(const TTreeNode* target, TNodeInsertMode mode) const;
@@ -150,12 +101,7 @@ private:
     TTreeNode* NewNode();
     void FreeNode(TTreeNode* node);
     void DestroySubtree(TTreeNode* top, bool notifyTop, bool notifyDescendants);
-    TTreeNode* Duplicate(const TTreeNode* top);
 
     TTreeNode* root_ = nullptr;
     int32_t dataSize_ = 0;
-    bool assigning_ = false;
-    bool threadSafe_ = false;
-    bool treeChangedWhileLoading_ = false;
-    std::recursive_mutex treeLock_;
 };

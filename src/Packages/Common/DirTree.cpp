@@ -160,7 +160,6 @@ static_assert(TBaseTree::HeaderSize % alignof(TDirNodeData) == 0,
 
 TDirTree::TDirTree(TComponent* owner, std::u16string rootPath)
     : TBaseDirTree(owner, std::move(rootPath)) {
-    SetThreadSafe(true);
     dataOffset_ = AllocData(sizeof(TDirNodeData));
 }
 
@@ -219,16 +218,4 @@ void TDirTree::FinalizeNode(TTreeNode* node) {
     TDirNodeData* data = GetData(node);
     FreeName(data->Name);
     data->Name = nullptr;
-}
-
-void TDirTree::CopyNodeData(const TTreeNode* source, TTreeNode* copy) {
-    const TDirNodeData* from = GetData(source);
-    TDirNodeData* to = GetData(copy);
-    to->Name = NewName(ViewOf(from->Name));
-    to->Size = from->Size;
-    to->Link = nullptr;
-    to->Attributes = from->Attributes;
-    to->Time = from->Time;
-    to->ErrorCode = from->ErrorCode;
-    to->Masked = from->Masked;
 }

@@ -19,7 +19,6 @@ public:
     TBaseDirTree(TComponent* owner, std::u16string rootPath);
 
     const std::u16string& RootPath() const { return rootPath_; }
-    void SetRootPath(std::u16string path) { rootPath_ = std::move(path); }
 
     // The node's name component; empty for nullptr.
     virtual std::u16string GetName(const TTreeNode* node) const = 0;
@@ -63,11 +62,10 @@ struct TDirNodeData {
 
 class TDirTree : public TBaseDirTree {
 public:
-    // Thread-safe (Lock and Unlock take the tree's lock), with TDirNodeData in every node.
+    // With TDirNodeData in every node.
     TDirTree(TComponent* owner, std::u16string rootPath);
     ~TDirTree() override;
 
-    int32_t DataOffset() const { return dataOffset_; }
     // The node's data, or nullptr for nullptr.
     TDirNodeData* GetData(TTreeNode* node) const;
     const TDirNodeData* GetData(const TTreeNode* node) const;
@@ -84,9 +82,6 @@ public:
 protected:
     void InitNode(TTreeNode* node) override;
     void FinalizeNode(TTreeNode* node) override;
-    // Copies every field; the name is copied, Link is not (it refers to
-    // objects that belong to the source tree's owner).
-    void CopyNodeData(const TTreeNode* source, TTreeNode* copy) override;
 
 private:
     int32_t dataOffset_ = 0;
