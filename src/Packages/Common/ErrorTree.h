@@ -7,14 +7,8 @@
 #include "Packages/Common/BaseTree.h"
 
 #include <cstdint>
-#include <stdexcept>
 
 class TDirectory;
-
-class EErrorTree : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // What an item holds: a node address or an error code.
 using TErrorValue = intptr_t;
@@ -26,7 +20,6 @@ public:
     ~TErrorTree() override;
 
     TDirectory* Directory() const { return directory_; }
-    int32_t DataOffset() const { return dataOffset_; }
 
     // Appends a top-level item holding value (sends smInsert) and returns it.
     virtual TTreeNode* AddError(TErrorValue value);

@@ -2,7 +2,7 @@
 
 #include "Packages/Files/FileMasks.h"
 
-#include <algorithm>
+#include <vector>
 
 TMasks::TMasks(TComponent* owner) : TComponent(owner) {}
 
@@ -16,14 +16,6 @@ void TMasks::Add(const std::string& maskText) {
     std::vector<std::string> pieces;
     if (!SplitMaskList(maskText, pieces))
         return;
-    for (const std::string& piece : pieces) {
-        const std::string key = LowerCaseBytes(piece);
-        const auto at = std::lower_bound(list_.begin(), list_.end(), key,
-                                         [](const std::string& entry, const std::string& k) {
-                                             return LowerCaseBytes(entry) < k;
-                                         });
-        list_.insert(at, piece);
-    }
     text_ = text_.empty() ? maskText : text_ + ";" + maskText;
     if (Destroying())
         return;
@@ -35,7 +27,6 @@ void TMasks::Add(const std::string& maskText) {
 }
 
 void TMasks::Clear() {
-    list_.clear();
     wasEmpty_ = text_.empty();
     text_.clear();
     if (!Destroying()) {

@@ -1,6 +1,6 @@
 // A list of wildcard masks (such as *.txt) that a scanner filters file
 // names through. Masks are ANSI text; the whole text as added is kept for
-// the filter, the single masks for display and notification.
+// the filter, and each single mask is announced as it comes and goes.
 #pragma once
 
 #include "Packages/Common/Component.h"
@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <vector>
 
 class TMasks;
 
@@ -26,8 +25,6 @@ public:
 
     // Every text added, joined with ";" in the order of the Add calls.
     const std::string& Text() const { return text_; }
-    // The single masks, sorted ignoring case.
-    const std::vector<std::string>& List() const { return list_; }
     // True only during a Clear of a list that was already empty.
     bool WasEmpty() const { return wasEmpty_; }
 
@@ -42,6 +39,5 @@ public:
 
 private:
     std::string text_;
-    std::vector<std::string> list_;
     bool wasEmpty_ = false;
 };
