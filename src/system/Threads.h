@@ -101,7 +101,6 @@ public:
     void WaitFor();
     void SetPriority(TThreadPriority priority);
     TThreadPriority GetPriority() const;
-    uint32_t ThreadId() const { return threadId_; }
 
     bool FreeOnTerminate = false;
     std::function<void(TThread&)> OnTerminate;
@@ -113,7 +112,6 @@ private:
     static void Run(TThread* thread);
 
     TKernelHandle handle_;
-    uint32_t threadId_ = 0;
     std::atomic<bool> terminated_{false};
     std::atomic<bool> finished_{false};
     bool started_ = false;

@@ -174,10 +174,8 @@ struct TThreadEntry {
 };
 
 TThread::TThread() {
-    DWORD id = 0;
     handle_.Reset(CheckedHandle(
-        CreateThread(nullptr, 0, TThreadEntry::Proc, this, CREATE_SUSPENDED, &id), "a thread"));
-    threadId_ = id;
+        CreateThread(nullptr, 0, TThreadEntry::Proc, this, CREATE_SUSPENDED, nullptr), "a thread"));
 }
 
 TThread::~TThread() {

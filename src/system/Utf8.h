@@ -29,6 +29,3 @@ private:
     uint8_t lower_ = 0x80;
     uint8_t upper_ = 0xBF;
 };
-
-// Wide form of UTF-8 text, decoded as TUtf8Decoder does.
-std::u16string Utf8ToWide(std::string_view text);

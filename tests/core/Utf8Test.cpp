@@ -4,6 +4,15 @@
 
 namespace {
 
+std::u16string Decoded(std::string_view text) {
+    std::u16string out;
+    TUtf8Decoder decoder;
+    for (const char c : text)
+        decoder.Put(static_cast<uint8_t>(c), out);
+    decoder.Finish(out);
+    return out;
+}
+
 TEST(WideToUtf8, EncodesEveryPlaneAndReplacesLoneSurrogates) {
     EXPECT_EQ(WideToUtf8(u"a.txt"), "a.txt");
     EXPECT_EQ(WideToUtf8(u"Müller"), "M\xC3\xBCller");
@@ -13,11 +22,11 @@ TEST(WideToUtf8, EncodesEveryPlaneAndReplacesLoneSurrogates) {
     EXPECT_EQ(WideToUtf8(std::u16string(1, char16_t(0xD800)) + u"x"), "\xEF\xBF\xBDx");
 }
 
-TEST(Utf8ToWide, DecodesEveryPlaneAndReplacesEachIllFormedPart) {
-    EXPECT_EQ(Utf8ToWide("M\xC3\xBCller \xE2\x82\xAC \xF0\x9F\x98\x80"), u"Müller € \U0001F600");
+TEST(Utf8Decoder, DecodesEveryPlaneAndReplacesEachIllFormedPart) {
+    EXPECT_EQ(Decoded("M\xC3\xBCller \xE2\x82\xAC \xF0\x9F\x98\x80"), u"Müller € \U0001F600");
     // A stray continuation, an overlong form, a surrogate, a value past
     // U+10FFFF, a sequence cut short by the next character or by the end.
-    EXPECT_EQ(Utf8ToWide("\x80|\xC0\x80|\xED\xA0\x80|\xF4\x90\x80\x80|\xE2\x82x|\xE2"),
+    EXPECT_EQ(Decoded("\x80|\xC0\x80|\xED\xA0\x80|\xF4\x90\x80\x80|\xE2\x82x|\xE2"),
               u"\uFFFD|\uFFFD\uFFFD|\uFFFD\uFFFD\uFFFD|\uFFFD\uFFFD\uFFFD\uFFFD|\uFFFDx|\uFFFD");
 }
 

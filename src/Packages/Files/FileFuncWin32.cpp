@@ -127,10 +127,6 @@ int WideFindNext(TLxSearchRec& rec) {
     return Advance(rec, FindNextFileA(handle, &data), data);
 }
 
-void WideFindClose(TLxSearchRec& rec) {
-    rec.FindHandle.Reset();
-}
-
 bool WideCreateDir(const std::u16string& dir) {
     const BOOL created = IsWinNT ? CreateDirectoryW(win::Wide(LongPathForm(dir)), nullptr)
                                  : CreateDirectoryA(WideToAnsi(dir).c_str(), nullptr);

@@ -147,10 +147,6 @@ void RemoveFileExtW(std::u16string& s) {
     RemoveExtension(s);
 }
 
-void RemoveFileExt(std::string& s) {
-    RemoveExtension(s);
-}
-
 std::u16string PathRootW(const std::u16string& s) {
     if (s.size() < 2)
         return {};
@@ -167,23 +163,6 @@ std::u16string PathRootW(const std::u16string& s) {
             ++separators;
     }
     return separators == 2 ? root : std::u16string();
-}
-
-std::u16string ExtractParentDirW(const std::u16string& s) {
-    if (s.empty())
-        return {};
-    const std::u16string root = PathRootW(s);
-    const std::u16string t = ExcludeTrailingBackslashW(s);
-    size_t stop = t.size();
-    if (t.size() > root.size()) {
-        while (stop > 0 && t[stop - 1] != u'\\')
-            --stop;
-    }
-    return IncludeTrailingBackslashW(t.substr(0, stop));
-}
-
-std::u16string NextPathElement(std::u16string& s) {
-    return CutFirstElement(s);
 }
 
 std::u16string FirstElementBelow(const std::u16string& path, const std::u16string& base) {
@@ -221,18 +200,6 @@ int LastIndexOfContaining(const TPathList& list, const std::u16string& path) {
     return LastIndex(list, [&](const std::u16string& entry) {
         return IsPathInside(p, entry) || SamePathText(entry, p);
     });
-}
-
-int LastIndexOfContained(const TPathList& list, const std::u16string& path) {
-    const std::u16string p = IncludeTrailingBackslashW(path);
-    return LastIndex(list, [&](const std::u16string& entry) {
-        return IsPathInside(entry, p) || SamePathText(entry, p);
-    });
-}
-
-int IndexOfContained(const TPathList& list, const std::u16string& path) {
-    const std::u16string p = IncludeTrailingBackslashW(path);
-    return FirstIndex(list, [&](const std::u16string& entry) { return IsPathInside(entry, p); });
 }
 
 void RemoveContained(TPathList& list, const std::u16string& path) {

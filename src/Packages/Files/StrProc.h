@@ -22,16 +22,9 @@ std::u16string ExtractFileNameW(const std::u16string& s);
 // Removes the extension and its dot (the part from the last "." after the
 // last "\" or ":"), when there is one.
 void RemoveFileExtW(std::u16string& s);
-// ANSI twin of RemoveFileExtW.
-void RemoveFileExt(std::string& s);
 // Root of S with trailing backslash (X:\ or \\server\share\), or empty. The
 // last character of a UNC path is not looked at: \\srv\sh\ has no root.
 std::u16string PathRootW(const std::u16string& s);
-// Parent folder with trailing backslash, never above the root.
-std::u16string ExtractParentDirW(const std::u16string& s);
-// Cuts the first element off s and returns it; leading backslashes are
-// dropped, the separator behind the element stays in s.
-std::u16string NextPathElement(std::u16string& s);
 // The first element of path below folder base (C:\a\b\c below C:\a is b);
 // path is assumed to begin with base.
 std::u16string FirstElementBelow(const std::u16string& path, const std::u16string& base);
@@ -52,10 +45,6 @@ bool IsPathInside(const std::u16string& child, const std::u16string& parent);
 int IndexOfSamePath(const TPathList& list, const std::u16string& path);
 // The last entry that contains path or equals it.
 int LastIndexOfContaining(const TPathList& list, const std::u16string& path);
-// The last entry that lies inside path or equals it.
-int LastIndexOfContained(const TPathList& list, const std::u16string& path);
-// The first entry that lies strictly inside path.
-int IndexOfContained(const TPathList& list, const std::u16string& path);
 // Deletes every entry that equals path or lies inside it; the rest keep their order.
 void RemoveContained(TPathList& list, const std::u16string& path);
 
