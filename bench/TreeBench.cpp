@@ -5,6 +5,7 @@
 // TDirTree; "peer" a plain tree of C++ nodes holding the same fields with a
 // std::u16string name and a vector of owned children, as a yardstick.
 #include "Packages/Common/DirTree.h"
+#include "Packages/Files/FileFunc.h"
 
 #include <chrono>
 #include <cstdint>
