@@ -164,8 +164,7 @@ void TCustomChksumCalc::QueueFileEvent(const TFileEvent& event) {
 }
 
 void TCustomChksumCalc::DeliverFileEvents() {
-    std::vector<TFileEvent> events;
-    fileEvents_.TakeAll(events);
+    const std::vector<TFileEvent> events = fileEvents_.TakeAll();
     if (!OnFileEvent)
         return;
     for (const TFileEvent& event : events)

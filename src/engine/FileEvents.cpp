@@ -1,14 +1,13 @@
 #include "engine/FileEvents.h"
 
+#include <utility>
+
 void TFileEventQueue::Push(const TFileEvent& event) {
     const std::lock_guard<std::mutex> guard(lock_);
     events_.push_back(event);
 }
 
-void TFileEventQueue::TakeAll(std::vector<TFileEvent>& events) {
-    events.clear();
-    // The taker's emptied vector comes back: neither side allocates again
-    // once both have grown to a burst's size.
+std::vector<TFileEvent> TFileEventQueue::TakeAll() {
     const std::lock_guard<std::mutex> guard(lock_);
-    events_.swap(events);
+    return std::exchange(events_, {});
 }

@@ -23,9 +23,8 @@ class TFileEventQueue {
 public:
     // Reading thread: appends event.
     void Push(const TFileEvent& event);
-    // Owner thread: replaces the contents of events with every event queued
-    // so far and empties the queue.
-    void TakeAll(std::vector<TFileEvent>& events);
+    // Owner thread: every event queued so far; the queue is left empty.
+    std::vector<TFileEvent> TakeAll();
 
 private:
     std::mutex lock_;

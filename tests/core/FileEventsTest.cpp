@@ -18,16 +18,16 @@ std::vector<uint32_t> Kinds(const std::vector<TFileEvent>& events) {
 TEST(FileEventQueue, TakeAllReplacesTheTakersEventsWithTheQueuedOnesInOrderOnce) {
     TFileEventQueue queue;
     std::vector<TFileEvent> taken{{7}};
-    queue.TakeAll(taken);
+    taken = queue.TakeAll();
     EXPECT_TRUE(taken.empty());
     for (uint32_t kind : {1u, 2u, 3u})
         queue.Push({kind});
-    queue.TakeAll(taken);
+    taken = queue.TakeAll();
     EXPECT_EQ(Kinds(taken), (std::vector<uint32_t>{1, 2, 3}));
     queue.Push({4});
-    queue.TakeAll(taken);
+    taken = queue.TakeAll();
     EXPECT_EQ(Kinds(taken), (std::vector<uint32_t>{4}));
-    queue.TakeAll(taken);
+    taken = queue.TakeAll();
     EXPECT_TRUE(taken.empty());
 }
 
@@ -46,7 +46,7 @@ TEST(FileEventQueue, EveryEventOfAPushingThreadArrivesOnceAndInOrder) {
     while (!last) {
         // Whatever was pushed before the flag was seen is taken after it.
         last = pushed;
-        queue.TakeAll(taken);
+        taken = queue.TakeAll();
         for (uint32_t kind : Kinds(taken))
             arrived.push_back(kind);
     }
