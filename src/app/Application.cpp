@@ -112,6 +112,7 @@ void TApplication::Terminate(uint32_t code) {
         Console().WriteRaw(msg::CancelledByUser);
         code |= ecCancelled;
     }
+    Console().ReportLogFailure();
     exitCode_ |= code;
     ended_ = true;
     Console().ShowCursor();

@@ -246,7 +246,7 @@ void TApplication::ReportResults() {
     if (listsFailed_ == 0) {
         if (!silent)
             Console().WriteRaw(
-                (singleList ? FormatText(msg::ResultWrittenFormat, WideToAnsi(options_.ListPath))
+                (singleList ? FormatText(msg::ResultWrittenFormat, ShownName(options_.ListPath))
                             : std::string(msg::AllResultsWritten)) +
                 "\r\n");
     } else if (singleList) {

@@ -127,13 +127,13 @@ void TApplication::StartWork() {
 
 void TApplication::ReportInvalidOption() {
     ConsoleWriteLine(
-        FormatText(msg::InvalidOptionFormat, WideToAnsi(options_.InvalidOption.value_or(u""))) +
-        "\r\n" + FormatText(msg::RunHelpFormat, WideToAnsi(programName_)));
+        FormatText(msg::InvalidOptionFormat, ShownName(options_.InvalidOption.value_or(u""))) +
+        "\r\n" + FormatText(msg::RunHelpFormat, ShownName(programName_)));
     Terminate(ecWrongParams);
 }
 
 void TApplication::ReportInvalidPath(const std::u16string& path) {
-    ConsoleWriteLine(FormatText(msg::InvalidPathFormat, WideToAnsi(path)));
+    ConsoleWriteLine(FormatText(msg::InvalidPathFormat, ShownName(path)));
     ConsoleWriteLine(msg::DefineRightPath, true);
     Terminate(ecWrongParams);
 }
@@ -141,13 +141,13 @@ void TApplication::ReportInvalidPath(const std::u16string& path) {
 void TApplication::ReportOptionsViolation(const char* text) {
     ConsoleWriteLine(msg::OptionsViolation);
     ConsoleWriteLine(text, true);
-    ConsoleWriteLine("\r\n" + FormatText(msg::RunHelpFormat, WideToAnsi(programName_)));
+    ConsoleWriteLine("\r\n" + FormatText(msg::RunHelpFormat, ShownName(programName_)));
     Terminate(ecParamsViolation);
 }
 
 void TApplication::ReportFileAccessError(const std::u16string& path, uint32_t errorCode) {
     ConsoleWriteLine(msg::CannotAccessFile);
-    ConsoleWriteLine(ShortenPath(WideToAnsi(path), Console().Width()));
+    ConsoleWriteLine(ShownPath(path, Console().Width()));
     ConsoleWriteLine(msg::SystemReturnedError);
     WriteSystemError(errorCode, 0);
 }
@@ -155,7 +155,7 @@ void TApplication::ReportFileAccessError(const std::u16string& path, uint32_t er
 void TApplication::ReportUnwritten(const char* reason, const std::u16string& path,
                                    uint32_t errorCode) {
     ConsoleWriteLine(reason);
-    ConsoleWriteLine(WideToAnsi(path));
+    ConsoleWriteLine(ShownName(path));
     if (errorCode != 0)
         WriteSystemError(errorCode, 0);
 }
@@ -165,7 +165,7 @@ bool TApplication::NamesTheSourceFile(const std::u16string& path) const {
 }
 
 void TApplication::ShowUsage() {
-    const std::string name = WideToAnsi(programName_);
+    const std::string name = ShownName(programName_);
     WritePaged(FormatText(msg::UsageFormat, name), msg::PressAnyKey);
     WritePaged(ReplaceAll(msg::HelpText, "%0:s", name), msg::PressAnyKey);
     Terminate(0);

@@ -13,8 +13,8 @@ void TApplication::BeforeScan() {
     if (sourceIsFile_)
         return;
     if (options_.RunMode == rmCalculate)
-        ConsoleWriteLine(FormatText(msg::CalculatingSizeFormat,
-                                    ShortenPath(WideToAnsi(sourcePath_), Console().Width() - 24)));
+        ConsoleWriteLine(
+            FormatText(msg::CalculatingSizeFormat, ShownPath(sourcePath_, Console().Width() - 24)));
     else
         ConsoleWriteLine(msg::CalculatingFilesSize);
 }
@@ -27,7 +27,7 @@ void TApplication::ScanError(const std::u16string& path, int32_t errorCode) {
         if (scanErrorCount_ == 0)
             ConsoleWriteLine(msg::ScanningErrorDetected, false, true);
         WriteSystemError(static_cast<uint32_t>(errorCode), 2);
-        ConsoleWriteLine(ShortenPath(WideToAnsi(path), Console().Width() - 2), false, false, 2);
+        ConsoleWriteLine(ShownPath(path, Console().Width() - 2), false, false, 2);
     }
     ++scanErrorCount_;
 }
@@ -55,16 +55,16 @@ void TApplication::ShowFileName(TTreeNode* node, TDirTree* tree) {
     if (outputColumn_ != 0)
         Console().WriteRaw("\r\n");
     const std::u16string name = RelativeToFolder(sourcePath_, tree->GetFullPath(node));
-    const std::string shown = ShortenPath(WideToAnsi(name), Console().Width() - 33);
+    const std::string shown = ShownPath(name, Console().Width() - 33);
     Console().WriteRaw(shown + " ");
-    outputColumn_ = static_cast<int32_t>(shown.size()) + 1;
+    outputColumn_ = TextColumns(shown) + 1;
 }
 
 void TApplication::WriteHashColumn(const std::string& text) {
     // A console line filled to its edge has moved to the next line by
     // itself; a file or a pipe has no edge.
-    const bool fillsLine = Console().IsScreen() &&
-                           outputColumn_ + static_cast<int32_t>(text.size()) == Console().Width();
+    const bool fillsLine =
+        Console().IsScreen() && outputColumn_ + TextColumns(text) == Console().Width();
     Console().WriteRaw(fillsLine ? text : text + "\r\n");
 }
 
@@ -72,10 +72,12 @@ void TApplication::PrintErrorGroups(const TErrorTree& tree) {
     for (TTreeNode* group = tree.GetRoot()->FirstChild; group != nullptr;
          group = group->NextSibling) {
         WriteSystemError(static_cast<uint32_t>(tree.GetValue(group)), 0);
+        // The log has no width: it keeps each path whole.
         for (TTreeNode* item = group->FirstChild; item != nullptr; item = item->NextSibling) {
             const auto* failed = reinterpret_cast<const TTreeNode*>(tree.GetValue(item));
-            ConsoleWriteLine(
-                ShortenPath("  " + WideToAnsi(calc_->GetItemPath(failed)), Console().Width() - 2));
+            const std::u16string path = calc_->GetItemPath(failed);
+            Console().WriteLineLoggedAs("  " + ShownPath(path, Console().Width() - 4),
+                                        "  " + ShownName(path));
         }
     }
 }

@@ -7,6 +7,7 @@
 #include "app/Progress.h"
 #include "console/Console.h"
 #include "console/Console_ENG.h"
+#include "console/LogFile.h"
 #include "console/OutputCheck.h"
 #include "console/Text.h"
 #include "system/AnsiText.h"
@@ -107,7 +108,7 @@ void TApplication::LoadFolderReferences() {
         calc_->Verify();
     } else if (info.Result == fprFileAccessError) {
         ConsoleWriteLine(msg::FailedToLoadList);
-        ConsoleWriteLine(ShortenPath(WideToAnsi(listPath), Console().Width()));
+        ConsoleWriteLine(ShownPath(listPath, Console().Width()));
         ConsoleWriteLine(msg::SystemReturnedError);
         WriteSystemError(info.ErrorCode, 0);
         ReferencesNotFound();
@@ -120,7 +121,7 @@ void TApplication::LoadFoundReferences() {
     SetListExtension();
     // The reference scanner lives for this set-up only.
     const auto refScanner = std::make_unique<TDirScaner>(nullptr);
-    ConsoleWriteLine(FormatText(msg::CalculatingSizeFormat, WideToAnsi(sourcePath_)));
+    ConsoleWriteLine(FormatText(msg::CalculatingSizeFormat, ShownName(sourcePath_)));
     refScanner->SetPriority(tpHighest);
     refScanner->SetOptions(
         refScanner->Options().Without(soASync).With(soAutoScan).With(soNotSynchronize));
@@ -182,8 +183,7 @@ int64_t TApplication::SelectFoundLists(TDirTree& tree) {
 void TApplication::ReportLoadError(const TFileParseInfo& info) {
     if (loadErrors_->Count() == 0)
         ConsoleWriteLine(msg::ChecksumLoadError);
-    ConsoleWriteLine(ShortenPath(WideToAnsi(info.FileName), Console().Width() - 2), false, false,
-                     2);
+    ConsoleWriteLine(ShownPath(info.FileName, Console().Width() - 2), false, false, 2);
     loadErrors_->Add(info);
     if (info.Result == fprFileAccessError) {
         WriteSystemError(info.ErrorCode, 2);
@@ -206,7 +206,7 @@ void TApplication::ReportListError(const TFileParseInfo& info) {
     } else {
         ConsoleWriteLine(FormatText(
             msg::NotAChecksumListFormat,
-            {WideToAnsi(info.FileName), std::to_string(info.Line), ParseResultText(info.Result)}));
+            {ShownName(info.FileName), std::to_string(info.Line), ParseResultText(info.Result)}));
     }
     Terminate(ecFileParseError);
 }
@@ -240,9 +240,8 @@ void TApplication::LoadList() {
     if (options_.RunMode == rmVerify &&
         (saver_->Placement == plEachFile || saver_->Placement == plEachFolder))
         return;
-    ConsoleWriteLine(
-        FormatText(msg::LoadingReferencesFormat,
-                   ShortenPath(WideToAnsi(options_.ListPath), Console().Width() - 28)));
+    ConsoleWriteLine(FormatText(msg::LoadingReferencesFormat,
+                                ShownPath(options_.ListPath, Console().Width() - 28)));
 }
 
 // The changed files on the screen, below the base folder, and with their
@@ -254,8 +253,10 @@ void TApplication::WriteChangedFiles() {
          node = reinterpret_cast<const TTreeNode*>(calc_->Tree().GetData(node)->Link)) {
         const std::u16string path = calc_->GetItemPath(node);
         outputColumn_ = 0;
-        WriteHashColumn("  " + ShortenPath(WideToAnsi(RelativeToFolder(saver_->BaseFolder, path)),
-                                           Console().Width() - 2));
+        WriteHashColumn(
+            "  " + ShownPath(RelativeToFolder(saver_->BaseFolder, path), Console().Width() - 2));
+        // The log keeps the record whole: the full path of every changed file.
+        WriteLogLine("  " + ShownName(path));
         paths += path + u"\r\n";
     }
     if (!options_.ChangedListPath.empty())

@@ -44,6 +44,7 @@ int main() {
     uint32_t exitCode = RunApplication();
     // The log's last buffer is written here; if it cannot be, that is told too.
     Console().CloseLog();
+    Console().ReportLogFailure();
     if (Console().LogWriteFailed())
         exitCode |= ecCantCreateLog;
     return static_cast<int>(exitCode);

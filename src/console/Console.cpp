@@ -1,6 +1,7 @@
 #include "console/Console.h"
 
 #include "console/Console_ENG.h"
+#include "console/Text.h"
 #include "system/LxSys.h"
 #include "system/ScopeExit.h"
 
@@ -84,12 +85,20 @@ void TConsole::ToLog(std::string_view text, bool flush) {
         CloseFailedLog(error);
 }
 
-// The log is closed before the report, so the report cannot fail the same way twice.
+// Told later: a report here would land inside whatever block of lines was
+// being written, and its error line would read as that block's heading.
 void TConsole::CloseFailedLog(uint32_t error) {
     log_.reset();
     logWriteFailed_ = true;
+    logError_ = error;
+}
+
+void TConsole::ReportLogFailure() {
+    if (!logWriteFailed_ || logFailureReported_)
+        return;
+    logFailureReported_ = true;
     WriteLine(msg::CantWriteLog, false, true);
-    WriteSystemError(error, 0);
+    WriteSystemError(logError_, 0);
 }
 
 void TConsole::WriteLine(std::string_view text, bool wrap, bool breakBefore, int indent,
@@ -106,6 +115,12 @@ void TConsole::WriteLine(std::string_view text, bool wrap, bool breakBefore, int
     WriteToScreen(s, wrap);
     lastEndedWithBreak_ = text.empty() || EndsWithBreak(text);
     ToLog(s);
+}
+
+void TConsole::WriteLineLoggedAs(std::string_view text, std::string_view logText) {
+    WriteToScreen(std::string(text) + std::string(kLineBreak), false);
+    lastEndedWithBreak_ = text.empty() || EndsWithBreak(text);
+    ToLog(std::string(logText) + std::string(kLineBreak));
 }
 
 void TConsole::Write(std::string_view text, bool wrap, bool breakBefore, int indent) {
@@ -126,7 +141,7 @@ void TConsole::WriteWrapped(std::string_view text) {
         word.clear();
     };
     auto blank = [&] {
-        if (static_cast<int>(line.size() + word.size() + 1) < width_) {
+        if (TextColumns(line) + TextColumns(word) + 1 < width_) {
             appendWord();
         } else {
             // A word that is longer than the width on its own starts its own
@@ -148,7 +163,7 @@ void TConsole::WriteWrapped(std::string_view text) {
             // blank before the break stays where the line has room for it.
             if (!word.empty())
                 blank();
-            else if (!line.empty() && static_cast<int>(line.size()) + 1 < width_)
+            else if (!line.empty() && TextColumns(line) + 1 < width_)
                 line += ' ';
             ToScreen(line + std::string(kLineBreak));
             line.clear();
@@ -194,15 +209,15 @@ void TConsole::WriteSystemError(uint32_t code, std::string_view systemText, int 
     // Normal text comes back also when a highlighted write throws.
     const ScopeExit normalText([this] { HighlightOff(); });
     const int room = width_ - indent;
-    if (static_cast<int>(line.size()) < room) {
+    const int columns = TextColumns(line);
+    if (columns < room) {
         WriteLine(line, false, false, indent, true);
         return;
     }
     // Cut so that "..." and the closing bracket end exactly at the edge,
     // where the console itself moves to the next line.
-    const size_t excess = line.size() - static_cast<size_t>(room) + 3;
-    message.resize(message.size() > excess ? message.size() - excess : 0);
-    message += "...";
+    const int excess = columns - room + 3;
+    message = std::string(FirstColumns(message, TextColumns(message) - excess)) + "...";
     // A file or a pipe has no edge that would end the line.
     if (IsScreen())
         Write(SystemErrorLine(code, message), false, false, indent);
@@ -263,8 +278,9 @@ TAnswer TConsole::AskAnswer(std::string_view question, TAnswers answers) {
             break;
     }
 
+    // Only a character that reads the same in every code page is echoed.
     std::string echo = " ";
-    if (static_cast<unsigned char>(key.Character) >= ' ')
+    if (key.Character >= ' ' && key.Character < 0x7F)
         echo += (key.Character >= 'a' && key.Character <= 'z')
                     ? static_cast<char>(key.Character - 'a' + 'A')
                     : key.Character;

@@ -3,6 +3,9 @@
 // indentation, mirroring into the log, highlighting, the cursor, the
 // system-error line, page-wise output and single-key prompts.
 //
+// Text is UTF-8 throughout, so that names show as they are; the device and
+// the log turn it into what their channel holds.
+//
 // The screen itself is reached through a TConsoleDevice, so the rules here
 // are the same on every system and testable without a console.
 #pragma once
@@ -25,7 +28,7 @@ public:
     // True for a console, which moves to the next line by itself when a
     // line is filled to its edge; false for a file or a pipe.
     virtual bool IsScreen() const = 0;
-    // Writes ANSI text; the system's error code when it refuses it, else 0.
+    // Writes UTF-8 text; the system's error code when it refuses it, else 0.
     virtual uint32_t Write(std::string_view text) = 0;
     // Bright form of the current colour on or off; ignored where not a console.
     virtual void SetHighlight(bool on) = 0;
@@ -38,7 +41,7 @@ public:
     virtual void InterruptInput() = 0;
 };
 
-// The log file's channel: ANSI text, written unchanged.
+// The log file's channel: it takes UTF-8 text.
 class TLogSink {
 public:
     virtual ~TLogSink() = default;
@@ -60,8 +63,7 @@ constexpr TAnswers ansAnyKey = 0;
 
 // Writing can fail without stopping the program: after a failed write to
 // the screen nothing more is shown; after a failed write to the log the log
-// is closed and "Can't write the log file." with the system's error line is
-// shown once.
+// is closed, and ReportLogFailure tells it once where the owner calls it.
 class TConsole {
 public:
     // width: columns used for wrapping and fitting; height: rows after which
@@ -114,10 +116,17 @@ public:
     void OpenLog(std::unique_ptr<TLogSink> log);
     bool LogIsOpen() const { return log_ != nullptr; }
     void WriteLogLine(std::string_view text);
+    // The same line to the screen and, in another form (a full path where
+    // the screen shows it shortened), to the log.
+    void WriteLineLoggedAs(std::string_view text, std::string_view logText);
     // Flushes and closes the log (program end).
     void CloseLog();
     // A write to the log failed, so the log was closed before its end.
     bool LogWriteFailed() const { return logWriteFailed_; }
+    // Shows "Can't write the log file." and the system's error line once,
+    // when the log failed. Called where the report cannot be taken for part
+    // of a block of lines (the end of the run), not where the write failed.
+    void ReportLogFailure();
 
 private:
     void WriteToScreen(std::string_view text, bool wrap);
@@ -133,6 +142,8 @@ private:
     int pageLines_ = 0;
     bool screenFailed_ = false;
     bool logWriteFailed_ = false;
+    uint32_t logError_ = 0;
+    bool logFailureReported_ = false;
     // Set by InterruptInput on any thread, read by the main thread.
     std::atomic<bool> inputInterrupted_{false};
 };

@@ -1,8 +1,8 @@
 // The program's console on standard output and input.
 #include "console/Console.h"
 
-#include "system/AnsiText.h"
 #include "system/UniqueHandle.h"
+#include "system/Utf8.h"
 #include "system/WinApi.h"
 
 #include <vector>
@@ -31,7 +31,8 @@ public:
     uint32_t Write(std::string_view text) override {
         if (text.empty())
             return 0;
-        return isConsole_ ? WriteToConsole(AnsiToWide(text)) : WriteToFile(ToOem(text));
+        const std::u16string wide = Utf8ToWide(text);
+        return isConsole_ ? WriteToConsole(wide) : WriteToFile(ToOem(wide));
     }
 
     void SetHighlight(bool on) override {
@@ -98,10 +99,15 @@ private:
         return 0;
     }
 
-    // Files and pipes get the console's OEM code page, as a console would show it.
-    static std::vector<char> ToOem(std::string_view text) {
-        std::vector<char> oem(text.begin(), text.end());
-        CharToOemBuffA(oem.data(), oem.data(), static_cast<DWORD>(oem.size()));
+    // Files and pipes get the OEM code page, as the console of old showed
+    // it; a character that code page lacks becomes its default character.
+    static std::vector<char> ToOem(const std::u16string& text) {
+        const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+        const int units = static_cast<int>(text.size());
+        std::vector<char> oem(static_cast<size_t>(
+            WideCharToMultiByte(CP_OEMCP, 0, wide, units, nullptr, 0, nullptr, nullptr)));
+        WideCharToMultiByte(CP_OEMCP, 0, wide, units, oem.data(), static_cast<int>(oem.size()),
+                            nullptr, nullptr);
         return oem;
     }
 

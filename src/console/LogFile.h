@@ -1,5 +1,6 @@
 // The log file: a header, then a copy of every message written through the
-// console writers, in ANSI text with CR LF line ends.
+// console writers, with CR LF line ends; ANSI text, or UTF-8 behind a
+// byte-order mark once a name would be lost in the ANSI code page.
 #pragma once
 
 #include "console/Console.h"

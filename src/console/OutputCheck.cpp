@@ -4,14 +4,9 @@
 #include "console/Console.h"
 #include "console/Console_ENG.h"
 #include "console/Text.h"
-#include "system/AnsiText.h"
 #include "system/SystemErrors.h"
 
 namespace {
-
-std::string Ansi(const std::u16string& text) {
-    return WideToAnsi(text);
-}
 
 bool CreateFolder(const std::u16string& folder) {
     if (ForceDirectoriesW(folder))
@@ -24,7 +19,7 @@ bool CreateFolder(const std::u16string& folder) {
 
 bool OfferFolder(const std::u16string& fileName, bool createPathSilently) {
     if (!WideDiskReady(PathRootW(fileName))) {
-        ConsoleWriteLine(FormatText(msg::CantCreateOpenFileFormat, Ansi(fileName)));
+        ConsoleWriteLine(FormatText(msg::CantCreateOpenFileFormat, ShownName(fileName)));
         WriteSystemError(kErrorInvalidDrive, 0);
         return false;
     }
@@ -32,7 +27,7 @@ bool OfferFolder(const std::u16string& fileName, bool createPathSilently) {
     if (createPathSilently)
         return CreateFolder(folder);
     const TAnswer answer =
-        AskAnswer(FormatText(msg::CreatePathQuestionFormat, Ansi(folder)), ansYesNo);
+        AskAnswer(FormatText(msg::CreatePathQuestionFormat, ShownName(folder)), ansYesNo);
     if (answer == ansYes)
         return CreateFolder(folder);
     if (answer == ansNo)
@@ -41,13 +36,13 @@ bool OfferFolder(const std::u16string& fileName, bool createPathSilently) {
 }
 
 bool RefuseFolder(const std::u16string& fileName) {
-    ConsoleWriteHighlighted("\r\n" + FormatText(msg::IsAFolderFormat, Ansi(fileName)), true);
+    ConsoleWriteHighlighted("\r\n" + FormatText(msg::IsAFolderFormat, ShownName(fileName)), true);
     ConsoleWriteLine(msg::DefineRightPath, true);
     return false;
 }
 
 bool ConfirmOverwrite(const std::u16string& fileName, bool& offerAll) {
-    const TAnswer answer = AskAnswer(FormatText(msg::OverwriteQuestionFormat, Ansi(fileName)),
+    const TAnswer answer = AskAnswer(FormatText(msg::OverwriteQuestionFormat, ShownName(fileName)),
                                      offerAll ? ansYesNoAll : ansYesNo);
     if (offerAll)
         offerAll = answer != ansAll;
@@ -72,7 +67,7 @@ bool CheckOutputFile(const std::u16string& fileName, bool overwriteSilently, boo
                 return RefuseFolder(fileName);
             if (!createPathSilently) {
                 ConsoleWriteLine("\r\n" +
-                                 FormatText(msg::CantCreateOpenFileFormat, Ansi(fileName)));
+                                 FormatText(msg::CantCreateOpenFileFormat, ShownName(fileName)));
                 WriteSystemError(error, 0);
             }
             return false;

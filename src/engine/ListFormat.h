@@ -1,6 +1,8 @@
 // The checksum-list format as the writer produces it and the parser reads it.
 #pragma once
 
+#include "system/Utf8.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -11,9 +13,8 @@ inline constexpr std::string_view kListEntrySeparator = " *";
 inline constexpr std::string_view kListLineBreak = "\r\n";
 // A line that begins with this character is a comment.
 inline constexpr char kListCommentMark = ';';
-// A list that begins with these bytes is UTF-8; the writer uses the form only
-// when a name would be lost in the ANSI code page.
-inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+// A list that begins with kUtf8ByteOrderMark is UTF-8; the writer uses the
+// form only when a name would be lost in the ANSI code page.
 
 // Where lists go (/T:Type); there is no value 3.
 enum TPlacement : uint8_t { plNone = 0, plEachFile = 1, plRoot = 2, plEachFolder = 4 };

@@ -27,6 +27,6 @@ std::string ProgramVersionText();
 // The current value of the high-resolution counter.
 int64_t ReadPerformanceCounter();
 
-// The system's message text (ANSI) for a system error code, as the system
+// The system's message text (UTF-8) for a system error code, as the system
 // gives it (usually ending with a period and a line break); empty if unknown.
 std::string SystemErrorMessage(uint32_t code);

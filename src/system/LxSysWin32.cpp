@@ -1,6 +1,7 @@
 #include "system/LxSys.h"
 
 #include "system/SystemErrors.h"
+#include "system/Utf8.h"
 #include "system/WinApi.h"
 
 #include <vector>
@@ -76,9 +77,9 @@ int64_t ReadPerformanceCounter() {
 }
 
 std::string SystemErrorMessage(uint32_t code) {
-    char buffer[256];
+    wchar_t buffer[256];
     const DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), buffer, sizeof buffer, nullptr);
-    return std::string(buffer, length);
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), buffer, 256, nullptr);
+    return WideToUtf8(std::u16string(reinterpret_cast<const char16_t*>(buffer), length));
 }

@@ -8,7 +8,6 @@
 
 // The command line exactly as the system reports it.
 std::u16string ProcessCommandLineW();
-std::string ProcessCommandLineA();
 
 uint32_t CurrentThreadId();
 
@@ -38,6 +37,6 @@ void RemoveConsoleControlHandler();
 void SetConsoleCodePagesFromKeyboard();
 
 // The current date in the user's short date format and the time in the
-// user's long time format.
+// user's long time format, as UTF-8 text.
 std::string LocalDateText();
 std::string LocalTimeText();

@@ -1,5 +1,6 @@
 #include "system/Process.h"
 
+#include "system/Utf8.h"
 #include "system/WinApi.h"
 
 #include <cstdlib>
@@ -36,13 +37,13 @@ BOOL WINAPI ControlHandlerEntry(DWORD ctrlType) {
     return handled ? TRUE : FALSE;
 }
 
-std::string FormatNow(int(WINAPI* format)(LCID, DWORD, const SYSTEMTIME*, LPCSTR, LPSTR, int),
+std::string FormatNow(int(WINAPI* format)(LCID, DWORD, const SYSTEMTIME*, LPCWSTR, LPWSTR, int),
                       DWORD flags) {
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    char text[128];
-    const int length = format(LOCALE_USER_DEFAULT, flags, &now, nullptr, text, sizeof text);
-    return length > 0 ? std::string(text, static_cast<size_t>(length - 1)) : std::string();
+    wchar_t text[128];
+    const int length = format(LOCALE_USER_DEFAULT, flags, &now, nullptr, text, 128);
+    return length > 0 ? WideToUtf8(win::FromWide(text)) : std::string();
 }
 
 } // namespace
@@ -50,10 +51,6 @@ std::string FormatNow(int(WINAPI* format)(LCID, DWORD, const SYSTEMTIME*, LPCSTR
 std::u16string ProcessCommandLineW() {
     return win::FromWide(GetCommandLineW());
 }
-std::string ProcessCommandLineA() {
-    return GetCommandLineA();
-}
-
 uint32_t CurrentThreadId() {
     return GetCurrentThreadId();
 }
@@ -101,8 +98,8 @@ void SetConsoleCodePagesFromKeyboard() {
 }
 
 std::string LocalDateText() {
-    return FormatNow(GetDateFormatA, DATE_SHORTDATE);
+    return FormatNow(GetDateFormatW, DATE_SHORTDATE);
 }
 std::string LocalTimeText() {
-    return FormatNow(GetTimeFormatA, 0);
+    return FormatNow(GetTimeFormatW, 0);
 }

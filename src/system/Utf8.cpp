@@ -102,3 +102,13 @@ void TUtf8Decoder::Finish(std::u16string& out) {
         out += u'\xFFFD';
     Reset();
 }
+
+std::u16string Utf8ToWide(std::string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    TUtf8Decoder decoder;
+    for (const char c : text)
+        decoder.Put(static_cast<uint8_t>(c), out);
+    decoder.Finish(out);
+    return out;
+}

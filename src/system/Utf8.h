@@ -5,8 +5,13 @@
 #include <string>
 #include <string_view>
 
+// The bytes that begin a file of UTF-8 text (a list or a log) that says so.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 // Unpaired surrogates become U+FFFD.
 std::string WideToUtf8(std::u16string_view text);
+// Ill-formed parts become U+FFFD (see TUtf8Decoder).
+std::u16string Utf8ToWide(std::string_view text);
 
 // Decodes UTF-8 a byte at a time, so that text split anywhere decodes the
 // same. Each ill-formed part (a stray or missing continuation byte, an

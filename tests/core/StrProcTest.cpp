@@ -1,6 +1,7 @@
 #include "Packages/Files/StrProc.h"
 #include "AnsiFamily.h"
 #include "Packages/Files/Locale.h"
+#include "system/Utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -134,28 +135,28 @@ TEST(IsValidPathSyntax, RejectsWildcardsReservedCharactersAndDoubledSeparators) 
 }
 
 TEST(ShortenPath, KeepsDriveLeadingFoldersAndName) {
-    const std::string path = "C:\\Program Files\\Some Vendor\\Product\\data\\file.txt";
-    EXPECT_EQ(ShortenPath(path, 30), "C:\\Program Files\\S...\\file.txt");
+    const std::u16string path = u"C:\\Program Files\\Some Vendor\\Product\\data\\file.txt";
+    EXPECT_EQ(ShortenPath(path, 30), u"C:\\Program Files\\S...\\file.txt");
     EXPECT_EQ(ShortenPath(path, 50), path);
-    EXPECT_EQ(ShortenPath("C:\\a\\averyveryverylongname.txt", 12), "...\\avery...");
-    EXPECT_EQ(ShortenPath("averyveryverylongname.txt", 12), "averyvery...");
-    EXPECT_EQ(ShortenPath("\\\\server\\share\\folder\\sub\\name.txt", 28),
-              "\\\\server\\share\\f...\\name.txt");
-    EXPECT_EQ(EllipsizeText("abcdefgh", 6), "abc...");
+    EXPECT_EQ(ShortenPath(u"C:\\a\\averyveryverylongname.txt", 12), u"...\\avery...");
+    EXPECT_EQ(ShortenPath(u"averyveryverylongname.txt", 12), u"averyvery...");
+    EXPECT_EQ(ShortenPath(u"\\\\server\\share\\folder\\sub\\name.txt", 28),
+              u"\\\\server\\share\\f...\\name.txt");
+    EXPECT_EQ(EllipsizeText(u"abcdefgh", 6), u"abc...");
 }
 
 TEST(ShortenPath, NeverExceedsTheLimit) {
     std::mt19937 random(11);
-    const std::string pieces[] = {"C:",    "\\\\srv\\sh",   "dir", "a", "Long Folder Name",
-                                  "x.txt", "file.name.ext", ""};
+    const std::u16string pieces[] = {u"C:",    u"\\\\srv\\sh",   u"dir", u"a", u"Long Folder Name",
+                                     u"x.txt", u"file.name.ext", u""};
     for (int i = 0; i < 2000; ++i) {
-        std::string path;
+        std::u16string path;
         const int count = 1 + static_cast<int>(random() % 7);
         for (int j = 0; j < count; ++j)
-            path += (j > 0 ? "\\" : "") + pieces[random() % std::size(pieces)];
+            path += (j > 0 ? u"\\" : u"") + pieces[random() % std::size(pieces)];
         const size_t maxLen = 8 + random() % 40;
-        const std::string shortened = ShortenPath(path, static_cast<int>(maxLen));
-        EXPECT_LE(shortened.size(), maxLen) << path << " to " << maxLen;
+        const std::u16string shortened = ShortenPath(path, static_cast<int>(maxLen));
+        EXPECT_LE(shortened.size(), maxLen) << WideToUtf8(path) << " to " << maxLen;
         if (path.size() <= maxLen) {
             EXPECT_EQ(shortened, path);
         }

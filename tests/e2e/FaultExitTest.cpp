@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
@@ -69,6 +70,43 @@ TEST_F(FaultExit, ALogOnAFullVolumeIsClosedAndTheListStillWritten) {
     TTally tally;
     tally.Add(run.Status, 2048, BytesLost(At("sums.md5"), kListHeader + ListEntry(a, "a.txt")));
     tally.Record("the log on a full volume");
+}
+
+// The log's volume fills in the middle of a long block of missing files:
+// the block stays whole under its one heading, and the failure is told
+// after the summary, with bit 2048.
+TEST_F(FaultExit, ALogThatFillsItsVolumeMidBlockLeavesTheBlockWhole) {
+    TSmallVolume volume(256 * 1024);
+    if (!volume.Mounted())
+        GTEST_SKIP() << "mounting a small volume needs root";
+    ASSERT_TRUE(volume.FillLeaving(16 * 1024));
+    TDriveLetter drive('v', volume.Path());
+    const fs::path a = dir_.AddFile("data/a.txt", "abc");
+    // More than the log holds in memory before its first write.
+    constexpr int kMissing = 1500;
+    std::string list = ListEntry(a, "a.txt");
+    for (int i = 0; i < kMissing; ++i)
+        list += "900150983CD24FB0D6963F7D28E17F72 *missing file number " + std::to_string(i) +
+                ".txt\r\n";
+    dir_.AddFile("data/sums.md5", list);
+    const TRunResult run = RunTallix(Win("data/sums.md5") + " /V /L:V:\\run.log");
+    EXPECT_EQ(run.Status, 2u | 2048u) << run.Output.substr(0, 2000);
+    const size_t start = run.Output.find("Scanning errors:  \r\n");
+    const size_t end = run.Output.find("\r\n\r\n", start);
+    ASSERT_NE(end, std::string::npos) << run.Output.substr(0, 2000);
+    const std::string block = run.Output.substr(start, end - start);
+    size_t headings = 0;
+    for (size_t at = block.find("Code - "); at != std::string::npos;
+         at = block.find("Code - ", at + 1))
+        ++headings;
+    EXPECT_EQ(headings, 1u) << block.substr(0, 2000);
+    EXPECT_EQ(std::count(block.begin(), block.end(), '\n'), kMissing + 1);
+    const size_t report = run.Output.find("Can't write the log file.\r\nCode - 112 [");
+    EXPECT_NE(report, std::string::npos);
+    EXPECT_GT(report, run.Output.find("Verification summary:")) << "told after the summary";
+    TTally tally;
+    tally.Add(run.Status, 2u | 2048u, BytesLost(At("data/sums.md5"), list));
+    tally.Record("the log filling its volume mid-block");
 }
 
 // A chain of folders longer than the host's longest path (4096 bytes):

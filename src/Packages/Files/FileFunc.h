@@ -97,7 +97,8 @@ bool WideDirectoryExists(const std::u16string& dir);
 TFileHandle OpenForReading(const std::u16string& path);
 // A new, empty file for writing, not shared; an existing file is replaced.
 TFileHandle WideCreateFileForWrite(const std::u16string& name);
-// The same, but others may read the file while it is written (the log).
+// The same, but others may read the file while it is written, and it may
+// be read back through the handle (the log).
 TFileHandle WideCreateLogFile(const std::u16string& name);
 // The file for writing, not shared: an existing one as it is, a missing one
 // created empty (the check before an output file is written).
@@ -108,6 +109,9 @@ TFileHandle OpenListForReading(const std::u16string& name);
 // Writes all of text to an open file; 0, or the system error code (also left
 // in FileLastError).
 uint32_t WideWriteFile(const TFileHandle& file, std::string_view text);
+// Moves the position of an open file to offset bytes from its start; 0, or
+// the system error code (also left in FileLastError).
+uint32_t WideSetFilePosition(const TFileHandle& file, uint64_t offset);
 // Deletes a file; false on failure, with the code in FileLastError.
 bool WideDeleteFile(const std::u16string& name);
 // Closes file and tells whether the system accepted the close (a delayed

@@ -157,7 +157,8 @@ TFileHandle WideCreateFileForWrite(const std::u16string& name) {
 }
 
 TFileHandle WideCreateLogFile(const std::u16string& name) {
-    return OpenFile(name, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
+    return OpenFile(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL);
 }
 
 TFileHandle WideOpenOrCreateForWrite(const std::u16string& name) {
@@ -181,6 +182,14 @@ uint32_t WideWriteFile(const TFileHandle& file, std::string_view text) {
     }
     FileLastError = 0;
     return 0;
+}
+
+uint32_t WideSetFilePosition(const TFileHandle& file, uint64_t offset) {
+    LARGE_INTEGER position{};
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    FileLastError =
+        SetFilePointerEx(file.Get(), position, nullptr, FILE_BEGIN) ? 0 : GetLastError();
+    return FileLastError;
 }
 
 bool WideDeleteFile(const std::u16string& name) {

@@ -3,6 +3,6 @@
 
 #include <string>
 
-// The user's decimal separator (ANSI text, usually "." or ","); "." when
+// The user's decimal separator (UTF-8 text, usually "." or ","); "." when
 // the setting cannot be read.
 std::string UserDecimalSeparator();

@@ -1,10 +1,11 @@
 #include "Packages/Files/Locale.h"
 
+#include "system/Utf8.h"
 #include "system/WinApi.h"
 
 std::string UserDecimalSeparator() {
     // The setting holds at most three characters and the terminator.
-    char buffer[8] = {};
-    const int length = GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, sizeof buffer);
-    return length > 1 ? std::string(buffer, static_cast<size_t>(length - 1)) : ".";
+    wchar_t buffer[8] = {};
+    const int length = GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, 8);
+    return length > 1 ? WideToUtf8(win::FromWide(buffer)) : ".";
 }

@@ -275,41 +275,41 @@ bool IsValidPathSyntax(const std::u16string& path) {
     return true;
 }
 
-std::string EllipsizeText(const std::string& s, int n) {
-    return s.substr(0, static_cast<size_t>(n > 3 ? n - 3 : 0)) + "...";
+std::u16string EllipsizeText(const std::u16string& s, int n) {
+    return s.substr(0, static_cast<size_t>(n > 3 ? n - 3 : 0)) + u"...";
 }
 
-std::string ShortenPath(const std::string& path, int maxLen) {
+std::u16string ShortenPath(const std::u16string& path, int maxLen) {
     const int length = static_cast<int>(path.size());
     if (length <= maxLen)
         return path;
     const size_t namePos = NamePosition(path);
-    const std::string name = path.substr(namePos);
-    std::string dir = path.substr(0, namePos);
+    const std::u16string name = path.substr(namePos);
+    std::u16string dir = path.substr(0, namePos);
     const int nameLength = static_cast<int>(name.size());
     if (nameLength >= maxLen) {
         if (!dir.empty())
-            return "...\\" + EllipsizeText(name, maxLen - 4);
+            return u"...\\" + EllipsizeText(name, maxLen - 4);
         return nameLength <= maxLen ? name : EllipsizeText(name, maxLen);
     }
-    std::string drive = DrivePart(dir);
+    std::u16string drive = DrivePart(dir);
     dir.erase(0, drive.size());
     if (!drive.empty())
-        drive += '\\';
+        drive += u'\\';
     if (static_cast<int>(drive.size()) + 5 + nameLength > maxLen)
-        return "...\\" + EllipsizeText(name, maxLen - 4);
-    std::string result = drive;
-    std::string element = CutFirstElement(dir);
+        return u"...\\" + EllipsizeText(name, maxLen - 4);
+    std::u16string result = drive;
+    std::u16string element = CutFirstElement(dir);
     while (static_cast<int>(result.size() + element.size()) + nameLength + 4 < maxLen) {
-        result += element + "\\";
+        result += element + u"\\";
         element = CutFirstElement(dir);
     }
-    if (!result.empty() && result.back() != '\\')
-        result += '\\';
+    if (!result.empty() && result.back() != u'\\')
+        result += u'\\';
     const int used = static_cast<int>(result.size()) + nameLength;
     if (maxLen - 4 > used)
-        return result + element.substr(0, static_cast<size_t>(maxLen - 4 - used)) + "...\\" + name;
-    return result + "...\\" + name;
+        return result + element.substr(0, static_cast<size_t>(maxLen - 4 - used)) + u"...\\" + name;
+    return result + u"...\\" + name;
 }
 
 std::string FormatFileSize(int64_t size) {

@@ -70,11 +70,11 @@ std::u16string RelativeToFolder(const std::u16string& folder, const std::u16stri
 bool IsValidPathSyntax(const std::u16string& path);
 
 // The first n - 3 characters of s followed by "...".
-std::string EllipsizeText(const std::string& s, int n);
+std::u16string EllipsizeText(const std::u16string& s, int n);
 // Path shortened to at most maxLen characters (maxLen of 8 or more) with
 // "...\" standing for the folders left out (keeps the drive, leading
 // folders and the name).
-std::string ShortenPath(const std::string& path, int maxLen);
+std::u16string ShortenPath(const std::u16string& path, int maxLen);
 // A byte count as text with two decimals, the user's decimal separator and
 // the unit " Kb", " Mb" or " Gb" (Mb from just above 1 MiB, Gb likewise).
 std::string FormatFileSize(int64_t size);
