@@ -116,7 +116,9 @@ private:
     void BeforeScan();
     void ScanError(const std::u16string& path, int32_t errorCode);
     void ShowProgressScale();
-    void UpdateProgress();
+    // final: the last update, at the end of reading.
+    void UpdateProgress(bool final = false);
+    void ShowProgressLine(int64_t ticks, bool final);
     void ShowFileName(TTreeNode* node, TDirTree* tree);
     void WriteHashColumn(const std::string& text);
     void ShowSummary();
@@ -163,5 +165,6 @@ private:
     int64_t usedListCount_ = 0; // reference lists loaded (/T:E and /T:F)
     bool progressShown_ = false;
     int32_t progressTicks_ = 0;
+    std::string progressLine_; // the marks line a console shows now
     int32_t outputColumn_ = 0;
 };

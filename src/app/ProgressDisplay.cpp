@@ -9,6 +9,15 @@
 #include "console/Text.h"
 #include "system/AnsiText.h"
 
+#include <algorithm>
+
+namespace {
+
+// "0%[", 50 dots and "]100%".
+constexpr int kScaleColumns = 58;
+
+} // namespace
+
 void TApplication::BeforeScan() {
     if (sourceIsFile_)
         return;
@@ -38,15 +47,53 @@ void TApplication::ShowProgressScale() {
     progressShown_ = true;
 }
 
-void TApplication::UpdateProgress() {
+void TApplication::UpdateProgress(bool final) {
     if (!progressShown_ || options_.Silent)
         return;
     const int64_t ticks =
         ProgressTickCount(calc_->ReadBytes.load(), totalSize_, calc_->FailedBytes.load());
+    // A console narrower than the scale wraps the marks: they are added as
+    // they come, as on a file.
+    if (Console().IsScreen() && Console().Width() > kScaleColumns) {
+        ShowProgressLine(ticks, final);
+        return;
+    }
     const std::string marks = ProgressMarks(progressTicks_, ticks);
     if (marks.empty())
         return;
     Console().WriteRaw(marks);
+    progressTicks_ = static_cast<int32_t>(ticks);
+}
+
+// A console's marks line is written whole each time, from its start, with
+// the files done and the time left where the full scale ends, while they
+// fit the width. The last call leaves the marks alone on their line.
+void TApplication::ShowProgressLine(int64_t ticks, bool final) {
+    constexpr size_t kStatusColumn = 3 + 50 + 2;
+    // More bytes than were counted (files that grew) earn more marks than
+    // the line holds: the line stays full.
+    ticks = std::min<int64_t>(ticks, Console().Width() - 4);
+    std::string line = "   " + std::string(static_cast<size_t>(ticks), '*');
+    if (!final) {
+        const uint64_t failedBytes = calc_->FailedBytes.load();
+        const std::string status =
+            ProgressStatus(calc_->ReadFiles.load() + calc_->FailedFiles.load(), fileCount_,
+                           calc_->ReadBytes.load(), totalSize_ - static_cast<int64_t>(failedBytes),
+                           calc_->GetElapsedTime());
+        std::string withStatus = line;
+        withStatus.resize(std::max(withStatus.size() + 2, kStatusColumn), ' ');
+        withStatus += status;
+        if (static_cast<int>(withStatus.size()) < Console().Width())
+            line = std::move(withStatus);
+    }
+    if (line == progressLine_)
+        return;
+    // Blanks cover what a longer line before left on the screen.
+    std::string shown = "\r" + line;
+    if (progressLine_.size() > line.size())
+        shown.append(progressLine_.size() - line.size(), ' ');
+    Console().WriteRaw(shown);
+    progressLine_ = std::move(line);
     progressTicks_ = static_cast<int32_t>(ticks);
 }
 
@@ -83,7 +130,7 @@ void TApplication::PrintErrorGroups(const TErrorTree& tree) {
 }
 
 void TApplication::ShowSummary() {
-    UpdateProgress();
+    UpdateProgress(true);
     Console().ShowCursor();
     ConsoleWriteLine("\r\n", false, true, 0, false);
     if (calc_->HasScanErrors()) {

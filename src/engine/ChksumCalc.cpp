@@ -128,6 +128,7 @@ void TCustomChksumCalc::StartTiming() {
     readErrors_->Clear();
     SetState(TScanerState::LockedByDescendant, true);
     ReadBytes = 0;
+    ReadFiles = 0;
     FailedBytes = 0;
     FailedFiles = 0;
     stopTime_ = 0;

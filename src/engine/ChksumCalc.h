@@ -85,6 +85,7 @@ public:
     // Counters of the current run, written by the reading thread. Atomic:
     // the owner thread reads them while reading goes on (the progress).
     std::atomic<uint64_t> ReadBytes{0};
+    std::atomic<uint64_t> ReadFiles{0}; // read to their end and hashed
     std::atomic<uint64_t> FailedBytes{0};
     std::atomic<uint64_t> FailedFiles{0};
     // The changed files of a verification: their count and the first and

@@ -106,6 +106,7 @@ void TReaderThread::ReadFile(const std::u16string& path, TDirTree& tree, TTreeNo
     }
     hash_->Final();
     StoreDigest(node);
+    ++engine_->ReadFiles;
     engine_->QueueFileEvent({CM_FILE_DONE, node, &tree});
 }
 

@@ -17,6 +17,30 @@ TEST(Progress, MarksFollowTheBytesReadTwoPerCentEach) {
     EXPECT_EQ(ProgressTickCount(uint64_t(3) << 40, int64_t(4) << 40, 0), 37) << "64-bit sizes";
 }
 
+// Files done of all; the time left from two seconds on, by the share of the
+// work done (each file weighs 32 KiB besides its bytes).
+TEST(Progress, StatusTellsTheTimeLeftOnceItCanBeEstimated) {
+    const struct {
+        uint64_t FilesDone;
+        int64_t Files;
+        uint64_t BytesDone;
+        int64_t Bytes;
+        uint32_t Elapsed;
+        const char* Status;
+    } cases[] = {
+        {0, 10, 0, 1000, 5000, "0/10 files"},
+        {3, 10, 1 << 30, 4ll << 30, 1999, "3/10 files"},
+        {0, 1, 1 << 30, 4ll << 30, 10'000, "0/1 files, 0:30 left"},
+        {1, 2, 0, 0, 2000, "1/2 files, 0:02 left"},
+        {0, 1, 1 << 20, 1ll << 40, 2000, "0/1 files, 582:32:30 left"},
+        {5, 5, 100, 100, 3000, "5/5 files, 0:00 left"},
+        // More read than counted: no estimate.
+        {1, 1, 200, 100, 3000, "1/1 files"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ProgressStatus(c.FilesDone, c.Files, c.BytesDone, c.Bytes, c.Elapsed), c.Status);
+}
+
 TEST(Progress, SummaryFiguresTruncate) {
     EXPECT_EQ(Percent(1, 3), 33);
     EXPECT_EQ(Percent(2, 3), 66);

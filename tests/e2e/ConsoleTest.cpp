@@ -98,6 +98,24 @@ TEST(RealConsole, ShowsNamesAsTheyAre) {
         << "code page 437 holds u-umlaut at 0x81";
 }
 
+// A long run on a console shows the files done and, after two seconds, the
+// time left beside the marks; the final screen holds the marks alone.
+// Redirected output keeps the bare marks (the fault tests read them).
+TEST(RealConsole, ALongRunShowsTheTimeLeftAndEndsClean) {
+    TTempDir dir;
+    dir.AddFile("Data/a.txt", "abc");
+    // About ten seconds of hashing where MD5 runs at 700 MB/s.
+    fs::resize_file(dir.AddFile("Data/big.bin", "head"), uint64_t(7) << 30);
+    TTmuxPane pane("tallix.exe", WinPath(dir.Path() / "Data") + " /T:R", dir.Path());
+    ASSERT_TRUE(pane.WaitFor(" left", std::chrono::seconds(60))) << pane.Screen();
+    EXPECT_TRUE(Contains(pane.Screen(), "/2 files, ")) << pane.Screen();
+    EXPECT_EQ(pane.WaitForExit(std::chrono::minutes(5)), 0) << pane.Screen();
+    const std::string screen = pane.Screen();
+    EXPECT_TRUE(Contains(screen, "]100%\n   " + std::string(50, '*') + "\n")) << screen;
+    EXPECT_FALSE(Contains(screen, " left")) << screen;
+    EXPECT_FALSE(Contains(screen, " files,")) << screen;
+}
+
 // The log keeps every name: the changed, missing and unreadable files with
 // their full paths, in UTF-8 behind a byte-order mark once a name is outside
 // the ANSI code page; the next run replaces such a log.
