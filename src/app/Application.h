@@ -105,7 +105,8 @@ private:
     void ReportLoadError(const TFileParseInfo& info);
     std::string LoadErrorsLine() const;
     void ReportListError(const TFileParseInfo& info);
-    void ReferencesNotFound();
+    void ReferencesNotFound(const std::string& lookedFor);
+    std::string FoundListsLookedFor() const;
     bool IsChangedList(const std::u16string& path) const;
     bool ChangedListIsRead(bool namesAList);
     void LoadList();

@@ -88,7 +88,7 @@ void TApplication::LoadFolderReferences() {
     switch (GetPathKind(listPath)) {
     case pkNone:
         ReportFileAccessError(listPath, FileLastError);
-        ReferencesNotFound();
+        ReferencesNotFound(FormatText(msg::ListLookedForFormat, WideToAnsi(listPath)));
         return;
     case pkFolder:
     case pkDrive:
@@ -110,7 +110,7 @@ void TApplication::LoadFolderReferences() {
         ConsoleWriteLine(ShortenPath(WideToAnsi(listPath), Console().Width()));
         ConsoleWriteLine(msg::SystemReturnedError);
         WriteSystemError(info.ErrorCode, 0);
-        ReferencesNotFound();
+        ReferencesNotFound(FormatText(msg::ListLookedForFormat, WideToAnsi(listPath)));
     } else {
         ReportListError(info);
     }
@@ -132,12 +132,12 @@ void TApplication::LoadFoundReferences() {
     folderCount_ = 0;
     TDirectory* dir = refScanner->FirstDirectory();
     if (listFiles == 0 || dir == nullptr) {
-        ReferencesNotFound();
+        ReferencesNotFound(FoundListsLookedFor());
         return;
     }
     const int64_t used = SelectFoundLists(*dir->Tree);
     if (used == 0) {
-        ReferencesNotFound();
+        ReferencesNotFound(FoundListsLookedFor());
         return;
     }
     usedListCount_ = used;
@@ -211,9 +211,20 @@ void TApplication::ReportListError(const TFileParseInfo& info) {
     Terminate(ecFileParseError);
 }
 
-void TApplication::ReferencesNotFound() {
+// lookedFor names the list, or the lists, that were looked for.
+void TApplication::ReferencesNotFound(const std::string& lookedFor) {
     ConsoleWriteLine(msg::ReferencesNotFound);
+    ConsoleWriteLine(lookedFor);
     Terminate(ecNothingToVerify);
+}
+
+// The lists /T:E and /T:F look for, and where.
+std::string TApplication::FoundListsLookedFor() const {
+    const std::string where =
+        WideToAnsi(sourcePath_) + (options_.Recursive ? msg::AndItsSubFolders : "");
+    return FormatText(saver_->Placement == plEachFolder ? msg::FolderListsLookedForFormat
+                                                        : msg::FileListsLookedForFormat,
+                      {WideToAnsi(saver_->Extension), where});
 }
 
 bool TApplication::IsChangedList(const std::u16string& path) const {

@@ -103,6 +103,13 @@ inline constexpr const char* OutputIsAnInput =
 inline constexpr const char* NothingReadForList =
     "No file of this list could be read, so the list was not written:";
 inline constexpr const char* ReferencesNotFound = "\r\nReference checksums not found.";
+// Follow ReferencesNotFound: where the lists were looked for.
+inline constexpr const char* ListLookedForFormat = "List looked for: %s";
+inline constexpr const char* FileListsLookedForFormat =
+    "Lists looked for: each file's own list (File_name%s) in %s";
+inline constexpr const char* FolderListsLookedForFormat =
+    "Lists looked for: each folder's own list (Folder_name%s) in %s";
+inline constexpr const char* AndItsSubFolders = " and its sub-folders";
 inline constexpr const char* FailedToLoadList = "\r\nFailed to load checksum list.\r\n";
 inline constexpr const char* NotAChecksumListFormat =
     "\r\nfile \"%s\",\r\nis not a checksum list or is damaged.\r\nLine - %s, Code - [%s]";

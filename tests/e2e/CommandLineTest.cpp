@@ -63,7 +63,8 @@ const std::string kDefinePath = "\r\nPlease define the right path. Note that pat
 
 const std::string kNoList =
     "Cannot access file:\r\n%D\\data.md5\r\nThe system returned an error:\r\n"
-    "Code - 2 [File not found]\r\n\r\nReference checksums not found.\r\n";
+    "Code - 2 [File not found]\r\n\r\nReference checksums not found.\r\n"
+    "List looked for: %D\\data.md5\r\n";
 
 struct TCase {
     // %T, %D and %F stand for the test's folder, its data folder and data\a.txt.

@@ -185,15 +185,22 @@ TEST_F(Verification, ChangedMissingAndUnreadableFiles) {
 }
 
 TEST_F(Verification, NothingToVerify) {
+    const std::string notFound = "\r\nReference checksums not found.\r\n";
     const struct {
         const char* Name;
         const char* List; // Data\Data.md5; nullptr for none
         const char* Arguments;
         uint32_t Status;
-        const char* Shown;
+        std::string Shown;
     } cases[] = {
-        {"no list", nullptr, " /V", 512, "\r\nReference checksums not found.\r\n"},
-        {"no found list", nullptr, " /T:F /V", 512, "\r\nReference checksums not found.\r\n"},
+        // The line names the list looked for, or the lists and where.
+        {"no list", nullptr, " /V", 512, notFound + "List looked for: " + data_ + "\\Data.md5\r\n"},
+        {"no folder list", nullptr, " /T:F /V", 512,
+         notFound + "Lists looked for: each folder's own list (Folder_name.md5) in " + data_ +
+             "\r\n"},
+        {"no file list", nullptr, " /T:E /R /V", 512,
+         notFound + "Lists looked for: each file's own list (File_name.md5) in " + data_ +
+             " and its sub-folders\r\n"},
         {"empty list", "", " /V", 8, "\r\nNo files from the list were found. Nothing to verify!"},
         // A missing file is a scan error (2), kept beside nothing to verify.
         {"only missing files", "900150983CD24FB0D6963F7D28E17F72 *gone.txt\r\n", " /V", 2 + 8,
