@@ -184,6 +184,26 @@ TEST_F(Verification, ChangedMissingAndUnreadableFiles) {
         << run.Output;
 }
 
+// The folders that hold the files read count as the calculation counts
+// them: each folder below the base once. An entry whose name is a folder's
+// now is a listed file that is not there.
+TEST_F(Verification, CountsTheFoldersOfTheFilesReadAndReportsAListedFolderMissing) {
+    Add("Data/Sub/Deeper/d.txt", "deeper");
+    TRunResult run = Run(data_ + " /T:R /R /S");
+    ASSERT_EQ(run.Status, 0u) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "  Processed 5 files in 2 folders ")) << run.Output;
+    const fs::path list = dir_.Path() / "Data/Data.md5";
+    Add("Data/Data.md5", ReadFile(list) + Entry("Data/a.txt", "Sub"));
+    run = Run(data_ + " /V /R /S");
+    EXPECT_EQ(run.Status, 2u) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "Scanning errors:  \r\nCode - 2 [") &&
+                Contains(run.Output, "]\r\n  " + data_ + "\\Sub\r\n"))
+        << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 5 files in 2 folders "))
+        << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "  1 files missing from the list. (16%)\r\n")) << run.Output;
+}
+
 TEST_F(Verification, NothingToVerify) {
     const std::string notFound = "\r\nReference checksums not found.\r\n";
     const struct {
