@@ -11,6 +11,7 @@
 
 #include "app/CommandLine.h"
 #include "app/LoadErrorTree.h"
+#include "console/OutputCheck.h"
 #include "engine/ChksumCalc.h"
 #include "engine/uFileSaver.h"
 
@@ -110,8 +111,10 @@ private:
     bool IsChangedList(const std::u16string& path) const;
     bool ChangedListIsRead(bool namesAList);
     void LoadList();
+    void CheckChangedListPath();
     void WriteChangedFiles();
     void WriteChangedList(const std::u16string& paths);
+    void ReportChangedList();
 
     // --- ProgressDisplay.cpp ---
     void BeforeScan();
@@ -162,6 +165,10 @@ private:
     };
     std::vector<TUnwrittenList> unwrittenLists_;
     int64_t usedListCount_ = 0; // reference lists loaded (/T:E and /T:F)
+    // The /C: file: the check of its path before reading, or the failure of
+    // its writing, and whether it was written; reported at the end.
+    TOutputCheckResult changedList_;
+    bool changedListWritten_ = false;
     bool progressShown_ = false;
     int32_t progressTicks_ = 0;
     int32_t outputColumn_ = 0;

@@ -102,6 +102,11 @@ inline constexpr const char* OutputIsAnInput =
     "This file is read by the run, so its results cannot be written over it:";
 inline constexpr const char* NothingReadForList =
     "No file of this list could be read, so the list was not written:";
+inline constexpr const char* ChangedListFolderNotCreated =
+    "The folder of this file was not created, so the list of changed files was not written:";
+inline constexpr const char* ChangedListIsAFolder =
+    "This path is a folder, so the list of changed files was not written:";
+inline constexpr const char* ChangedListWrittenFormat = "  Changed files written in %s";
 inline constexpr const char* ReferencesNotFound = "\r\nReference checksums not found.";
 // Follow ReferencesNotFound: where the lists were looked for.
 inline constexpr const char* ListLookedForFormat = "List looked for: %s";

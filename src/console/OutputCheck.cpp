@@ -13,20 +13,20 @@ std::string Ansi(const std::u16string& text) {
     return WideToAnsi(text);
 }
 
-bool CreateFolder(const std::u16string& folder) {
+TOutputCheckResult CreateFolder(const std::u16string& folder) {
     if (ForceDirectoriesW(folder))
-        return true;
+        return {ovAllowed};
     const uint32_t error = FileLastError;
     ConsoleWriteLine(msg::FailedToCreatePath);
     WriteSystemError(error, 0);
-    return false;
+    return {ovFailed, error};
 }
 
-bool OfferFolder(const std::u16string& fileName, bool createPathSilently) {
+TOutputCheckResult OfferFolder(const std::u16string& fileName, bool createPathSilently) {
     if (!WideDiskReady(PathRootW(fileName))) {
         ConsoleWriteLine(FormatText(msg::CantCreateOpenFileFormat, Ansi(fileName)));
         WriteSystemError(kErrorInvalidDrive, 0);
-        return false;
+        return {ovFailed, kErrorInvalidDrive};
     }
     const std::u16string folder = ExtractFileDirW(fileName);
     if (createPathSilently)
@@ -37,27 +37,27 @@ bool OfferFolder(const std::u16string& fileName, bool createPathSilently) {
         return CreateFolder(folder);
     if (answer == ansNo)
         ConsoleWriteLine(std::string("\r\n") + msg::DefineRightPath, true);
-    return false;
+    return {ovDeclined};
 }
 
-bool RefuseFolder(const std::u16string& fileName) {
+TOutputCheckResult RefuseFolder(const std::u16string& fileName) {
     ConsoleWriteHighlighted("\r\n" + FormatText(msg::IsAFolderFormat, Ansi(fileName)), true);
     ConsoleWriteLine(msg::DefineRightPath, true);
-    return false;
+    return {ovFolder};
 }
 
-bool ConfirmOverwrite(const std::u16string& fileName, bool& offerAll) {
+TOutputCheckResult ConfirmOverwrite(const std::u16string& fileName, bool& offerAll) {
     const TAnswer answer = AskAnswer(FormatText(msg::OverwriteQuestionFormat, Ansi(fileName)),
                                      offerAll ? ansYesNoAll : ansYesNo);
     if (offerAll)
         offerAll = answer != ansAll;
-    return answer == ansYes || answer == ansAll;
+    return {answer == ansYes || answer == ansAll ? ovAllowed : ovDeclined};
 }
 
 } // namespace
 
-bool CheckOutputFile(const std::u16string& fileName, bool overwriteSilently, bool& offerAll,
-                     bool createPathSilently) {
+TOutputCheckResult CheckOutputPath(const std::u16string& fileName, bool overwriteSilently,
+                                   bool& offerAll, bool createPathSilently) {
     bool existed = false;
     {
         TFileHandle probe = WideOpenOrCreateForWrite(fileName);
@@ -75,7 +75,7 @@ bool CheckOutputFile(const std::u16string& fileName, bool overwriteSilently, boo
                                  FormatText(msg::CantCreateOpenFileFormat, Ansi(fileName)));
                 WriteSystemError(error, 0);
             }
-            return false;
+            return {ovFailed, error};
         }
         existed = error == kErrorAlreadyExists;
     }
@@ -88,7 +88,13 @@ bool CheckOutputFile(const std::u16string& fileName, bool overwriteSilently, boo
     FileLastError = 0;
     if (!overwriteSilently && existed)
         return ConfirmOverwrite(fileName, offerAll);
-    return true;
+    return {ovAllowed};
+}
+
+bool CheckOutputFile(const std::u16string& fileName, bool overwriteSilently, bool& offerAll,
+                     bool createPathSilently) {
+    return CheckOutputPath(fileName, overwriteSilently, offerAll, createPathSilently).Verdict ==
+           ovAllowed;
 }
 
 bool CheckOutputFileSimple(const std::u16string& fileName, bool overwriteSilently) {

@@ -247,13 +247,50 @@ TEST_F(Verification, ChangedListFileHoldsFullPaths) {
     EXPECT_FALSE(fs::exists(dir_.Path() / "changed.txt")) << "nothing changed, no file";
 
     Add("Data/" + deep + "/deep.txt", "deeper");
-    run = Run(data_ + " /V /R /S /C:changed.txt");
+    run = Run(data_ + " /V /R /C:changed.txt");
     EXPECT_EQ(run.Status, 4096u) << run.Output;
     EXPECT_EQ(ReadFile(dir_.Path() / "changed.txt"), WinPath(file) + "\r\n");
     EXPECT_TRUE(Contains(run.Output, "...")) << "the console line is shortened" << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "  Changed files written in " +
+                                         WinPath(dir_.Path() / "changed.txt") + "\r\n"))
+        << run.Output;
 
     run = Run(data_ + " /V /R /S /C:" + data_);
-    EXPECT_EQ(run.Status, 4096u | 16u) << "a folder is no /C: file" << run.Output;
+    EXPECT_EQ(run.Status, 4096u | 16u) << run.Output;
+    EXPECT_TRUE(Contains(
+        run.Output, "This path is a folder, so the list of changed files was not written:\r\n" +
+                        data_ + "\r\n"))
+        << run.Output;
+}
+
+// The /C: path is checked before reading, so that no question waits at the
+// end of a long run; refused, it leaves the verification going on, and the
+// end says that the file was not written and why.
+TEST_F(Verification, ChangedListPathIsCheckedBeforeReading) {
+    ASSERT_EQ(Run(data_ + " /T:R /R /S").Status, 0u);
+    Add("Data/a.txt", "abd");
+    const fs::path changed = dir_.Path() / "out/new/changed.txt";
+    const std::string arguments = data_ + " /V /R /C:" + WinPath(changed);
+    // Without a console nobody consents: nothing is created.
+    const TRunResult run = Run(arguments);
+    EXPECT_EQ(run.Status, 4096u | 16u) << run.Output;
+    EXPECT_FALSE(fs::exists(dir_.Path() / "out"));
+    EXPECT_LT(run.Output.find("Create path? Yes[Y]\\No[N]Input error 6."),
+              run.Output.find("Calculating...\r\n"))
+        << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "  Changed files - 1 (") &&
+                Contains(run.Output, "The folder of this file was not created, so the list of "
+                                     "changed files was not written:\r\n" +
+                                         WinPath(changed) + "\r\n"))
+        << run.Output;
+
+    TTmuxPane pane("tallix.exe", arguments, dir_.Path());
+    ASSERT_TRUE(pane.WaitFor("Create path?")) << pane.Screen();
+    EXPECT_FALSE(Contains(pane.Screen(), "Calculating...")) << pane.Screen();
+    pane.SendKeys("y");
+    EXPECT_EQ(pane.WaitForExit(), 4096);
+    EXPECT_EQ(ReadFile(changed), WinPath(a_) + "\r\n");
+    EXPECT_TRUE(pane.WaitFor("Changed files written in")) << pane.Screen();
 }
 
 TEST_F(Verification, ADriveRootUsesTheListNamedByTheExtension) {
