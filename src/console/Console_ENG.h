@@ -27,6 +27,7 @@ inline constexpr const char* HelpText =
     "   /O    Overwrite existing files.\r\n"
     "   /R    Recursive folder scanning.\r\n"
     "/H or /? Help.\r\n"
+    "\r\n"
     "Exit status: 0 if all went well, else a sum of error bits (see the README).\r\n"
     "\r\n"
     "Examples:\r\n"

@@ -34,6 +34,7 @@ const std::string kUsageAndHelp =
     "   /O    Overwrite existing files.\r\n"
     "   /R    Recursive folder scanning.\r\n"
     "/H or /? Help.\r\n"
+    "\r\n"
     "Exit status: 0 if all went well, else a sum of error bits (see the README).\r\n"
     "\r\n"
     "Examples:\r\n"
