@@ -11,6 +11,7 @@
 
 #include "app/CommandLine.h"
 #include "app/LoadErrorTree.h"
+#include "console/OutputCheck.h"
 #include "engine/ChksumCalc.h"
 #include "engine/uFileSaver.h"
 
@@ -105,12 +106,15 @@ private:
     void ReportLoadError(const TFileParseInfo& info);
     std::string LoadErrorsLine() const;
     void ReportListError(const TFileParseInfo& info);
-    void ReferencesNotFound();
+    void ReferencesNotFound(const std::string& lookedFor);
+    std::string FoundListsLookedFor() const;
     bool IsChangedList(const std::u16string& path) const;
     bool ChangedListIsRead(bool namesAList);
     void LoadList();
+    void CheckChangedListPath();
     void WriteChangedFiles();
     void WriteChangedList(const std::u16string& paths);
+    void ReportChangedList();
 
     // --- ProgressDisplay.cpp ---
     void BeforeScan();
@@ -163,6 +167,10 @@ private:
     };
     std::vector<TUnwrittenList> unwrittenLists_;
     int64_t usedListCount_ = 0; // reference lists loaded (/T:E and /T:F)
+    // The /C: file: the check of its path before reading, or the failure of
+    // its writing, and whether it was written; reported at the end.
+    TOutputCheckResult changedList_;
+    bool changedListWritten_ = false;
     bool progressShown_ = false;
     int32_t progressTicks_ = 0;
     std::string progressLine_; // the marks line a console shows now

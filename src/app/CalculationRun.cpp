@@ -1,5 +1,5 @@
 // The calculation run: the list set-up, the start of the reading with its
-// overwrite pre-check, and the writing and report of the lists.
+// checks of the outputs' paths, and the writing and report of the lists.
 #include "app/Application.h"
 
 #include "app/ExitCodes.h"
@@ -113,6 +113,8 @@ void TApplication::StartReading(bool& abort) {
     bool noQuestionLeft = saver_->OverwriteAll;
     if (listsWritten && !noQuestionLeft && (placement == plEachFile || placement == plEachFolder))
         noQuestionLeft = PreCheckOverwrites();
+    if (options_.RunMode == rmVerify)
+        CheckChangedListPath();
     // Cancelled during the question: nothing is read, the loop ends the run.
     if (cancelled_) {
         abort = true;

@@ -165,6 +165,8 @@ void TApplication::ShowSummary() {
         if (verifying)
             ReportMissingFiles();
     }
+    if (verifying)
+        ReportChangedList();
     // Lists of empty files are lists all the same.
     if (listsWritten)
         ReportResults();

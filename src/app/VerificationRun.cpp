@@ -89,7 +89,7 @@ void TApplication::LoadFolderReferences() {
     switch (GetPathKind(listPath)) {
     case pkNone:
         ReportFileAccessError(listPath, FileLastError);
-        ReferencesNotFound();
+        ReferencesNotFound(FormatText(msg::ListLookedForFormat, ShownName(listPath)));
         return;
     case pkFolder:
     case pkDrive:
@@ -111,7 +111,7 @@ void TApplication::LoadFolderReferences() {
         ConsoleWriteLine(ShownPath(listPath, Console().Width()));
         ConsoleWriteLine(msg::SystemReturnedError);
         WriteSystemError(info.ErrorCode, 0);
-        ReferencesNotFound();
+        ReferencesNotFound(FormatText(msg::ListLookedForFormat, ShownName(listPath)));
     } else {
         ReportListError(info);
     }
@@ -133,12 +133,12 @@ void TApplication::LoadFoundReferences() {
     folderCount_ = 0;
     TDirectory* dir = refScanner->FirstDirectory();
     if (listFiles == 0 || dir == nullptr) {
-        ReferencesNotFound();
+        ReferencesNotFound(FoundListsLookedFor());
         return;
     }
     const int64_t used = SelectFoundLists(*dir->Tree);
     if (used == 0) {
-        ReferencesNotFound();
+        ReferencesNotFound(FoundListsLookedFor());
         return;
     }
     usedListCount_ = used;
@@ -211,9 +211,20 @@ void TApplication::ReportListError(const TFileParseInfo& info) {
     Terminate(ecFileParseError);
 }
 
-void TApplication::ReferencesNotFound() {
+// lookedFor names the list, or the lists, that were looked for.
+void TApplication::ReferencesNotFound(const std::string& lookedFor) {
     ConsoleWriteLine(msg::ReferencesNotFound);
+    ConsoleWriteLine(lookedFor);
     Terminate(ecNothingToVerify);
+}
+
+// The lists /T:E and /T:F look for, and where.
+std::string TApplication::FoundListsLookedFor() const {
+    const std::string where =
+        ShownName(sourcePath_) + (options_.Recursive ? msg::AndItsSubFolders : "");
+    return FormatText(saver_->Placement == plEachFolder ? msg::FolderListsLookedForFormat
+                                                        : msg::FileListsLookedForFormat,
+                      {ShownName(saver_->Extension), where});
 }
 
 bool TApplication::IsChangedList(const std::u16string& path) const {
@@ -264,29 +275,61 @@ void TApplication::WriteChangedFiles() {
     ConsoleWriteLine("");
 }
 
-// Writes the /C: file: ANSI text, or UTF-8 with a byte-order mark when a
-// name would be lost in the ANSI code page. A failure is reported.
-void TApplication::WriteChangedList(const std::u16string& paths) {
-    const std::u16string& name = options_.ChangedListPath;
-    bool offerAll = false;
-    if (!CheckOutputFile(name, true, offerAll, false)) {
-        // A question that a cancel interrupted is no failure to write.
-        if (!cancelled_)
-            exitCode_ |= ecCantWriteResult;
+// Checked before reading, as a list's path is: a question about its folder
+// comes now and never after a long run. A refusal does not end the run; the
+// end of the report says that the file was not written, and why.
+void TApplication::CheckChangedListPath() {
+    if (options_.ChangedListPath.empty())
         return;
-    }
+    bool offerAll = false;
+    changedList_ = CheckOutputPath(options_.ChangedListPath, true, offerAll, false);
+    // The refusal stands apart from the run that goes on below it.
+    if (changedList_.Verdict != ovAllowed)
+        ConsoleWriteLine("");
+}
+
+// Writes the /C: file, when its path passed the check: ANSI text, or UTF-8
+// with a byte-order mark when a name would be lost in the ANSI code page.
+void TApplication::WriteChangedList(const std::u16string& paths) {
+    if (changedList_.Verdict != ovAllowed)
+        return;
     const std::string text = FitsAnsiCodePage(paths)
                                  ? WideToAnsi(paths)
                                  : std::string(kUtf8ByteOrderMark) + WideToUtf8(paths);
     // Complete or not at all: an old file of that name stays until then.
-    TReplacingFile file(name);
+    TReplacingFile file(options_.ChangedListPath);
     uint32_t error = file.Open();
     if (error == 0)
         error = file.Write(text);
     if (error == 0)
         error = file.Commit();
     if (error == 0)
+        changedListWritten_ = true;
+    else
+        changedList_ = {ovFailed, error};
+}
+
+// Where the /C: file was written, or why it was not (bit 16). Without a
+// changed file there is nothing to write and, unless its path was refused,
+// nothing to say.
+void TApplication::ReportChangedList() {
+    const std::u16string& path = options_.ChangedListPath;
+    if (path.empty())
         return;
-    ReportUnwritten(msg::CantWriteOutput, name, error);
+    switch (changedList_.Verdict) {
+    case ovAllowed:
+        if (changedListWritten_ && !options_.Silent)
+            ConsoleWriteLine(FormatText(msg::ChangedListWrittenFormat, ShownName(path)));
+        return;
+    case ovDeclined:
+        ReportUnwritten(msg::ChangedListFolderNotCreated, path, 0);
+        break;
+    case ovFolder:
+        ReportUnwritten(msg::ChangedListIsAFolder, path, 0);
+        break;
+    case ovFailed:
+        ReportUnwritten(msg::CantWriteOutput, path, changedList_.ErrorCode);
+        break;
+    }
     exitCode_ |= ecCantWriteResult;
 }

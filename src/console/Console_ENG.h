@@ -25,13 +25,15 @@ inline constexpr const char* HelpText =
     " /L:File Path to log-file.\r\n"
     " /C:File Path to the file for changed files list.\r\n"
     "   /O    Overwrite existing files.\r\n"
-    "   /R    Recursive folder scaning.\r\n"
+    "   /R    Recursive folder scanning.\r\n"
     "/H or /? Help.\r\n"
+    "\r\n"
+    "Exit status: 0 if all went well, else a sum of error bits (see the README).\r\n"
     "\r\n"
     "Examples:\r\n"
     "\r\n"
     "  %0:s C:\\Data\\Notes.doc C:\\My_Checksums\\Notes.md5\r\n"
-    "  This is an example of single file checksum calulation.\r\n"
+    "  This is an example of single file checksum calculation.\r\n"
     "\r\n"
     "  %0:s C:\\Data\\*.zip;*.pdf /T:F /R\r\n"
     "  Calc .zip and .pdf files in all sub-folders (recursively). Result lists are\r\n"
@@ -101,7 +103,19 @@ inline constexpr const char* OutputIsAnInput =
     "This file is read by the run, so its results cannot be written over it:";
 inline constexpr const char* NothingReadForList =
     "No file of this list could be read, so the list was not written:";
+inline constexpr const char* ChangedListFolderNotCreated =
+    "The folder of this file was not created, so the list of changed files was not written:";
+inline constexpr const char* ChangedListIsAFolder =
+    "This path is a folder, so the list of changed files was not written:";
+inline constexpr const char* ChangedListWrittenFormat = "  Changed files written in %s";
 inline constexpr const char* ReferencesNotFound = "\r\nReference checksums not found.";
+// Follow ReferencesNotFound: where the lists were looked for.
+inline constexpr const char* ListLookedForFormat = "List looked for: %s";
+inline constexpr const char* FileListsLookedForFormat =
+    "Lists looked for: each file's own list (File_name%s) in %s";
+inline constexpr const char* FolderListsLookedForFormat =
+    "Lists looked for: each folder's own list (Folder_name%s) in %s";
+inline constexpr const char* AndItsSubFolders = " and its sub-folders";
 inline constexpr const char* FailedToLoadList = "\r\nFailed to load checksum list.\r\n";
 inline constexpr const char* NotAChecksumListFormat =
     "\r\nfile \"%s\",\r\nis not a checksum list or is damaged.\r\nLine - %s, Code - [%s]";

@@ -8,20 +8,20 @@
 
 namespace {
 
-bool CreateFolder(const std::u16string& folder) {
+TOutputCheckResult CreateFolder(const std::u16string& folder) {
     if (ForceDirectoriesW(folder))
-        return true;
+        return {ovAllowed};
     const uint32_t error = FileLastError;
     ConsoleWriteLine(msg::FailedToCreatePath);
     WriteSystemError(error, 0);
-    return false;
+    return {ovFailed, error};
 }
 
-bool OfferFolder(const std::u16string& fileName, bool createPathSilently) {
+TOutputCheckResult OfferFolder(const std::u16string& fileName, bool createPathSilently) {
     if (!WideDiskReady(PathRootW(fileName))) {
         ConsoleWriteLine(FormatText(msg::CantCreateOpenFileFormat, ShownName(fileName)));
         WriteSystemError(kErrorInvalidDrive, 0);
-        return false;
+        return {ovFailed, kErrorInvalidDrive};
     }
     const std::u16string folder = ExtractFileDirW(fileName);
     if (createPathSilently)
@@ -32,27 +32,27 @@ bool OfferFolder(const std::u16string& fileName, bool createPathSilently) {
         return CreateFolder(folder);
     if (answer == ansNo)
         ConsoleWriteLine(std::string("\r\n") + msg::DefineRightPath, true);
-    return false;
+    return {ovDeclined};
 }
 
-bool RefuseFolder(const std::u16string& fileName) {
+TOutputCheckResult RefuseFolder(const std::u16string& fileName) {
     ConsoleWriteHighlighted("\r\n" + FormatText(msg::IsAFolderFormat, ShownName(fileName)), true);
     ConsoleWriteLine(msg::DefineRightPath, true);
-    return false;
+    return {ovFolder};
 }
 
-bool ConfirmOverwrite(const std::u16string& fileName, bool& offerAll) {
+TOutputCheckResult ConfirmOverwrite(const std::u16string& fileName, bool& offerAll) {
     const TAnswer answer = AskAnswer(FormatText(msg::OverwriteQuestionFormat, ShownName(fileName)),
                                      offerAll ? ansYesNoAll : ansYesNo);
     if (offerAll)
         offerAll = answer != ansAll;
-    return answer == ansYes || answer == ansAll;
+    return {answer == ansYes || answer == ansAll ? ovAllowed : ovDeclined};
 }
 
 } // namespace
 
-bool CheckOutputFile(const std::u16string& fileName, bool overwriteSilently, bool& offerAll,
-                     bool createPathSilently) {
+TOutputCheckResult CheckOutputPath(const std::u16string& fileName, bool overwriteSilently,
+                                   bool& offerAll, bool createPathSilently) {
     bool existed = false;
     {
         TFileHandle probe = WideOpenOrCreateForWrite(fileName);
@@ -70,7 +70,7 @@ bool CheckOutputFile(const std::u16string& fileName, bool overwriteSilently, boo
                                  FormatText(msg::CantCreateOpenFileFormat, ShownName(fileName)));
                 WriteSystemError(error, 0);
             }
-            return false;
+            return {ovFailed, error};
         }
         existed = error == kErrorAlreadyExists;
     }
@@ -83,7 +83,13 @@ bool CheckOutputFile(const std::u16string& fileName, bool overwriteSilently, boo
     FileLastError = 0;
     if (!overwriteSilently && existed)
         return ConfirmOverwrite(fileName, offerAll);
-    return true;
+    return {ovAllowed};
+}
+
+bool CheckOutputFile(const std::u16string& fileName, bool overwriteSilently, bool& offerAll,
+                     bool createPathSilently) {
+    return CheckOutputPath(fileName, overwriteSilently, offerAll, createPathSilently).Verdict ==
+           ovAllowed;
 }
 
 bool CheckOutputFileSimple(const std::u16string& fileName, bool overwriteSilently) {

@@ -111,15 +111,27 @@ bool TFlatScanThread::LinkBack(const std::u16string& base, const std::u16string&
 }
 
 void TFlatScanThread::Fill(TTreeNode* node, const TFound& found) {
+    // A listed file whose name is now a folder's is not there: it is missing,
+    // as if the lookup had found nothing.
+    if (IsDirectory(found.Attributes)) {
+        ReportScanError(node, static_cast<int32_t>(kErrorFileNotFound));
+        return;
+    }
     TDirNodeData* data = Directory()->Tree->GetData(node);
     data->Attributes = found.Attributes;
     data->Time = found.Time;
+    data->Size = static_cast<int64_t>(found.Size);
     // Counted whatever soAllowStatic says: the statistics of a verification
     // come from here alone.
-    if (IsDirectory(found.Attributes)) {
+    CountFile(data->Size);
+    CountFoldersOf(Directory()->Tree->GetName(node));
+}
+
+// Each folder below the base that holds a found file, however deep, counts
+// once, as a scan counts the folders it walks.
+void TFlatScanThread::CountFoldersOf(const std::u16string& name) {
+    for (std::u16string folder = FolderOf(name);
+         !folder.empty() && foldersCounted_.insert(Folded(folder)).second;
+         folder = FolderOf(folder))
         CountFolder();
-    } else {
-        data->Size = static_cast<int64_t>(found.Size);
-        CountFile(data->Size);
-    }
 }

@@ -32,13 +32,15 @@ const std::string kUsageAndHelp =
     " /L:File Path to log-file.\r\n"
     " /C:File Path to the file for changed files list.\r\n"
     "   /O    Overwrite existing files.\r\n"
-    "   /R    Recursive folder scaning.\r\n"
+    "   /R    Recursive folder scanning.\r\n"
     "/H or /? Help.\r\n"
+    "\r\n"
+    "Exit status: 0 if all went well, else a sum of error bits (see the README).\r\n"
     "\r\n"
     "Examples:\r\n"
     "\r\n"
     "  TALLIX C:\\Data\\Notes.doc C:\\My_Checksums\\Notes.md5\r\n"
-    "  This is an example of single file checksum calulation.\r\n"
+    "  This is an example of single file checksum calculation.\r\n"
     "\r\n"
     "  TALLIX C:\\Data\\*.zip;*.pdf /T:F /R\r\n"
     "  Calc .zip and .pdf files in all sub-folders (recursively). Result lists are\r\n"
@@ -62,7 +64,8 @@ const std::string kDefinePath = "\r\nPlease define the right path. Note that pat
 
 const std::string kNoList =
     "Cannot access file:\r\n%D\\data.md5\r\nThe system returned an error:\r\n"
-    "Code - 2 [File not found]\r\n\r\nReference checksums not found.\r\n";
+    "Code - 2 [File not found]\r\n\r\nReference checksums not found.\r\n"
+    "List looked for: %D\\data.md5\r\n";
 
 struct TCase {
     // %T, %D and %F stand for the test's folder, its data folder and data\a.txt.

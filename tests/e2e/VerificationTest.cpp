@@ -184,16 +184,43 @@ TEST_F(Verification, ChangedMissingAndUnreadableFiles) {
         << run.Output;
 }
 
+// The folders that hold the files read count as the calculation counts
+// them: each folder below the base once. An entry whose name is a folder's
+// now is a listed file that is not there.
+TEST_F(Verification, CountsTheFoldersOfTheFilesReadAndReportsAListedFolderMissing) {
+    Add("Data/Sub/Deeper/d.txt", "deeper");
+    TRunResult run = Run(data_ + " /T:R /R /S");
+    ASSERT_EQ(run.Status, 0u) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "  Processed 5 files in 2 folders ")) << run.Output;
+    const fs::path list = dir_.Path() / "Data/Data.md5";
+    Add("Data/Data.md5", ReadFile(list) + Entry("Data/a.txt", "Sub"));
+    run = Run(data_ + " /V /R /S");
+    EXPECT_EQ(run.Status, 2u) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "Scanning errors:  \r\nCode - 2 [") &&
+                Contains(run.Output, "]\r\n  " + data_ + "\\Sub\r\n"))
+        << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 5 files in 2 folders "))
+        << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "  1 files missing from the list. (16%)\r\n")) << run.Output;
+}
+
 TEST_F(Verification, NothingToVerify) {
+    const std::string notFound = "\r\nReference checksums not found.\r\n";
     const struct {
         const char* Name;
         const char* List; // Data\Data.md5; nullptr for none
         const char* Arguments;
         uint32_t Status;
-        const char* Shown;
+        std::string Shown;
     } cases[] = {
-        {"no list", nullptr, " /V", 512, "\r\nReference checksums not found.\r\n"},
-        {"no found list", nullptr, " /T:F /V", 512, "\r\nReference checksums not found.\r\n"},
+        // The line names the list looked for, or the lists and where.
+        {"no list", nullptr, " /V", 512, notFound + "List looked for: " + data_ + "\\Data.md5\r\n"},
+        {"no folder list", nullptr, " /T:F /V", 512,
+         notFound + "Lists looked for: each folder's own list (Folder_name.md5) in " + data_ +
+             "\r\n"},
+        {"no file list", nullptr, " /T:E /R /V", 512,
+         notFound + "Lists looked for: each file's own list (File_name.md5) in " + data_ +
+             " and its sub-folders\r\n"},
         {"empty list", "", " /V", 8, "\r\nNo files from the list were found. Nothing to verify!"},
         // A missing file is a scan error (2), kept beside nothing to verify.
         {"only missing files", "900150983CD24FB0D6963F7D28E17F72 *gone.txt\r\n", " /V", 2 + 8,
@@ -220,13 +247,50 @@ TEST_F(Verification, ChangedListFileHoldsFullPaths) {
     EXPECT_FALSE(fs::exists(dir_.Path() / "changed.txt")) << "nothing changed, no file";
 
     Add("Data/" + deep + "/deep.txt", "deeper");
-    run = Run(data_ + " /V /R /S /C:changed.txt");
+    run = Run(data_ + " /V /R /C:changed.txt");
     EXPECT_EQ(run.Status, 4096u) << run.Output;
     EXPECT_EQ(ReadFile(dir_.Path() / "changed.txt"), WinPath(file) + "\r\n");
     EXPECT_TRUE(Contains(run.Output, "...")) << "the console line is shortened" << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "  Changed files written in " +
+                                         WinPath(dir_.Path() / "changed.txt") + "\r\n"))
+        << run.Output;
 
     run = Run(data_ + " /V /R /S /C:" + data_);
-    EXPECT_EQ(run.Status, 4096u | 16u) << "a folder is no /C: file" << run.Output;
+    EXPECT_EQ(run.Status, 4096u | 16u) << run.Output;
+    EXPECT_TRUE(Contains(
+        run.Output, "This path is a folder, so the list of changed files was not written:\r\n" +
+                        data_ + "\r\n"))
+        << run.Output;
+}
+
+// The /C: path is checked before reading, so that no question waits at the
+// end of a long run; refused, it leaves the verification going on, and the
+// end says that the file was not written and why.
+TEST_F(Verification, ChangedListPathIsCheckedBeforeReading) {
+    ASSERT_EQ(Run(data_ + " /T:R /R /S").Status, 0u);
+    Add("Data/a.txt", "abd");
+    const fs::path changed = dir_.Path() / "out/new/changed.txt";
+    const std::string arguments = data_ + " /V /R /C:" + WinPath(changed);
+    // Without a console nobody consents: nothing is created.
+    const TRunResult run = Run(arguments);
+    EXPECT_EQ(run.Status, 4096u | 16u) << run.Output;
+    EXPECT_FALSE(fs::exists(dir_.Path() / "out"));
+    EXPECT_LT(run.Output.find("Create path? Yes[Y]\\No[N]Input error 6."),
+              run.Output.find("Calculating...\r\n"))
+        << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "  Changed files - 1 (") &&
+                Contains(run.Output, "The folder of this file was not created, so the list of "
+                                     "changed files was not written:\r\n" +
+                                         WinPath(changed) + "\r\n"))
+        << run.Output;
+
+    TTmuxPane pane("tallix.exe", arguments, dir_.Path());
+    ASSERT_TRUE(pane.WaitFor("Create path?")) << pane.Screen();
+    EXPECT_FALSE(Contains(pane.Screen(), "Calculating...")) << pane.Screen();
+    pane.SendKeys("y");
+    EXPECT_EQ(pane.WaitForExit(), 4096);
+    EXPECT_EQ(ReadFile(changed), WinPath(a_) + "\r\n");
+    EXPECT_TRUE(pane.WaitFor("Changed files written in")) << pane.Screen();
 }
 
 TEST_F(Verification, ADriveRootUsesTheListNamedByTheExtension) {

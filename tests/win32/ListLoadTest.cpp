@@ -108,7 +108,9 @@ TEST_F(Lists, AReferenceTreeGivesAttributesSizeTimeAndStatistics) {
 
 TEST_F(Lists, TheFlatScanFillsInWhatItFindsAndRecordsWhatItCannot) {
     // As a pattern, "a?txt" would find a.txt.
-    Load(List(u"data.md5", {"a.txt", "sub\\deep\\d.txt", "sub", "gone", "gone\\x", "a?txt"}),
+    // "sub" names a folder now: a listed file that is not there.
+    Load(List(u"data.md5",
+              {"a.txt", "sub\\deep\\d.txt", "sub\\c.txt", "sub", "gone", "gone\\x", "a?txt"}),
          lmAll);
     // A base inside the first record's folder gets a record of its own: in
     // the first, c.txt would be looked up beside a.txt.
@@ -121,21 +123,24 @@ TEST_F(Lists, TheFlatScanFillsInWhatItFindsAndRecordsWhatItCannot) {
     calc.FlatScan();
     EXPECT_EQ(Entries(), TEntries({{u"a.txt", 0},
                                    {u"sub\\deep\\d.txt", 0},
-                                   {u"sub", 0},
+                                   {u"sub\\c.txt", 0},
+                                   {u"sub", 2},
                                    {u"gone", 2},
                                    {u"gone\\x", 3},
                                    {u"a?txt", 123}}));
     const TDirectory& dir = *calc.FirstDirectory();
     EXPECT_EQ(Data(u"sub\\deep\\d.txt").Size, 11);
-    EXPECT_TRUE(IsDirectory(Data(u"sub").Attributes));
+    EXPECT_EQ(Data(u"sub").Attributes, 0u);
     EXPECT_NE(Data(u"a.txt").Time, 0u);
+    // The folders that hold found files, each once: sub and sub\deep.
     EXPECT_EQ(std::vector<int64_t>({dir.Files, dir.Size, dir.Folders, dir.ErrorCount}),
-              std::vector<int64_t>({2, 14, 1, 3}));
+              std::vector<int64_t>({3, 21, 2, 4}));
     ASSERT_NE(calc.NextDirectory(&dir), nullptr);
     const TDirectory& second = *calc.NextDirectory(&dir);
-    EXPECT_EQ(std::vector<int64_t>({second.Files, second.Size, second.ErrorCount}),
-              std::vector<int64_t>({1, 7, 0}));
-    ASSERT_EQ(reported.size(), 3u);
+    // Its base folder holds its file: no folder below it is counted.
+    EXPECT_EQ(std::vector<int64_t>({second.Files, second.Size, second.Folders, second.ErrorCount}),
+              std::vector<int64_t>({1, 7, 0, 0}));
+    ASSERT_EQ(reported.size(), 4u);
     EXPECT_EQ(
         dir.ErrorTree->GetValue(static_cast<TTreeNode*>(dir.Tree->GetData(reported[2])->Link)),
         reinterpret_cast<TErrorValue>(reported[2]));

@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 // console by the end-to-end tests, whose messages also show folders and
 // missing drives refused. The probe leaves nothing behind and an existing
 // file as it was.
-TEST(OutputCheck, AllowsNewAndExistingFilesAndCreatesFoldersSilentlyOnRequest) {
+TEST(OutputCheck, AllowsNewAndExistingFilesCreatesFoldersOnRequestAndSaysWhyItRefuses) {
     const fs::path dir = fs::temp_directory_path() / "tallix-output-check";
     fs::remove_all(dir);
     fs::create_directories(dir);
@@ -32,6 +32,13 @@ TEST(OutputCheck, AllowsNewAndExistingFilesAndCreatesFoldersSilentlyOnRequest) {
     EXPECT_TRUE(fs::is_directory(dir / "a" / "b" / "c"));
     EXPECT_FALSE(fs::exists(dir / "a" / "b" / "c" / "list.md5"));
     EXPECT_TRUE(offerAll);
+
+    // Refusals that ask nothing say why: the caller reports them later.
+    const TOutputCheckResult folder = CheckOutputPath(dir.u16string(), true, offerAll, false);
+    EXPECT_EQ(folder.Verdict, ovFolder);
+    const TOutputCheckResult drive = CheckOutputPath(u"J:\\x\\c.txt", true, offerAll, false);
+    EXPECT_EQ(drive.Verdict, ovFailed);
+    EXPECT_EQ(drive.ErrorCode, 15u);
     fs::remove_all(dir);
 }
 
