@@ -17,6 +17,7 @@ constexpr const char* kBitNames[] = {
     "Can`t create a log file",
     "Changed files",
     "Cancelled by the user",
+    "Damaged files",
 };
 
 } // namespace

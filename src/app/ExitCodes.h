@@ -21,6 +21,9 @@ enum TExitBit : uint32_t {
     ecChangedFiles = 4096,
     // Ctrl+C, Ctrl+Break or closing the console ended the run early.
     ecCancelled = 8192,
+    // Changed files among them that were not written since their list was:
+    // possible damage (set with ecChangedFiles).
+    ecDamagedFiles = 16384,
 };
 
 // The names of the bits set in code, from bit 1 up, joined by "|".

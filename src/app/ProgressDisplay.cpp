@@ -148,6 +148,8 @@ void TApplication::ShowSummary() {
     const bool listsWritten = !verifying && options_.WriteToFile;
     if (verifying && calc_->ChangedCount > 0) {
         exitCode_ |= ecChangedFiles;
+        if (calc_->DamagedCount > 0)
+            exitCode_ |= ecDamagedFiles;
         WriteChangedFiles();
     }
     if (listsWritten)
@@ -186,6 +188,9 @@ void TApplication::PrintStatistics() {
                                                   {std::to_string(changed),
                                                    std::to_string(Percent(changed, fileCount_))})
                                      : std::string(msg::FilesNotChanged));
+        if (calc_->DamagedCount > 0)
+            ConsoleWriteLine(
+                FormatText(msg::DamagedFilesFormat, std::to_string(calc_->DamagedCount)));
     } else {
         ConsoleWriteLine(msg::CalculationSummary, false, true);
     }

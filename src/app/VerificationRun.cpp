@@ -255,19 +255,25 @@ void TApplication::LoadList() {
                                 ShownPath(options_.ListPath, Console().Width() - 28)));
 }
 
-// The changed files on the screen, below the base folder, and with their
-// full paths in the /C: file.
+// The changed files on the screen, below the base folder, those not
+// written since their list marked, and with their full paths in the /C: file.
 void TApplication::WriteChangedFiles() {
     ConsoleWriteHighlighted(msg::ChangedFiles, false, true);
     std::u16string paths;
     for (const TTreeNode* node = calc_->FirstChanged; node != nullptr;
          node = reinterpret_cast<const TTreeNode*>(calc_->Tree().GetData(node)->Link)) {
         const std::u16string path = calc_->GetItemPath(node);
+        const std::string mark =
+            calc_->CheckSumDataOf(const_cast<TTreeNode*>(node))->Changed == chDamaged
+                ? msg::NotModifiedMark
+                : "";
         outputColumn_ = 0;
-        WriteHashColumn(
-            "  " + ShownPath(RelativeToFolder(saver_->BaseFolder, path), Console().Width() - 2));
+        WriteHashColumn("  " +
+                        ShownPath(RelativeToFolder(saver_->BaseFolder, path),
+                                  Console().Width() - 2 - static_cast<int>(mark.size())) +
+                        mark);
         // The log keeps the record whole: the full path of every changed file.
-        WriteLogLine("  " + ShownName(path));
+        WriteLogLine("  " + ShownName(path) + mark);
         paths += path + u"\r\n";
     }
     if (!options_.ChangedListPath.empty())

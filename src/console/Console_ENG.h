@@ -129,6 +129,10 @@ inline constexpr const char* ChangedFiles = "Changed files:    ";
 inline constexpr const char* VerificationSummary = "Verification summary:";
 inline constexpr const char* ChangedFilesFormat = "  Changed files - %s (%s%)";
 inline constexpr const char* FilesNotChanged = "  Files not changed.";
+inline constexpr const char* DamagedFilesFormat =
+    "    of which %s not modified since the list was written: possible damage";
+// After a changed file that was not written since its list was.
+inline constexpr const char* NotModifiedMark = " [not modified since the list]";
 inline constexpr const char* MissingFilesFormat = "  %s files missing from the list. (%s%)";
 inline constexpr const char* ManyFilesMissingFormat =
     "Could not find a large amount of files from the list.(%s%).";

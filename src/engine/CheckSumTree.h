@@ -6,10 +6,18 @@
 
 #include <cstdint>
 
+// What verification found of a listed file (TCheckSumData::Changed).
+enum TChange : uint8_t {
+    chNone = 0,
+    chEdited = 1,  // a different digest, and the file was written after its list
+    chDamaged = 2, // a different digest, yet the file was not written since its list
+};
+
 // The checksum record of a node: zero until a digest is stored.
 struct TCheckSumData {
     uint8_t Hash[16]; // the digest, in digest byte order
-    uint8_t Changed;  // 1 when verification read a different digest
+    uint8_t Changed;  // a TChange
+    uint32_t List; // the list that named the file: 1 + its index among the loaded lists; 0 for none
 };
 
 class TCheckSumTree : public TDirTree {

@@ -80,6 +80,7 @@ void TCustomChksumCalc::StartReader(uint8_t mode) {
         throw EChksumCalc("#Run");
     // Reset only with no reader at work: it is the one that writes them.
     ChangedCount = 0;
+    DamagedCount = 0;
     FirstChanged = nullptr;
     LastChanged = nullptr;
     reader_ = StartWorker<TReaderThread>(this, static_cast<TReaderThread::TMode>(mode));
@@ -170,6 +171,17 @@ void TCustomChksumCalc::DeliverFileEvents() {
         return;
     for (const TFileEvent& event : events)
         OnFileEvent(event);
+}
+
+TChange TCustomChksumCalc::ChangeOf(const TTreeNode* node) const {
+    const TCheckSumData* data = CheckSumDataOf(const_cast<TTreeNode*>(node));
+    if (data == nullptr || data->List == 0 || data->List > loadedLists_.size())
+        return chEdited;
+    const uint64_t listTime = loadedLists_[data->List - 1].Time;
+    const uint64_t fileTime = Tree().GetData(node)->Time;
+    // A file written the ordinary way has a time after its list's; one
+    // that changed without it (a faulty disk, a bad copy) has not.
+    return listTime == 0 || fileTime == 0 || fileTime > listTime ? chEdited : chDamaged;
 }
 
 TCheckSumData* TCustomChksumCalc::CheckSumDataOf(TTreeNode* node) const {

@@ -18,6 +18,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 class TReaderThread;
 
@@ -65,6 +66,16 @@ public:
     TFileParseInfo LoadCheckSumList(const std::u16string& listFile, const std::u16string& basePath,
                                     const std::u16string& fileFilter, uint8_t mode,
                                     const TDirTree* refTree);
+    // A list the engine has loaded (in the order of loading), and its last-write time.
+    struct TLoadedList {
+        std::u16string Path;
+        uint64_t Time = 0; // 100-nanosecond intervals since 1601, UTC; 0 when unknown
+    };
+    const std::vector<TLoadedList>& LoadedLists() const { return loadedLists_; }
+    // How verification found the file of node, whose digest differs from
+    // its entry's: chEdited when it was written after its list (or either
+    // time is unknown), chDamaged when it was not.
+    TChange ChangeOf(const TTreeNode* node) const;
     // Looks every loaded entry up on disk, one worker per record; without
     // soASync returns when they are done. Nothing while a scan works.
     void FlatScan();
@@ -88,11 +99,13 @@ public:
     std::atomic<uint64_t> ReadFiles{0}; // read to their end and hashed
     std::atomic<uint64_t> FailedBytes{0};
     std::atomic<uint64_t> FailedFiles{0};
-    // The changed files of a verification: their count and the first and
+    // The changed files of a verification: their count, how many of them
+    // were not written since their list was (chDamaged), and the first and
     // last node of their chain (linked through each node's Link). Plain:
     // the reading thread writes them, and the owner thread reads them only
     // after CM_READ_DONE, which the reader posts after its last write.
     uint64_t ChangedCount = 0;
+    uint64_t DamagedCount = 0;
     TTreeNode* FirstChanged = nullptr;
     TTreeNode* LastChanged = nullptr;
 
@@ -134,6 +147,7 @@ private:
     void StartReader(uint8_t mode);
 
     std::unique_ptr<TErrorTree> readErrors_;
+    std::vector<TLoadedList> loadedLists_;
     TFileEventQueue fileEvents_;
     std::atomic<TReaderThread*> reader_{nullptr};
     std::atomic<uint64_t> startTime_{0};

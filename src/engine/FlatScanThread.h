@@ -28,7 +28,7 @@ private:
     // What the system tells of one entry.
     struct TFound {
         uint32_t Attributes = 0;
-        uint32_t Time = 0;
+        uint64_t Time = 0;
         uint64_t Size = 0;
     };
     // A folder's entries by their folded names.

@@ -16,9 +16,9 @@ constexpr uint32_t kChunkSize = 4096;
 // Adds the entries of one list to the engine's record of the base folder.
 class TListLoader final : public TListParser {
 public:
-    TListLoader(TCustomChksumCalc& engine, const std::u16string& listFile, TEntryFilter filter,
-                const TDirTree* refTree)
-        : engine_(engine), filter_(std::move(filter)), refTree_(refTree),
+    TListLoader(TCustomChksumCalc& engine, const std::u16string& listFile, uint32_t list,
+                TEntryFilter filter, const TDirTree* refTree)
+        : engine_(engine), list_(list), filter_(std::move(filter)), refTree_(refTree),
           listFolder_(IncludeTrailingBackslashW(ExtractFileDirW(listFile))) {
         // Entries name files beside the list: their paths below the base
         // begin with the list's own folder below it.
@@ -34,6 +34,7 @@ private:
     void CopyReference(TDirectory& dir, TTreeNode* node, const std::u16string& path) const;
 
     TCustomChksumCalc& engine_;
+    const uint32_t list_; // the list's number among the engine's loaded lists
     const TEntryFilter filter_;
     const TDirTree* const refTree_;
     const std::u16string listFolder_;
@@ -48,7 +49,9 @@ void TListLoader::AddEntry(const std::u16string& path, const uint8_t (&digest)[1
     TDirectory& dir = Directory();
     name_.assign(prefix_).append(path);
     TTreeNode* node = dir.Tree->AddNamedNode(nullptr, name_);
-    CopyDigest(digest, engine_.CheckSumDataOf(node)->Hash);
+    TCheckSumData* data = engine_.CheckSumDataOf(node);
+    CopyDigest(digest, data->Hash);
+    data->List = list_;
     if (refTree_ != nullptr)
         CopyReference(dir, node, listFolder_ + path);
 }
@@ -105,9 +108,12 @@ TFileParseInfo TCustomChksumCalc::LoadCheckSumList(const std::u16string& listFil
     }
     if (mode != lmProbe && OnLoadList)
         OnLoadList(this);
-    TListLoader loader(*this, listFile,
-                       {mode, basePath, fileFilter, IncludeMasks().Text(), ExcludeMasks().Text()},
-                       refTree);
+    // A probe adds no entry, so it needs no number.
+    if (mode != lmProbe)
+        loadedLists_.push_back({listFile, FileLastWriteTime(file)});
+    TListLoader loader(
+        *this, listFile, mode != lmProbe ? static_cast<uint32_t>(loadedLists_.size()) : 0,
+        {mode, basePath, fileFilter, IncludeMasks().Text(), ExcludeMasks().Text()}, refTree);
     loader.InitParser(mode == lmProbe);
     std::vector<uint8_t> buffer(kChunkSize);
     for (bool more = true; more;) {

@@ -115,8 +115,10 @@ void TReaderThread::StoreDigest(TTreeNode* node) {
     if (data == nullptr)
         return;
     if (mode_ == rmVerification && std::memcmp(data->Hash, hash_->Digest(), 16) != 0) {
-        data->Changed = 1;
+        data->Changed = engine_->ChangeOf(node);
         ++engine_->ChangedCount;
+        if (data->Changed == chDamaged)
+            ++engine_->DamagedCount;
         if (engine_->FirstChanged != nullptr)
             engine_->Tree().GetData(engine_->LastChanged)->Link = node;
         else

@@ -105,7 +105,8 @@ TEST(ExitCodeText, NamesEachBitInOrder) {
               "Failure|Can`t write result|Can`t write some results|Not enough params|Wrong "
               "params|Params violation");
     EXPECT_EQ(ExitCodeText(8192 | 4096 | 8), "Nothing to calc|Changed files|Cancelled by the user");
-    EXPECT_EQ(ExitCodeText(16384), "") << "no name beyond the last bit";
+    EXPECT_EQ(ExitCodeText(16384 | 4096), "Changed files|Damaged files");
+    EXPECT_EQ(ExitCodeText(32768), "") << "no name beyond the last bit";
 }
 
 TEST(MessageFormats, FillOnlyThePlaceholders) {

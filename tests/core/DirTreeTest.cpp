@@ -98,7 +98,7 @@ TEST(DirTree, AddSearchRecTakesTheEntryWithItsFullSize) {
     rec.Name = u"big.iso";
     rec.Size = 5ull << 30;
     rec.Attr = 0x20;
-    rec.Time = 0xA1B2C3D4;
+    rec.Time = 0x01DB'A1B2'C3D4'E5F6;
     TTreeNode* file = tree.AddSearchRec(nullptr, rec, true);
     rec.Name = u"Sub";
     rec.Size = 0;
@@ -109,7 +109,7 @@ TEST(DirTree, AddSearchRecTakesTheEntryWithItsFullSize) {
     EXPECT_EQ(tree.GetName(file), u"big.iso");
     EXPECT_EQ(data->Size, int64_t(5) << 30);
     EXPECT_EQ(data->Attributes, 0x20u);
-    EXPECT_EQ(data->Time, 0xA1B2C3D4u);
+    EXPECT_EQ(data->Time, 0x01DB'A1B2'C3D4'E5F6u);
     EXPECT_EQ(data->Masked, 1);
     EXPECT_FALSE(tree.IsDirectory(file));
     EXPECT_TRUE(tree.IsDirectory(folder));

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <thread>
 #include <vector>
@@ -236,6 +237,32 @@ TEST_F(Verification, NothingToVerify) {
         EXPECT_EQ(run.Status, c.Status) << c.Name << run.Output;
         EXPECT_TRUE(Contains(run.Output, c.Shown)) << c.Name << run.Output;
     }
+}
+
+// A changed file written after its list is an edit (4096); one whose time
+// is not later than its list's changed without being written: possible
+// damage, marked and counted, with 16384 as well.
+TEST_F(Verification, ChangedFilesNotWrittenSinceTheirListAreMarkedAsDamage) {
+    ASSERT_EQ(Run(data_ + " /T:R /R /S").Status, 0u);
+    const auto listTime = fs::last_write_time(dir_.Path() / "Data/Data.md5");
+    Add("Data/a.txt", "abd");
+    fs::last_write_time(a_, listTime + std::chrono::minutes(1));
+    const fs::path c = Add("Data/Sub/c.txt", "sub filx");
+    fs::last_write_time(c, listTime - std::chrono::hours(24));
+    TRunResult run = Run(data_ + " /T:R /R /V /S");
+    EXPECT_EQ(run.Status, 4096u | 16384u) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "\r\n  a.txt\r\n")) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "\r\n  Sub\\c.txt [not modified since the list]\r\n"))
+        << run.Output;
+    EXPECT_TRUE(Contains(
+        run.Output, "  Changed files - 2 (50%)\r\n"
+                    "    of which 1 not modified since the list was written: possible damage\r\n"))
+        << run.Output;
+
+    Add("Data/Sub/c.txt", "sub file");
+    run = Run(data_ + " /T:R /R /V /S");
+    EXPECT_EQ(run.Status, 4096u) << run.Output;
+    EXPECT_FALSE(Contains(run.Output, "not modified")) << run.Output;
 }
 
 TEST_F(Verification, ChangedListFileHoldsFullPaths) {

@@ -54,8 +54,8 @@ struct TDirNodeData {
     int64_t Size;        // file size in bytes
     TNodeName* Name;     // owned; set through SetName only
     void* Link;          // the owning record, error-tree item or next changed node; else nullptr
+    uint64_t Time;       // last write: 100-nanosecond intervals since 1601, UTC
     uint32_t Attributes; // file attribute bits (see IsDirectory)
-    uint32_t Time;       // last write, packed DOS date (high word) and time (low word)
     int32_t ErrorCode;   // system error of the last failed enumeration of this folder
     uint8_t Masked;      // 1 = the file does not pass the include and exclude masks
 };

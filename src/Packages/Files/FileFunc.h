@@ -64,7 +64,7 @@ using TFileHandle = UniqueHandle<TFileHandlePolicy>;
 // One entry of a directory search. The record owns its search: the handle
 // is closed when the record is destroyed.
 struct TLxSearchRec {
-    uint32_t Time = 0;   // last write, local time, packed DOS date (high) and time (low)
+    uint64_t Time = 0;   // last write: 100-nanosecond intervals since 1601, UTC
     uint64_t Size = 0;   // the entry's size in bytes, all 64 bits
     uint32_t Attr = 0;   // file attribute bits (see IsDirectory)
     std::u16string Name; // the entry's name without folder
@@ -109,6 +109,9 @@ TFileHandle OpenListForReading(const std::u16string& name);
 // Writes all of text to an open file; 0, or the system error code (also left
 // in FileLastError).
 uint32_t WideWriteFile(const TFileHandle& file, std::string_view text);
+// The last-write time of an open file (100-nanosecond intervals since 1601,
+// UTC); 0 when the system does not tell it.
+uint64_t FileLastWriteTime(const TFileHandle& file);
 // Moves the position of an open file to offset bytes from its start; 0, or
 // the system error code (also left in FileLastError).
 uint32_t WideSetFilePosition(const TFileHandle& file, uint64_t offset);

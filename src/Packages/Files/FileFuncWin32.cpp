@@ -18,13 +18,8 @@ static_assert(INVALID_FILE_ATTRIBUTES_VALUE == INVALID_FILE_ATTRIBUTES &&
 
 namespace {
 
-uint32_t DosTime(const FILETIME& fileTime) {
-    FILETIME local{};
-    WORD date = 0;
-    WORD time = 0;
-    if (!FileTimeToLocalFileTime(&fileTime, &local) || !FileTimeToDosDateTime(&local, &date, &time))
-        return 0;
-    return (static_cast<uint32_t>(date) << 16) | time;
+uint64_t TimeOf(const FILETIME& fileTime) {
+    return (static_cast<uint64_t>(fileTime.dwHighDateTime) << 32) | fileTime.dwLowDateTime;
 }
 
 std::u16string NameOf(const WIN32_FIND_DATAW& data) {
@@ -36,7 +31,7 @@ std::u16string NameOf(const WIN32_FIND_DATAA& data) {
 }
 
 template <typename FindData> void FillRecord(TLxSearchRec& rec, const FindData& data) {
-    rec.Time = DosTime(data.ftLastWriteTime);
+    rec.Time = TimeOf(data.ftLastWriteTime);
     rec.Size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     rec.Attr = data.dwFileAttributes;
     rec.Name = NameOf(data);
@@ -182,6 +177,11 @@ uint32_t WideWriteFile(const TFileHandle& file, std::string_view text) {
     }
     FileLastError = 0;
     return 0;
+}
+
+uint64_t FileLastWriteTime(const TFileHandle& file) {
+    FILETIME written{};
+    return GetFileTime(file.Get(), nullptr, nullptr, &written) ? TimeOf(written) : 0;
 }
 
 uint32_t WideSetFilePosition(const TFileHandle& file, uint64_t offset) {
