@@ -22,3 +22,6 @@ constexpr uint32_t ReadSizeFor(uint32_t clusterSize) {
 // Reads up to size bytes into buffer; 0 with bytesRead set (0 at the end of
 // the file), or the system error code.
 uint32_t ReadChunk(const TFileHandle& file, void* buffer, uint32_t size, uint32_t& bytesRead);
+// Makes the next read begin offset bytes from the start of the file; 0, or
+// the system error code.
+uint32_t SetReadPosition(const TFileHandle& file, uint64_t offset);

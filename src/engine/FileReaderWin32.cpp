@@ -37,3 +37,15 @@ uint32_t ReadChunk(const TFileHandle& file, void* buffer, uint32_t size, uint32_
     bytesRead = read;
     return 0;
 }
+
+uint32_t SetReadPosition(const TFileHandle& file, uint64_t offset) {
+    LONG high = static_cast<LONG>(offset >> 32);
+    // The low part of a valid position may equal the failure value: only
+    // the last error tells them apart.
+    SetLastError(NO_ERROR);
+    const DWORD low =
+        SetFilePointer(file.Get(), static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
+    if (low == INVALID_SET_FILE_POINTER)
+        return GetLastError();
+    return 0;
+}

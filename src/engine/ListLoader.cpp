@@ -12,13 +12,15 @@
 namespace {
 
 constexpr uint32_t kChunkSize = 4096;
+// Pieces of the second reading that decides whether a list is UTF-8.
+constexpr uint32_t kCheckChunkSize = 64 * 1024;
 
 // Adds the entries of one list to the engine's record of the base folder.
 class TListLoader final : public TListParser {
 public:
-    TListLoader(TCustomChksumCalc& engine, const std::u16string& listFile, TEntryFilter filter,
-                const TDirTree* refTree)
-        : engine_(engine), filter_(std::move(filter)), refTree_(refTree),
+    TListLoader(TCustomChksumCalc& engine, const TFileHandle& file, const std::u16string& listFile,
+                TEntryFilter filter, const TDirTree* refTree)
+        : engine_(engine), file_(file), filter_(std::move(filter)), refTree_(refTree),
           listFolder_(IncludeTrailingBackslashW(ExtractFileDirW(listFile))) {
         // Entries name files beside the list: their paths below the base
         // begin with the list's own folder below it.
@@ -26,21 +28,44 @@ public:
         prefix_ = below.empty() ? below : IncludeTrailingBackslashW(below);
     }
 
+    // Reads the list to its end, or until parsing stops.
+    void Load();
+
 protected:
     void AddEntry(const std::u16string& path, const uint8_t (&digest)[16]) override;
+    uint32_t CheckUtf8(bool& utf8) override;
 
 private:
     TDirectory& Directory();
     void CopyReference(TDirectory& dir, TTreeNode* node, const std::u16string& path) const;
 
     TCustomChksumCalc& engine_;
+    const TFileHandle& file_;
     const TEntryFilter filter_;
     const TDirTree* const refTree_;
     const std::u16string listFolder_;
     std::u16string prefix_;
-    std::u16string name_; // of the entry's node: kept to spare an allocation per entry
+    uint64_t consumed_ = 0; // bytes of the list read so far
+    std::u16string name_;   // of the entry's node: kept to spare an allocation per entry
     TDirectory* directory_ = nullptr;
 };
+
+void TListLoader::Load() {
+    std::vector<uint8_t> buffer(kChunkSize);
+    for (bool more = true; more;) {
+        uint32_t read = 0;
+        if (const uint32_t error = ReadChunk(file_, buffer.data(), kChunkSize, read); error != 0) {
+            ReadFailed(error);
+            more = false;
+        } else if (read == 0) {
+            FinishParse();
+            more = false;
+        } else {
+            consumed_ += read;
+            more = ParseChunk(buffer.data(), read);
+        }
+    }
+}
 
 void TListLoader::AddEntry(const std::u16string& path, const uint8_t (&digest)[16]) {
     if (!filter_.Accepts(path))
@@ -51,6 +76,23 @@ void TListLoader::AddEntry(const std::u16string& path, const uint8_t (&digest)[1
     CopyDigest(digest, engine_.CheckSumDataOf(node)->Hash);
     if (refTree_ != nullptr)
         CopyReference(dir, node, listFolder_ + path);
+}
+
+// The list is read once more from its start, then reading goes on where it
+// stopped.
+uint32_t TListLoader::CheckUtf8(bool& utf8) {
+    TUtf8Check check;
+    std::vector<uint8_t> buffer(kCheckChunkSize);
+    uint32_t error = SetReadPosition(file_, 0);
+    for (bool more = error == 0; more;) {
+        uint32_t read = 0;
+        error = ReadChunk(file_, buffer.data(), kCheckChunkSize, read);
+        more = error == 0 && read > 0 && check.Put(buffer.data(), read);
+    }
+    if (error == 0)
+        error = SetReadPosition(file_, consumed_);
+    utf8 = check.WellFormed();
+    return error;
 }
 
 // Only a record of the base folder itself will do: in one around it or
@@ -105,23 +147,11 @@ TFileParseInfo TCustomChksumCalc::LoadCheckSumList(const std::u16string& listFil
     }
     if (mode != lmProbe && OnLoadList)
         OnLoadList(this);
-    TListLoader loader(*this, listFile,
+    TListLoader loader(*this, file, listFile,
                        {mode, basePath, fileFilter, IncludeMasks().Text(), ExcludeMasks().Text()},
                        refTree);
     loader.InitParser(mode == lmProbe);
-    std::vector<uint8_t> buffer(kChunkSize);
-    for (bool more = true; more;) {
-        uint32_t read = 0;
-        if (const uint32_t error = ReadChunk(file, buffer.data(), kChunkSize, read); error != 0) {
-            loader.ReadFailed(error);
-            more = false;
-        } else if (read == 0) {
-            loader.FinishParse();
-            more = false;
-        } else {
-            more = loader.ParseChunk(buffer.data(), read);
-        }
-    }
+    loader.Load();
     info = loader.Info();
     info.FileName = listFile;
     return info;

@@ -22,6 +22,14 @@ bool IsHexDigit(uint8_t c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
 
+bool IsAboveAscii(uint8_t c) {
+    return c >= 0x80;
+}
+
+bool IsAscii(char c) {
+    return !IsAboveAscii(static_cast<uint8_t>(c));
+}
+
 const uint8_t* FindLineEnd(const uint8_t* begin, const uint8_t* end) {
     return std::find_if(begin, end, IsLineEnd);
 }
@@ -37,7 +45,7 @@ void TListParser::InitParser(bool probe) {
     previous_ = 0;
     markSeen_ = 0;
     markDone_ = false;
-    utf8_ = false;
+    text_ = txUnknown;
     token_.clear();
     wide_.clear();
     decoder_ = TUtf8Decoder();
@@ -93,7 +101,9 @@ void TListParser::ReadFailed(uint32_t errorCode) {
 bool TListParser::InMark(uint8_t c) {
     if (c == static_cast<uint8_t>(kUtf8ByteOrderMark[markSeen_])) {
         ++markSeen_;
-        markDone_ = utf8_ = markSeen_ == kUtf8ByteOrderMark.size();
+        markDone_ = markSeen_ == kUtf8ByteOrderMark.size();
+        if (markDone_)
+            text_ = txUtf8;
         return true;
     }
     markDone_ = true;
@@ -183,8 +193,17 @@ void TListParser::BeginName() {
 }
 
 void TListParser::AppendName(const uint8_t* begin, const uint8_t* end) {
+    if (text_ == txUnknown) {
+        const uint8_t* const above = std::find_if(begin, end, IsAboveAscii);
+        token_.append(begin, above);
+        if (above != end)
+            DecideText();
+        if (stopped_)
+            return;
+        begin = above;
+    }
     size_t units = 0;
-    if (utf8_) {
+    if (text_ == txUtf8) {
         for (const uint8_t* p = begin; p != end; ++p)
             decoder_.Put(*p, wide_);
         units = wide_.size() + (decoder_.Pending() ? 1 : 0);
@@ -197,14 +216,27 @@ void TListParser::AppendName(const uint8_t* begin, const uint8_t* end) {
         Stop(fprWrongSymbol);
 }
 
+// Until a name holds a byte above 127, either form reads the same.
+void TListParser::DecideText() {
+    bool utf8 = false;
+    if (const uint32_t error = CheckUtf8(utf8); error != 0) {
+        ReadFailed(error);
+        return;
+    }
+    text_ = utf8 ? txUtf8 : txAnsi;
+    if (utf8) {
+        wide_.assign(token_.begin(), token_.end());
+        token_.clear();
+    }
+}
+
 void TListParser::EndEntry() {
     if (!ready_)
         throw ECheckSumCalcParser("");
     state_ = psLineStart;
-    if (utf8_)
+    if (text_ == txUtf8)
         decoder_.Finish(wide_);
-    else if (std::all_of(token_.begin(), token_.end(),
-                         [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    else if (text_ == txUnknown || std::all_of(token_.begin(), token_.end(), IsAscii))
         // Every ANSI code page holds ASCII as it is: no conversion (and no
         // allocation) for the usual name.
         wide_.assign(token_.begin(), token_.end());

@@ -71,9 +71,18 @@ protected:
     // One entry: its path, with "/" taken as a folder separator "\", and
     // its digest.
     virtual void AddEntry(const std::u16string& path, const uint8_t (&digest)[16]) = 0;
+    // Asked at most once per list, when a name holds a byte above 127 and
+    // the list has no byte-order mark: whether the whole list is well-formed
+    // UTF-8 (then it is read as UTF-8, else in the ANSI code page). Returns
+    // 0 with utf8 set, or the system's code when the list could not be read
+    // for the answer (parsing then stops as ReadFailed does).
+    virtual uint32_t CheckUtf8(bool& utf8) = 0;
 
 private:
     enum TState : uint8_t { psLineStart = 0, psComment = 1, psDigest = 2, psName = 3 };
+    // How names are decoded: not known while every name byte so far was
+    // ASCII (the same in either form).
+    enum TText : uint8_t { txUnknown = 0, txAnsi = 1, txUtf8 = 2 };
 
     bool InMark(uint8_t c);
     void Feed(uint8_t c);
@@ -82,6 +91,7 @@ private:
     bool StartsTextModeName(uint8_t c) const;
     void BeginName();
     void AppendName(const uint8_t* begin, const uint8_t* end);
+    void DecideText();
     void EndEntry();
     void Stop(TFileParseResult result);
 
@@ -91,18 +101,17 @@ private:
     bool stopped_ = false;
     TState state_ = psLineStart;
     uint8_t previous_ = 0; // the byte before; 0 (no line end) at the start
-    // The byte-order mark: bytes matched so far, whether the look is over,
-    // and whether the list is UTF-8.
+    // The byte-order mark: bytes matched so far, and whether the look is over.
     size_t markSeen_ = 0;
     bool markDone_ = false;
-    bool utf8_ = false;
+    TText text_ = txUnknown;
     // The digest: its digits, blanks among them, blanks after the last one.
     std::string token_;
     bool spaced_ = false;
     size_t blanksAfter_ = 0;
     uint8_t digest_[16] = {};
-    // The name: its bytes in ANSI lists (in token_), its units in UTF-8 lists
-    // and at its end.
+    // The name: its bytes until UTF-8 is known (in token_), its units in
+    // UTF-8 lists and at its end.
     std::u16string wide_;
     TUtf8Decoder decoder_;
 };

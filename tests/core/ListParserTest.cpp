@@ -23,6 +23,8 @@ public:
     // "result line:path|path...".
     std::u16string Parse(const std::string& list, size_t chunk, bool probe = false,
                          bool fails = false) {
+        list_ = &list;
+        fails_ = fails;
         InitParser(probe);
         const auto* bytes = reinterpret_cast<const uint8_t*>(list.data());
         bool more = true;
@@ -44,6 +46,18 @@ protected:
         Paths.push_back(path);
         Digests.push_back(BinToHex(digest, 16));
     }
+    // The whole list is looked at, as the loader reads it again; a list
+    // that fails to read fails here too.
+    uint32_t CheckUtf8(bool& utf8) override {
+        TUtf8Check check;
+        check.Put(reinterpret_cast<const uint8_t*>(list_->data()), list_->size());
+        utf8 = check.WellFormed();
+        return fails_ ? 23 : 0;
+    }
+
+private:
+    const std::string* list_ = nullptr;
+    bool fails_ = false;
 };
 
 TEST(ListParser, EveryCaseGivesItsResultLineAndEntriesInPiecesOfAnySize) {
@@ -73,8 +87,13 @@ TEST(ListParser, EveryCaseGivesItsResultLineAndEntriesInPiecesOfAnySize) {
         {H + " *a\r\nnot a list\r\n", u"0 2:", true},
         {H + " *a\r\nnot a list\r\n", u"2 2:a"},
         {H + std::string(" *a\0b?*\x01\n", 9), std::u16string(u"0 2:a\0b?*\x01", 10)},
-        {H + " *\xC3\xA9\r\n", u"0 2:\u00C3\u00A9"},
+        // UTF-8 with or without the mark; ANSI when any byte of the list
+        // (a comment's too) is no UTF-8.
+        {H + " *\xC3\xA9\r\n", u"0 2:\u00E9"},
         {kMark + H + " *\xC3\xA9\r\n", u"0 2:\u00E9"},
+        {";\xE9\n" + H + " *\xC3\xA9\r\n", u"0 3:\u00C3\u00A9"},
+        {H + " *a\n" + H + " *\xC3\xA9\n" + H + " *\xE9\n", u"0 4:a|\u00C3\u00A9|\u00E9"},
+        {H + " *a\xE2\x82", u"0 1:a\u00E2\u201A"},
         {kMark.substr(0, 2) + H + " *a\r\n", u"2 1:"},
         {kMark.substr(0, 2), u"2 1:"},
         // md5sum: text and binary mode, "/" between folders.
@@ -85,6 +104,7 @@ TEST(ListParser, EveryCaseGivesItsResultLineAndEntriesInPiecesOfAnySize) {
         {h.substr(0, 16) + " " + h.substr(16) + "  x.txt\n", u"2 1:"},
         // A read failure is no end: a name cut short is no entry.
         {H + " *a\r\n" + H + " *cut", u"4 2:a", false, true},
+        {H + " *a\r\n" + H + " *\xC3\xA9\r\n", u"4 2:a", false, true},
     };
     for (const auto& c : cases)
         for (size_t chunk : {size_t(1), size_t(3), size_t(4096)})
