@@ -13,6 +13,11 @@ namespace {
 constexpr char kNameMark = kListEntrySeparator.back();
 // md5sum's text form puts this many blanks between digest and name.
 constexpr size_t kTextModeBlanks = 2;
+// The tag line of md5sum --tag and of the BSD md5 tool: "MD5 (name) = digest".
+constexpr std::string_view kTagStart = "MD5 (";
+constexpr std::u16string_view kTagDigestMark = u") = ";
+// What a tag line holds behind its name.
+constexpr size_t kTagTailUnits = kTagDigestMark.size() + kListDigestDigits;
 
 bool IsLineEnd(uint8_t c) {
     return c == '\r' || c == '\n';
@@ -28,6 +33,10 @@ bool IsAboveAscii(uint8_t c) {
 
 bool IsAscii(char c) {
     return !IsAboveAscii(static_cast<uint8_t>(c));
+}
+
+bool IsHexUnit(char16_t c) {
+    return c < 0x80 && IsHexDigit(static_cast<uint8_t>(c));
 }
 
 const uint8_t* FindLineEnd(const uint8_t* begin, const uint8_t* end) {
@@ -55,12 +64,12 @@ bool TListParser::ParseChunk(const uint8_t* data, size_t size) {
     const uint8_t* const end = data + size;
     while (data != end && !stopped_) {
         // Runs of bytes that only add to what is collected are taken as a
-        // whole: names and comments up to the line end, the digits of a
-        // digest up to one too many. (None is a line end, and neither was
-        // the byte before them.)
-        if ((state_ == psName || state_ == psComment) && !IsLineEnd(*data)) {
+        // whole: names, tag lines and comments up to the line end, the
+        // digits of a digest up to one too many. (None is a line end, and
+        // neither was the byte before them.)
+        if ((state_ == psName || state_ == psTagLine || state_ == psComment) && !IsLineEnd(*data)) {
             const uint8_t* const stop = FindLineEnd(data, end);
-            if (state_ == psName)
+            if (state_ != psComment)
                 AppendName(data, stop);
             data = stop;
         } else if (state_ == psDigest && blanksAfter_ == 0 && IsHexDigit(*data)) {
@@ -81,13 +90,16 @@ bool TListParser::ParseChunk(const uint8_t* data, size_t size) {
 void TListParser::FinishParse() {
     if (stopped_)
         return;
-    // The end came inside the mark, or where a name was due.
-    if ((!markDone_ && markSeen_ > 0) || state_ == psDigest) {
+    // The end came inside the mark, or where a name was due (after a digest
+    // or inside the beginning of a tag line).
+    if ((!markDone_ && markSeen_ > 0) || state_ == psDigest || state_ == psTag) {
         Stop(fprWrongSymbol);
         return;
     }
     if (state_ == psName && !probe_)
         EndEntry();
+    else if (state_ == psTagLine)
+        EndTagLine();
     stopped_ = true;
 }
 
@@ -139,6 +151,15 @@ void TListParser::Feed(uint8_t c) {
         else
             EndEntry();
         break;
+    case psTag:
+        Tag(c);
+        break;
+    case psTagLine:
+        if (!lineEnd)
+            AppendName(&c, &c + 1);
+        else
+            EndTagLine();
+        break;
     }
 }
 
@@ -150,6 +171,9 @@ void TListParser::LineStart(uint8_t c) {
         token_.assign(1, static_cast<char>(c));
         spaced_ = false;
         blanksAfter_ = 0;
+    } else if (c == static_cast<uint8_t>(kTagStart.front())) {
+        state_ = psTag;
+        token_.assign(1, static_cast<char>(c));
     } else if (!IsLineEnd(c)) {
         Stop(fprWrongSymbol);
     }
@@ -158,7 +182,8 @@ void TListParser::LineStart(uint8_t c) {
 void TListParser::Digest(uint8_t c) {
     const bool complete = token_.size() == kListDigestDigits;
     if (StartsTextModeName(c)) {
-        BeginName();
+        HexToBin(token_, digest_);
+        BeginName(psName);
         AppendName(&c, &c + 1);
     } else if (c == ' ') {
         if (!complete)
@@ -166,10 +191,12 @@ void TListParser::Digest(uint8_t c) {
         else
             ++blanksAfter_;
     } else if (c == kNameMark) {
-        if (complete)
-            BeginName();
-        else
+        if (complete) {
+            HexToBin(token_, digest_);
+            BeginName(psName);
+        } else {
             Stop(fprWrongHashSize);
+        }
     } else if (!IsHexDigit(c)) {
         Stop(fprWrongSymbol);
     } else {
@@ -179,6 +206,16 @@ void TListParser::Digest(uint8_t c) {
     }
 }
 
+void TListParser::Tag(uint8_t c) {
+    if (c != static_cast<uint8_t>(kTagStart[token_.size()])) {
+        Stop(fprWrongSymbol);
+        return;
+    }
+    token_ += static_cast<char>(c);
+    if (token_.size() == kTagStart.size())
+        BeginName(psTagLine);
+}
+
 // md5sum's text form: 32 digits in a row, exactly two blanks, and a name
 // that begins with neither a blank nor an asterisk.
 bool TListParser::StartsTextModeName(uint8_t c) const {
@@ -186,10 +223,9 @@ bool TListParser::StartsTextModeName(uint8_t c) const {
            c != ' ' && c != kNameMark && !IsLineEnd(c);
 }
 
-void TListParser::BeginName() {
-    HexToBin(token_, digest_);
+void TListParser::BeginName(TState state) {
     token_.clear();
-    state_ = psName;
+    state_ = state;
 }
 
 void TListParser::AppendName(const uint8_t* begin, const uint8_t* end) {
@@ -212,7 +248,7 @@ void TListParser::AppendName(const uint8_t* begin, const uint8_t* end) {
         token_.append(begin, end);
         units = token_.size();
     }
-    if (units > kMaxPathUnits)
+    if (units > kMaxPathUnits + (state_ == psTagLine ? kTagTailUnits : 0))
         Stop(fprWrongSymbol);
 }
 
@@ -230,10 +266,8 @@ void TListParser::DecideText() {
     }
 }
 
-void TListParser::EndEntry() {
-    if (!ready_)
-        throw ECheckSumCalcParser("");
-    state_ = psLineStart;
+// The name collected becomes wide_, with "/" as "\".
+void TListParser::TakeName() {
     if (text_ == txUtf8)
         decoder_.Finish(wide_);
     else if (text_ == txUnknown || std::all_of(token_.begin(), token_.end(), IsAscii))
@@ -245,7 +279,43 @@ void TListParser::EndEntry() {
     token_.clear();
     // A Windows name never holds "/": lists from other systems separate folders with it.
     std::replace(wide_.begin(), wide_.end(), u'/', u'\\');
+}
+
+void TListParser::EndEntry() {
+    if (!ready_)
+        throw ECheckSumCalcParser("");
+    state_ = psLineStart;
+    TakeName();
     AddEntry(wide_, digest_);
+    wide_.clear();
+}
+
+// The name ends at the last ") = ": a name may hold one, the digest cannot.
+void TListParser::EndTagLine() {
+    if (!ready_)
+        throw ECheckSumCalcParser("");
+    state_ = psLineStart;
+    TakeName();
+    const size_t mark = wide_.rfind(kTagDigestMark);
+    const size_t digits = mark == std::u16string::npos ? 0 : mark + kTagDigestMark.size();
+    if (mark == std::u16string::npos ||
+        !std::all_of(wide_.begin() + digits, wide_.end(), IsHexUnit)) {
+        Stop(fprWrongSymbol);
+        return;
+    }
+    if (wide_.size() - digits != kListDigestDigits) {
+        Stop(fprWrongHashSize);
+        return;
+    }
+    for (size_t at = digits; at < wide_.size(); ++at)
+        token_ += static_cast<char>(wide_[at]);
+    HexToBin(token_, digest_);
+    token_.clear();
+    wide_.resize(mark);
+    if (probe_)
+        stopped_ = true;
+    else
+        AddEntry(wide_, digest_);
     wide_.clear();
 }
 

@@ -79,7 +79,14 @@ protected:
     virtual uint32_t CheckUtf8(bool& utf8) = 0;
 
 private:
-    enum TState : uint8_t { psLineStart = 0, psComment = 1, psDigest = 2, psName = 3 };
+    enum TState : uint8_t {
+        psLineStart = 0,
+        psComment = 1,
+        psDigest = 2,
+        psName = 3,
+        psTag = 4,     // the beginning of a tag line, "MD5 ("
+        psTagLine = 5, // the rest of a tag line: "name) = digest"
+    };
     // How names are decoded: not known while every name byte so far was
     // ASCII (the same in either form).
     enum TText : uint8_t { txUnknown = 0, txAnsi = 1, txUtf8 = 2 };
@@ -88,11 +95,14 @@ private:
     void Feed(uint8_t c);
     void LineStart(uint8_t c);
     void Digest(uint8_t c);
+    void Tag(uint8_t c);
     bool StartsTextModeName(uint8_t c) const;
-    void BeginName();
+    void BeginName(TState state);
     void AppendName(const uint8_t* begin, const uint8_t* end);
     void DecideText();
+    void TakeName();
     void EndEntry();
+    void EndTagLine();
     void Stop(TFileParseResult result);
 
     TFileParseInfo info_;
@@ -105,7 +115,8 @@ private:
     size_t markSeen_ = 0;
     bool markDone_ = false;
     TText text_ = txUnknown;
-    // The digest: its digits, blanks among them, blanks after the last one.
+    // The digest: its digits, blanks among them, blanks after the last one;
+    // in a tag line's beginning, the bytes matched so far.
     std::string token_;
     bool spaced_ = false;
     size_t blanksAfter_ = 0;

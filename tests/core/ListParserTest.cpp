@@ -102,6 +102,15 @@ TEST(ListParser, EveryCaseGivesItsResultLineAndEntriesInPiecesOfAnySize) {
         {h + "   a.txt\n", u"1 1:"},
         {h + "  \n", u"2 2:"},
         {h.substr(0, 16) + " " + h.substr(16) + "  x.txt\n", u"2 1:"},
+        // Tag lines: the name ends at the last ") = ".
+        {"MD5 (a) = " + h + "\nMD5 (s/b) = x) = " + H + "\nMD5 () = " + h, u"0 3:a|s\\b) = x|"},
+        {"MD5 (a) = " + h + "0\n", u"1 2:"},
+        {"MD5 (a) " + h + "\n", u"2 2:"},
+        {"MD5 (a) = " + h + " \n", u"2 2:"},
+        {"MD5(a) = " + h + "\n", u"2 1:"},
+        {"MD5 (", u"2 1:"},
+        {"MD5 (a) = " + h + "\nnot a list\n", u"0 2:", true},
+        {"MD5 (a) = x\n", u"2 2:", true},
         // A read failure is no end: a name cut short is no entry.
         {H + " *a\r\n" + H + " *cut", u"4 2:a", false, true},
         {H + " *a\r\n" + H + " *\xC3\xA9\r\n", u"4 2:a", false, true},

@@ -1,7 +1,8 @@
 // Fuzz target of the list parser: any bytes, probing or not, fed in pieces
-// whose size the first byte chooses; names are read as UTF-8 or ANSI as the
-// whole input decides. Beyond the sanitizers' checks: the pieces must not
-// matter, and no entry may be longer than the longest path.
+// whose size the first byte chooses; entry lines of every form (tag lines
+// among them), and names read as UTF-8 or ANSI as the whole input decides.
+// Beyond the sanitizers' checks: the pieces must not matter, and no entry
+// may be longer than the longest path.
 #include "engine/ListParser.h"
 
 #include <algorithm>
