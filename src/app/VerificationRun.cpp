@@ -61,8 +61,7 @@ void TApplication::VerifySingleFile() {
                fprSuccess) {
         // The source is a list itself: every file it names is verified.
         listPath = sourcePath_;
-        info = calc_->LoadCheckSumList(listPath, folder, {}, options_.Recursive ? lmAll : lmFolder,
-                                       nullptr);
+        info = calc_->LoadCheckSumList(listPath, folder, {}, lmAll, nullptr);
     } else {
         listPath = sourcePath_ + saver_->Extension;
         info = calc_->LoadCheckSumList(listPath, folder, sourcePath_, lmFile, nullptr);
@@ -98,8 +97,8 @@ void TApplication::LoadFolderReferences() {
         break;
     }
     calc_->Clear(true);
-    const TFileParseInfo info = calc_->LoadCheckSumList(
-        listPath, saver_->BaseFolder, {}, options_.Recursive ? lmAll : lmFolder, nullptr);
+    const TFileParseInfo info =
+        calc_->LoadCheckSumList(listPath, saver_->BaseFolder, {}, lmAll, nullptr);
     if (info.Result == fprSuccess) {
         if (ChangedListIsRead(IsChangedList(listPath)))
             return;
@@ -148,8 +147,7 @@ void TApplication::LoadFoundReferences() {
         changedListIsAList = changedListIsAList || IsChangedList(list);
         // No reference tree: the flat scan below finds each listed file, so
         // one that is gone is reported missing, not unreadable.
-        const TFileParseInfo info =
-            calc_->LoadCheckSumList(list, sourcePath_, {}, lmFolder, nullptr);
+        const TFileParseInfo info = calc_->LoadCheckSumList(list, sourcePath_, {}, lmAll, nullptr);
         if (info.Result != fprSuccess)
             ReportLoadError(info);
     });

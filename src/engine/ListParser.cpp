@@ -326,10 +326,6 @@ void TListParser::Stop(TFileParseResult result) {
 
 bool TEntryFilter::Accepts(const std::u16string& path) const {
     switch (Mode) {
-    case lmFolder:
-        if (path.find(u'\\') != std::u16string::npos)
-            return false;
-        break;
     case lmAll:
         break;
     case lmFile:

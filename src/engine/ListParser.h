@@ -32,9 +32,9 @@ struct TFileParseInfo {
     uint32_t Line = 1;
 };
 
-// What a load keeps: mode 0 only files beside the list, 1 every entry, 2
-// the one file named by the filter, 3 nothing (a probe: is this a list?).
-enum TListMode : uint8_t { lmFolder = 0, lmAll = 1, lmFile = 2, lmProbe = 3 };
+// What a load keeps: mode 1 every entry, 2 the one file named by the
+// filter, 3 nothing (a probe: is this a list?).
+enum TListMode : uint8_t { lmAll = 1, lmFile = 2, lmProbe = 3 };
 
 // An entry reached before the parser was set up.
 class ECheckSumCalcParser : public std::runtime_error {

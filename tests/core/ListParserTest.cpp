@@ -154,8 +154,6 @@ TEST(EntryFilter, ModesAndMasksKeepTheirEntriesOnly) {
         const char16_t* Path;
         bool Kept;
     } rows[] = {
-        {lmFolder, u"C:\\D", u"", "", "", u"a.txt", true},
-        {lmFolder, u"C:\\D", u"", "", "", u"s\\a.txt", false},
         {lmAll, u"C:\\D", u"", "", "", u"s\\a.txt", true},
         {lmFile, u"C:\\D\\", u"c:\\d\\S\\a.txt", "", "", u"s\\a.txt", true},
         {lmFile, u"C:\\D", u"c:\\d\\S\\a.txt", "", "", u"s\\a.txt", true},
