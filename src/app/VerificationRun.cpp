@@ -243,17 +243,19 @@ void TApplication::LoadList() {
                    ShortenPath(WideToAnsi(options_.ListPath), Console().Width() - 28)));
 }
 
-// The changed files on the screen, below the base folder, and with their
-// full paths in the /C: file.
+// The changed files on the screen, below the base folder (or by their full
+// paths outside it), and with their full paths in the /C: file.
 void TApplication::WriteChangedFiles() {
     ConsoleWriteHighlighted(msg::ChangedFiles, false, true);
     std::u16string paths;
     for (const TTreeNode* node = calc_->FirstChanged; node != nullptr;
          node = reinterpret_cast<const TTreeNode*>(calc_->Tree().GetData(node)->Link)) {
         const std::u16string path = calc_->GetItemPath(node);
+        // A list's entry may lead out of the base folder: that file shows its full path.
+        const std::u16string below = RelativeToFolder(saver_->BaseFolder, path);
         outputColumn_ = 0;
-        WriteHashColumn("  " + ShortenPath(WideToAnsi(RelativeToFolder(saver_->BaseFolder, path)),
-                                           Console().Width() - 2));
+        WriteHashColumn(
+            "  " + ShortenPath(WideToAnsi(below.empty() ? path : below), Console().Width() - 2));
         paths += path + u"\r\n";
     }
     if (!options_.ChangedListPath.empty())

@@ -1,6 +1,7 @@
 #include "engine/ListParser.h"
 
 #include "Packages/Files/FileMasks.h"
+#include "Packages/Files/StrProc.h"
 #include "engine/ListFormat.h"
 #include "engine/LxHash.h"
 #include "system/AnsiText.h"
@@ -37,6 +38,16 @@ bool IsAscii(char c) {
 
 bool IsHexUnit(char16_t c) {
     return c < 0x80 && IsHexDigit(static_cast<uint8_t>(c));
+}
+
+// X:\..., \\server\share\... or \... (the root of the list's drive).
+bool IsRooted(std::u16string_view path) {
+    return (!path.empty() && path[0] == u'\\') ||
+           (path.size() >= 3 && path[1] == u':' && path[2] == u'\\');
+}
+
+bool IsDotElement(std::u16string_view element) {
+    return element == u"." || element == u"..";
 }
 
 const uint8_t* FindLineEnd(const uint8_t* begin, const uint8_t* end) {
@@ -324,19 +335,39 @@ void TListParser::Stop(TFileParseResult result) {
     stopped_ = true;
 }
 
-bool TEntryFilter::Accepts(const std::u16string& path) const {
+bool TEntryFilter::Accepts(const std::u16string& fullPath) const {
     switch (Mode) {
     case lmAll:
         break;
     case lmFile:
-        if (!SamePathText(IncludeTrailingBackslashW(BasePath) + path, FileFilter))
+        if (!SamePathText(fullPath, FileFilter))
             return false;
         break;
     default:
         return false;
     }
     return (IncludeMasks.empty() && ExcludeMasks.empty()) ||
-           !IsFileFilteredOut(path, IncludeMasks, ExcludeMasks, {}, {});
+           !IsFileFilteredOut(fullPath, IncludeMasks, ExcludeMasks, {}, {});
+}
+
+bool NeedsResolving(std::u16string_view path) {
+    if (IsRooted(path))
+        return true;
+    for (size_t at = 0;;) {
+        const size_t end = path.find(u'\\', at);
+        if (IsDotElement(path.substr(at, end - at)))
+            return true;
+        if (end == std::u16string_view::npos)
+            return false;
+        at = end + 1;
+    }
+}
+
+std::u16string ResolveEntry(const std::u16string& folder, const std::u16string& path) {
+    // A relative entry is joined to folder first: blanks that begin it are
+    // its name's, not padding before a path.
+    return IsRooted(path) ? ExpandPathAgainst(path, folder)
+                          : ExpandPathAgainst(IncludeTrailingBackslashW(folder) + path, folder);
 }
 
 bool CanNameFile(std::u16string_view path) {

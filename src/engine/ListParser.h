@@ -1,6 +1,7 @@
 // Reading checksum lists: the byte machine that turns a list, fed in
 // pieces of any size, into entries (a path and a digest each), and the
-// rules that decide which entries a load keeps and which can name a file.
+// rules that decide which entries a load keeps, where they point and which
+// can name a file.
 // Portable: the engine feeds the machine from the list file, the tests and
 // the fuzzer from memory.
 #pragma once
@@ -131,14 +132,24 @@ private:
 // (an empty include list passes every name, an empty exclude list none).
 struct TEntryFilter {
     uint8_t Mode = lmAll;
-    std::u16string BasePath;
-    // Mode 2: the full path (BasePath, one backslash, the entry) kept.
+    // Mode 2: the full path of the one file kept.
     std::u16string FileFilter;
     std::string IncludeMasks;
     std::string ExcludeMasks;
 
-    bool Accepts(const std::u16string& path) const;
+    // fullPath: the file the entry names (see ResolveEntry).
+    bool Accepts(const std::u16string& fullPath) const;
 };
+
+// True when an entry path does not simply go on from the folder its list's
+// entries are relative to: it is rooted (X:\..., \\server\share\..., \...)
+// or has a "." or ".." element.
+bool NeedsResolving(std::u16string_view path);
+// The full path of the file an entry names, in a list whose entries are
+// relative to folder (an absolute path): a rooted entry stands for itself
+// (\... on folder's drive), and "." and ".." elements are resolved, never
+// above the root, as md5sum's check does.
+std::u16string ResolveEntry(const std::u16string& folder, const std::u16string& path);
 
 // True when an entry path can name a file: it is not empty and holds no
 // wildcard ("*", "?") and no control character, so a search for it finds

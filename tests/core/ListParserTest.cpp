@@ -147,29 +147,52 @@ TEST(ListParser, ANameLongerThanTheLongestPathStopsOnItsLine) {
 TEST(EntryFilter, ModesAndMasksKeepTheirEntriesOnly) {
     const struct {
         uint8_t Mode;
-        const char16_t* Base;
         const char16_t* Filter;
         const char* Include;
         const char* Exclude;
         const char16_t* Path;
         bool Kept;
     } rows[] = {
-        {lmAll, u"C:\\D", u"", "", "", u"s\\a.txt", true},
-        {lmFile, u"C:\\D\\", u"c:\\d\\S\\a.txt", "", "", u"s\\a.txt", true},
-        {lmFile, u"C:\\D", u"c:\\d\\S\\a.txt", "", "", u"s\\a.txt", true},
-        {lmFile, u"C:\\D", u"C:\\D\\s\\a.txt", "", "", u"a.txt", false},
-        {lmProbe, u"C:\\D", u"", "", "", u"a.txt", false},
-        {lmAll, u"C:\\D", u"", "*.txt", "", u"s\\a.doc", false},
-        {lmAll, u"C:\\D", u"", "", "*.doc", u"s\\a.doc", false},
-        {lmAll, u"C:\\D", u"", "*.txt", "*.doc", u"s\\a.txt", true},
+        {lmAll, u"", "", "", u"C:\\D\\s\\a.txt", true},
+        {lmFile, u"c:\\d\\S\\a.txt", "", "", u"C:\\D\\s\\a.txt", true},
+        {lmFile, u"C:\\D\\s\\a.txt", "", "", u"C:\\D\\a.txt", false},
+        {lmProbe, u"", "", "", u"C:\\D\\a.txt", false},
+        {lmAll, u"", "*.txt", "", u"C:\\D\\s\\a.doc", false},
+        {lmAll, u"", "", "*.doc", u"C:\\D\\s\\a.doc", false},
+        {lmAll, u"", "*.txt", "*.doc", u"C:\\D\\s\\a.txt", true},
     };
     for (const auto& r : rows) {
-        const TEntryFilter filter{r.Mode, r.Base, r.Filter, r.Include, r.Exclude};
+        const TEntryFilter filter{r.Mode, r.Filter, r.Include, r.Exclude};
         EXPECT_EQ(filter.Accepts(r.Path), r.Kept) << &r - rows;
     }
     EXPECT_TRUE(CanNameFile(u"s\\a b.txt"));
     for (const std::u16string& name : {std::u16string(), std::u16string(u"a\0b", 3)})
         EXPECT_FALSE(CanNameFile(name)) << name.size();
+}
+
+// Entries of a list in C:\D\s: "." and ".." resolved, rooted ones as they
+// are; only these are resolved, the usual entry is joined as it stands.
+TEST(ResolveEntry, LooksEntriesUpWhereTheyPoint) {
+    const struct {
+        const char16_t* Entry;
+        bool Resolved;
+        const char16_t* Full;
+    } rows[] = {
+        {u"a.txt", false, u"C:\\D\\s\\a.txt"},
+        {u" a\\..b\\.c", false, u"C:\\D\\s\\ a\\..b\\.c"},
+        {u".\\a.txt", true, u"C:\\D\\s\\a.txt"},
+        {u"t\\.\\a.txt", true, u"C:\\D\\s\\t\\a.txt"},
+        {u"..\\a.txt", true, u"C:\\D\\a.txt"},
+        {u"t\\..", true, u"C:\\D\\s"},
+        {u"..\\..\\..\\..\\x\\a.txt", true, u"C:\\x\\a.txt"},
+        {u"E:\\x\\..\\a.txt", true, u"E:\\a.txt"},
+        {u"\\a.txt", true, u"C:\\a.txt"},
+        {u"\\\\srv\\sh\\x\\..\\a.txt", true, u"\\\\srv\\sh\\a.txt"},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(NeedsResolving(r.Entry), r.Resolved) << &r - rows;
+        EXPECT_EQ(ResolveEntry(u"C:\\D\\s\\", r.Entry), r.Full) << &r - rows;
+    }
 }
 
 } // namespace

@@ -91,16 +91,45 @@ TEST_F(Verification, ListsOfEveryPlacementVerifyAndShowAChange) {
 // md5sum's lists are UTF-8 without a byte-order mark here, in text, binary
 // and tag lines, with "./" before names; an ANSI list by hand holds an
 // accented name and ".\". Every entry is verified, without /R.
-TEST_F(Verification, ListsOfMd5sumVerify) {
-    for (const char* mode : {"", "-b "}) {
+TEST_F(Verification, ListsOfOtherToolsVerify) {
+    const fs::path muller = Add("Data/Sub/M\xC3\xBCller.txt", "m");
+    for (const char* mode : {"", "-b ", "--tag "}) {
         const std::string command = "cd '" + (dir_.Path() / "Data").string() + "' && md5sum " +
-                                    mode + "a.txt b.doc Sub/c.txt >Data.md5";
+                                    mode + "a.txt b.doc ./Sub/* >Data.md5";
         ASSERT_EQ(std::system(command.c_str()), 0);
-        const TRunResult run = Run(data_ + " /V /R /S");
+        const TRunResult run = Run(data_ + " /V /S");
         EXPECT_EQ(run.Status, 0u) << mode << run.Output;
-        EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 3 files"))
+        EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 5 files"))
             << mode << run.Output;
     }
+    Add("Data/Data.md5", Entry("Data/a.txt", ".\\a.txt") + Entry("Data/b.doc", "b.doc") +
+                             Md5sum(muller) + " *Sub\\M\xFCller.txt\r\n");
+    const TRunResult run = Run(data_ + " /V /S");
+    EXPECT_EQ(run.Status, 0u) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 3 files")) << run.Output;
+}
+
+// Entries that lead out of their list's folder are looked up where they
+// point; files outside the base folder are reported by their full paths.
+TEST_F(Verification, EntriesAreLookedUpWhereTheyPoint) {
+    const fs::path other = Add("Other/o.txt", "other");
+    const fs::path gone = Add("Other/gone.txt", "gone");
+    Add("Data/Sub/Sub.md5", Entry("Data/Sub/c.txt", "./c.txt") + Entry("Data/a.txt", "..\\a.txt") +
+                                Entry("Data/b.doc", WinPath(dir_.Path() / "Data/b.doc")) +
+                                Entry("Other/o.txt", "..\\..\\Other\\o.txt") +
+                                Entry("Other/gone.txt", WinPath(gone)));
+    TRunResult run = Run(data_ + " /T:F /R /V /S");
+    EXPECT_EQ(run.Status, 0u) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 5 files")) << run.Output;
+
+    fs::remove(gone);
+    Add("Other/o.txt", "changed");
+    run = Run(data_ + " /T:F /R /V /S /C:changed.txt");
+    EXPECT_EQ(run.Status, 2u | 4096u) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "]\r\n  " + WinPath(gone) + "\r\n")) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "Changed files:    \r\n  " + WinPath(other) + "\r\n"))
+        << run.Output;
+    EXPECT_EQ(ReadFile(dir_.Path() / "changed.txt"), WinPath(other) + "\r\n");
 }
 
 TEST_F(Verification, SingleFileSources) {
