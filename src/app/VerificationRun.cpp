@@ -62,8 +62,7 @@ void TApplication::VerifySingleFile() {
                fprSuccess) {
         // The source is a list itself: every file it names is verified.
         listPath = sourcePath_;
-        info = calc_->LoadCheckSumList(listPath, folder, {}, options_.Recursive ? lmAll : lmFolder,
-                                       nullptr);
+        info = calc_->LoadCheckSumList(listPath, folder, {}, lmAll, nullptr);
     } else {
         listPath = sourcePath_ + saver_->Extension;
         info = calc_->LoadCheckSumList(listPath, folder, sourcePath_, lmFile, nullptr);
@@ -99,8 +98,8 @@ void TApplication::LoadFolderReferences() {
         break;
     }
     calc_->Clear(true);
-    const TFileParseInfo info = calc_->LoadCheckSumList(
-        listPath, saver_->BaseFolder, {}, options_.Recursive ? lmAll : lmFolder, nullptr);
+    const TFileParseInfo info =
+        calc_->LoadCheckSumList(listPath, saver_->BaseFolder, {}, lmAll, nullptr);
     if (info.Result == fprSuccess) {
         if (ChangedListIsRead(IsChangedList(listPath)))
             return;
@@ -149,8 +148,7 @@ void TApplication::LoadFoundReferences() {
         changedListIsAList = changedListIsAList || IsChangedList(list);
         // No reference tree: the flat scan below finds each listed file, so
         // one that is gone is reported missing, not unreadable.
-        const TFileParseInfo info =
-            calc_->LoadCheckSumList(list, sourcePath_, {}, lmFolder, nullptr);
+        const TFileParseInfo info = calc_->LoadCheckSumList(list, sourcePath_, {}, lmAll, nullptr);
         if (info.Result != fprSuccess)
             ReportLoadError(info);
     });
@@ -255,8 +253,9 @@ void TApplication::LoadList() {
                                 ShownPath(options_.ListPath, Console().Width() - 28)));
 }
 
-// The changed files on the screen, below the base folder, those not
-// written since their list marked, and with their full paths in the /C: file.
+// The changed files on the screen, below the base folder (or by their full
+// paths outside it), those not written since their list marked, and with
+// their full paths in the /C: file.
 void TApplication::WriteChangedFiles() {
     ConsoleWriteHighlighted(msg::ChangedFiles, false, true);
     std::u16string paths;
@@ -267,9 +266,11 @@ void TApplication::WriteChangedFiles() {
             calc_->CheckSumDataOf(const_cast<TTreeNode*>(node))->Changed == chDamaged
                 ? msg::NotModifiedMark
                 : "";
+        // A list's entry may lead out of the base folder: that file shows its full path.
+        const std::u16string below = RelativeToFolder(saver_->BaseFolder, path);
         outputColumn_ = 0;
         WriteHashColumn("  " +
-                        ShownPath(RelativeToFolder(saver_->BaseFolder, path),
+                        ShownPath(below.empty() ? path : below,
                                   Console().Width() - 2 - static_cast<int>(mark.size())) +
                         mark);
         // The log keeps the record whole: the full path of every changed file.

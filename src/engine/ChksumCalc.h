@@ -58,11 +58,13 @@ public:
     // Reads a checksum list into the flat tree of the record of basePath
     // (created when there is none): one node per entry that mode (see
     // TListMode) and the masks keep, named by its path below basePath and
-    // holding the listed digest; with refTree, attributes, size and time
-    // come from the node of the same path there. Fires OnLoadList once the
-    // list is open, unless probing. The result tells how reading ended
-    // (fprFileAccessError with the system's code when the list could not be
-    // opened or read on). An empty listFile is an assertion failure.
+    // holding the listed digest. Entries are relative to the list's folder
+    // (to basePath for a list outside it); one that leads out of basePath
+    // goes to the record of its drive or share root instead. With refTree,
+    // attributes, size and time come from the node of the same path there. Fires OnLoadList once
+    // the list is open, unless probing. The result tells how reading ended (fprFileAccessError with
+    // the system's code when the list could not be opened or read on). An empty listFile is an
+    // assertion failure.
     TFileParseInfo LoadCheckSumList(const std::u16string& listFile, const std::u16string& basePath,
                                     const std::u16string& fileFilter, uint8_t mode,
                                     const TDirTree* refTree);

@@ -1,6 +1,6 @@
 // The checksum engine's list loading: a list file, read in chunks through
-// the byte machine, becomes a flat tree of reference digests under the
-// record of its base folder.
+// the byte machine, becomes flat trees of reference digests under the
+// record of its base folder (and of the drives its entries lead to).
 #include "Packages/Common/Assertion.h"
 #include "engine/ChksumCalc.h"
 #include "engine/FileReader.h"
@@ -12,70 +12,144 @@
 namespace {
 
 constexpr uint32_t kChunkSize = 4096;
+// Pieces of the second reading that decides whether a list is UTF-8.
+constexpr uint32_t kCheckChunkSize = 64 * 1024;
 
-// Adds the entries of one list to the engine's record of the base folder.
+// Adds the entries of one list to the engine's records: those in the base
+// folder to the base folder's record, those that lead out of it to the
+// record of their drive or share.
 class TListLoader final : public TListParser {
 public:
-    TListLoader(TCustomChksumCalc& engine, const std::u16string& listFile, uint32_t list,
-                TEntryFilter filter, const TDirTree* refTree)
-        : engine_(engine), list_(list), filter_(std::move(filter)), refTree_(refTree),
-          listFolder_(IncludeTrailingBackslashW(ExtractFileDirW(listFile))) {
-        // Entries name files beside the list: their paths below the base
-        // begin with the list's own folder below it.
-        const std::u16string below = RelativeToFolder(filter_.BasePath, listFolder_);
-        prefix_ = below.empty() ? below : IncludeTrailingBackslashW(below);
+    TListLoader(TCustomChksumCalc& engine, const TFileHandle& file, const std::u16string& listFile,
+                uint32_t list, const std::u16string& basePath, TEntryFilter filter,
+                const TDirTree* refTree)
+        : engine_(engine), file_(file), list_(list), filter_(std::move(filter)), refTree_(refTree),
+          base_(IncludeTrailingBackslashW(basePath)) {
+        // Entries name files from the list's folder on; a list kept outside
+        // the base folder names them from the base folder.
+        const std::u16string listFolder = IncludeTrailingBackslashW(ExtractFileDirW(listFile));
+        const bool inBase = SamePathText(listFolder, base_) || IsPathInside(listFolder, base_);
+        entryFolder_ = inBase ? listFolder : base_;
     }
+
+    // Reads the list to its end, or until parsing stops.
+    void Load();
 
 protected:
     void AddEntry(const std::u16string& path, const uint8_t (&digest)[16]) override;
+    uint32_t CheckUtf8(bool& utf8) override;
 
 private:
-    TDirectory& Directory();
-    void CopyReference(TDirectory& dir, TTreeNode* node, const std::u16string& path) const;
+    void AddNode(TDirectory& dir, std::u16string_view name, const uint8_t (&digest)[16]);
+    TDirectory& BaseRecord();
+    TDirectory& Record(const std::u16string& folder);
+    void CopyReference(TDirectory& dir, TTreeNode* node) const;
 
     TCustomChksumCalc& engine_;
+    const TFileHandle& file_;
     const uint32_t list_; // the list's number among the engine's loaded lists
     const TEntryFilter filter_;
     const TDirTree* const refTree_;
-    const std::u16string listFolder_;
-    std::u16string prefix_;
-    std::u16string name_; // of the entry's node: kept to spare an allocation per entry
-    TDirectory* directory_ = nullptr;
+    const std::u16string base_; // with one trailing backslash, as entryFolder_
+    std::u16string entryFolder_;
+    uint64_t consumed_ = 0; // bytes of the list read so far
+    // The entry's full path: kept to spare an allocation per entry.
+    std::u16string full_;
+    TDirectory* baseRecord_ = nullptr;
 };
 
+void TListLoader::Load() {
+    std::vector<uint8_t> buffer(kChunkSize);
+    for (bool more = true; more;) {
+        uint32_t read = 0;
+        if (const uint32_t error = ReadChunk(file_, buffer.data(), kChunkSize, read); error != 0) {
+            ReadFailed(error);
+            more = false;
+        } else if (read == 0) {
+            FinishParse();
+            more = false;
+        } else {
+            consumed_ += read;
+            more = ParseChunk(buffer.data(), read);
+        }
+    }
+}
+
 void TListLoader::AddEntry(const std::u16string& path, const uint8_t (&digest)[16]) {
-    if (!filter_.Accepts(path))
+    bool inBase = true;
+    if (NeedsResolving(path)) {
+        full_ = ResolveEntry(entryFolder_, path);
+        inBase = IsPathInside(full_, base_);
+    } else {
+        full_.assign(entryFolder_).append(path);
+    }
+    if (!filter_.Accepts(full_))
         return;
-    TDirectory& dir = Directory();
-    name_.assign(prefix_).append(path);
-    TTreeNode* node = dir.Tree->AddNamedNode(nullptr, name_);
+    if (inBase) {
+        AddNode(BaseRecord(), std::u16string_view(full_).substr(base_.size()), digest);
+        return;
+    }
+    // A file outside the base folder lives in the record of its drive or
+    // share, so that its full path stays its own. A path without a root
+    // (such as "\\") stays as listed: its lookup reports what the system
+    // finds.
+    const std::u16string root = PathRootW(full_);
+    if (root.empty())
+        AddNode(BaseRecord(), path, digest);
+    else
+        AddNode(Record(root), std::u16string_view(full_).substr(root.size()), digest);
+}
+
+void TListLoader::AddNode(TDirectory& dir, std::u16string_view name, const uint8_t (&digest)[16]) {
+    TTreeNode* node = dir.Tree->AddNamedNode(nullptr, name);
     TCheckSumData* data = engine_.CheckSumDataOf(node);
     CopyDigest(digest, data->Hash);
     data->List = list_;
     if (refTree_ != nullptr)
-        CopyReference(dir, node, listFolder_ + path);
+        CopyReference(dir, node);
 }
 
-// Only a record of the base folder itself will do: in one around it or
-// inside it, the entries would be looked up under another folder.
-TDirectory& TListLoader::Directory() {
-    if (directory_ != nullptr)
-        return *directory_;
-    const std::u16string& base = filter_.BasePath;
-    const std::u16string bare = ExcludeTrailingBackslashW(base);
-    for (TDirectory* dir = engine_.FirstDirectory(); dir != nullptr && directory_ == nullptr;
+// The list is read once more from its start, then reading goes on where it
+// stopped.
+uint32_t TListLoader::CheckUtf8(bool& utf8) {
+    TUtf8Check check;
+    std::vector<uint8_t> buffer(kCheckChunkSize);
+    uint32_t error = WideSetFilePosition(file_, 0);
+    for (bool more = error == 0; more;) {
+        uint32_t read = 0;
+        error = ReadChunk(file_, buffer.data(), kCheckChunkSize, read);
+        more = error == 0 && read > 0 && check.Put(buffer.data(), read);
+    }
+    if (error == 0)
+        error = WideSetFilePosition(file_, consumed_);
+    utf8 = check.WellFormed();
+    return error;
+}
+
+TDirectory& TListLoader::BaseRecord() {
+    if (baseRecord_ == nullptr)
+        baseRecord_ = &Record(base_);
+    return *baseRecord_;
+}
+
+// Only a record of the folder itself will do: in one around it or inside
+// it, the entries would be looked up under another folder.
+TDirectory& TListLoader::Record(const std::u16string& folder) {
+    const std::u16string bare = ExcludeTrailingBackslashW(folder);
+    TDirectory* found = nullptr;
+    for (TDirectory* dir = engine_.FirstDirectory(); dir != nullptr && found == nullptr;
          dir = engine_.NextDirectory(dir))
         if (SamePathText(ExcludeTrailingBackslashW(dir->Path), bare))
-            directory_ = dir;
+            found = dir;
     // A record keeps the trailing backslash of a drive root only.
-    if (directory_ == nullptr)
-        directory_ = engine_.AddDirectory(base.size() == 3 && base[1] == u':' ? base : bare, true);
-    return *directory_;
+    if (found == nullptr)
+        found =
+            engine_.AddDirectory(IsDriveRooted(folder) && folder.size() == 3 ? folder : bare, true);
+    return *found;
 }
 
-void TListLoader::CopyReference(TDirectory& dir, TTreeNode* node,
-                                const std::u16string& path) const {
-    const TTreeNode* found = refTree_->FindPath(path);
+void TListLoader::CopyReference(TDirectory& dir, TTreeNode* node) const {
+    const TTreeNode* found = refTree_->FindPath(full_);
     if (found == nullptr)
         return;
     const TDirNodeData* from = refTree_->GetData(found);
@@ -111,23 +185,11 @@ TFileParseInfo TCustomChksumCalc::LoadCheckSumList(const std::u16string& listFil
     // A probe adds no entry, so it needs no number.
     if (mode != lmProbe)
         loadedLists_.push_back({listFile, FileLastWriteTime(file)});
-    TListLoader loader(
-        *this, listFile, mode != lmProbe ? static_cast<uint32_t>(loadedLists_.size()) : 0,
-        {mode, basePath, fileFilter, IncludeMasks().Text(), ExcludeMasks().Text()}, refTree);
+    TListLoader loader(*this, file, listFile,
+                       mode != lmProbe ? static_cast<uint32_t>(loadedLists_.size()) : 0, basePath,
+                       {mode, fileFilter, IncludeMasks().Text(), ExcludeMasks().Text()}, refTree);
     loader.InitParser(mode == lmProbe);
-    std::vector<uint8_t> buffer(kChunkSize);
-    for (bool more = true; more;) {
-        uint32_t read = 0;
-        if (const uint32_t error = ReadChunk(file, buffer.data(), kChunkSize, read); error != 0) {
-            loader.ReadFailed(error);
-            more = false;
-        } else if (read == 0) {
-            loader.FinishParse();
-            more = false;
-        } else {
-            more = loader.ParseChunk(buffer.data(), read);
-        }
-    }
+    loader.Load();
     info = loader.Info();
     info.FileName = listFile;
     return info;

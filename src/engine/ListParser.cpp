@@ -1,6 +1,7 @@
 #include "engine/ListParser.h"
 
 #include "Packages/Files/FileMasks.h"
+#include "Packages/Files/StrProc.h"
 #include "engine/ListFormat.h"
 #include "engine/LxHash.h"
 #include "system/AnsiText.h"
@@ -13,6 +14,11 @@ namespace {
 constexpr char kNameMark = kListEntrySeparator.back();
 // md5sum's text form puts this many blanks between digest and name.
 constexpr size_t kTextModeBlanks = 2;
+// The tag line of md5sum --tag and of the BSD md5 tool: "MD5 (name) = digest".
+constexpr std::string_view kTagStart = "MD5 (";
+constexpr std::u16string_view kTagDigestMark = u") = ";
+// What a tag line holds behind its name.
+constexpr size_t kTagTailUnits = kTagDigestMark.size() + kListDigestDigits;
 
 bool IsLineEnd(uint8_t c) {
     return c == '\r' || c == '\n';
@@ -20,6 +26,28 @@ bool IsLineEnd(uint8_t c) {
 
 bool IsHexDigit(uint8_t c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+bool IsAboveAscii(uint8_t c) {
+    return c >= 0x80;
+}
+
+bool IsAscii(char c) {
+    return !IsAboveAscii(static_cast<uint8_t>(c));
+}
+
+bool IsHexUnit(char16_t c) {
+    return c < 0x80 && IsHexDigit(static_cast<uint8_t>(c));
+}
+
+// X:\..., \\server\share\... or \... (the root of the list's drive).
+bool IsRooted(std::u16string_view path) {
+    return (!path.empty() && path[0] == u'\\') ||
+           (path.size() >= 3 && path[1] == u':' && path[2] == u'\\');
+}
+
+bool IsDotElement(std::u16string_view element) {
+    return element == u"." || element == u"..";
 }
 
 const uint8_t* FindLineEnd(const uint8_t* begin, const uint8_t* end) {
@@ -37,7 +65,7 @@ void TListParser::InitParser(bool probe) {
     previous_ = 0;
     markSeen_ = 0;
     markDone_ = false;
-    utf8_ = false;
+    text_ = txUnknown;
     token_.clear();
     wide_.clear();
     decoder_ = TUtf8Decoder();
@@ -47,12 +75,12 @@ bool TListParser::ParseChunk(const uint8_t* data, size_t size) {
     const uint8_t* const end = data + size;
     while (data != end && !stopped_) {
         // Runs of bytes that only add to what is collected are taken as a
-        // whole: names and comments up to the line end, the digits of a
-        // digest up to one too many. (None is a line end, and neither was
-        // the byte before them.)
-        if ((state_ == psName || state_ == psComment) && !IsLineEnd(*data)) {
+        // whole: names, tag lines and comments up to the line end, the
+        // digits of a digest up to one too many. (None is a line end, and
+        // neither was the byte before them.)
+        if ((state_ == psName || state_ == psTagLine || state_ == psComment) && !IsLineEnd(*data)) {
             const uint8_t* const stop = FindLineEnd(data, end);
-            if (state_ == psName)
+            if (state_ != psComment)
                 AppendName(data, stop);
             data = stop;
         } else if (state_ == psDigest && blanksAfter_ == 0 && IsHexDigit(*data)) {
@@ -73,13 +101,16 @@ bool TListParser::ParseChunk(const uint8_t* data, size_t size) {
 void TListParser::FinishParse() {
     if (stopped_)
         return;
-    // The end came inside the mark, or where a name was due.
-    if ((!markDone_ && markSeen_ > 0) || state_ == psDigest) {
+    // The end came inside the mark, or where a name was due (after a digest
+    // or inside the beginning of a tag line).
+    if ((!markDone_ && markSeen_ > 0) || state_ == psDigest || state_ == psTag) {
         Stop(fprWrongSymbol);
         return;
     }
     if (state_ == psName && !probe_)
         EndEntry();
+    else if (state_ == psTagLine)
+        EndTagLine();
     stopped_ = true;
 }
 
@@ -93,7 +124,9 @@ void TListParser::ReadFailed(uint32_t errorCode) {
 bool TListParser::InMark(uint8_t c) {
     if (c == static_cast<uint8_t>(kUtf8ByteOrderMark[markSeen_])) {
         ++markSeen_;
-        markDone_ = utf8_ = markSeen_ == kUtf8ByteOrderMark.size();
+        markDone_ = markSeen_ == kUtf8ByteOrderMark.size();
+        if (markDone_)
+            text_ = txUtf8;
         return true;
     }
     markDone_ = true;
@@ -129,6 +162,15 @@ void TListParser::Feed(uint8_t c) {
         else
             EndEntry();
         break;
+    case psTag:
+        Tag(c);
+        break;
+    case psTagLine:
+        if (!lineEnd)
+            AppendName(&c, &c + 1);
+        else
+            EndTagLine();
+        break;
     }
 }
 
@@ -140,6 +182,9 @@ void TListParser::LineStart(uint8_t c) {
         token_.assign(1, static_cast<char>(c));
         spaced_ = false;
         blanksAfter_ = 0;
+    } else if (c == static_cast<uint8_t>(kTagStart.front())) {
+        state_ = psTag;
+        token_.assign(1, static_cast<char>(c));
     } else if (!IsLineEnd(c)) {
         Stop(fprWrongSymbol);
     }
@@ -148,7 +193,8 @@ void TListParser::LineStart(uint8_t c) {
 void TListParser::Digest(uint8_t c) {
     const bool complete = token_.size() == kListDigestDigits;
     if (StartsTextModeName(c)) {
-        BeginName();
+        HexToBin(token_, digest_);
+        BeginName(psName);
         AppendName(&c, &c + 1);
     } else if (c == ' ') {
         if (!complete)
@@ -156,10 +202,12 @@ void TListParser::Digest(uint8_t c) {
         else
             ++blanksAfter_;
     } else if (c == kNameMark) {
-        if (complete)
-            BeginName();
-        else
+        if (complete) {
+            HexToBin(token_, digest_);
+            BeginName(psName);
+        } else {
             Stop(fprWrongHashSize);
+        }
     } else if (!IsHexDigit(c)) {
         Stop(fprWrongSymbol);
     } else {
@@ -169,6 +217,16 @@ void TListParser::Digest(uint8_t c) {
     }
 }
 
+void TListParser::Tag(uint8_t c) {
+    if (c != static_cast<uint8_t>(kTagStart[token_.size()])) {
+        Stop(fprWrongSymbol);
+        return;
+    }
+    token_ += static_cast<char>(c);
+    if (token_.size() == kTagStart.size())
+        BeginName(psTagLine);
+}
+
 // md5sum's text form: 32 digits in a row, exactly two blanks, and a name
 // that begins with neither a blank nor an asterisk.
 bool TListParser::StartsTextModeName(uint8_t c) const {
@@ -176,15 +234,23 @@ bool TListParser::StartsTextModeName(uint8_t c) const {
            c != ' ' && c != kNameMark && !IsLineEnd(c);
 }
 
-void TListParser::BeginName() {
-    HexToBin(token_, digest_);
+void TListParser::BeginName(TState state) {
     token_.clear();
-    state_ = psName;
+    state_ = state;
 }
 
 void TListParser::AppendName(const uint8_t* begin, const uint8_t* end) {
+    if (text_ == txUnknown) {
+        const uint8_t* const above = std::find_if(begin, end, IsAboveAscii);
+        token_.append(begin, above);
+        if (above != end)
+            DecideText();
+        if (stopped_)
+            return;
+        begin = above;
+    }
     size_t units = 0;
-    if (utf8_) {
+    if (text_ == txUtf8) {
         for (const uint8_t* p = begin; p != end; ++p)
             decoder_.Put(*p, wide_);
         units = wide_.size() + (decoder_.Pending() ? 1 : 0);
@@ -193,18 +259,29 @@ void TListParser::AppendName(const uint8_t* begin, const uint8_t* end) {
         token_.append(begin, end);
         units = token_.size();
     }
-    if (units > kMaxPathUnits)
+    if (units > kMaxPathUnits + (state_ == psTagLine ? kTagTailUnits : 0))
         Stop(fprWrongSymbol);
 }
 
-void TListParser::EndEntry() {
-    if (!ready_)
-        throw ECheckSumCalcParser("");
-    state_ = psLineStart;
-    if (utf8_)
+// Until a name holds a byte above 127, either form reads the same.
+void TListParser::DecideText() {
+    bool utf8 = false;
+    if (const uint32_t error = CheckUtf8(utf8); error != 0) {
+        ReadFailed(error);
+        return;
+    }
+    text_ = utf8 ? txUtf8 : txAnsi;
+    if (utf8) {
+        wide_.assign(token_.begin(), token_.end());
+        token_.clear();
+    }
+}
+
+// The name collected becomes wide_, with "/" as "\".
+void TListParser::TakeName() {
+    if (text_ == txUtf8)
         decoder_.Finish(wide_);
-    else if (std::all_of(token_.begin(), token_.end(),
-                         [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    else if (text_ == txUnknown || std::all_of(token_.begin(), token_.end(), IsAscii))
         // Every ANSI code page holds ASCII as it is: no conversion (and no
         // allocation) for the usual name.
         wide_.assign(token_.begin(), token_.end());
@@ -213,7 +290,43 @@ void TListParser::EndEntry() {
     token_.clear();
     // A Windows name never holds "/": lists from other systems separate folders with it.
     std::replace(wide_.begin(), wide_.end(), u'/', u'\\');
+}
+
+void TListParser::EndEntry() {
+    if (!ready_)
+        throw ECheckSumCalcParser("");
+    state_ = psLineStart;
+    TakeName();
     AddEntry(wide_, digest_);
+    wide_.clear();
+}
+
+// The name ends at the last ") = ": a name may hold one, the digest cannot.
+void TListParser::EndTagLine() {
+    if (!ready_)
+        throw ECheckSumCalcParser("");
+    state_ = psLineStart;
+    TakeName();
+    const size_t mark = wide_.rfind(kTagDigestMark);
+    const size_t digits = mark == std::u16string::npos ? 0 : mark + kTagDigestMark.size();
+    if (mark == std::u16string::npos ||
+        !std::all_of(wide_.begin() + digits, wide_.end(), IsHexUnit)) {
+        Stop(fprWrongSymbol);
+        return;
+    }
+    if (wide_.size() - digits != kListDigestDigits) {
+        Stop(fprWrongHashSize);
+        return;
+    }
+    for (size_t at = digits; at < wide_.size(); ++at)
+        token_ += static_cast<char>(wide_[at]);
+    HexToBin(token_, digest_);
+    token_.clear();
+    wide_.resize(mark);
+    if (probe_)
+        stopped_ = true;
+    else
+        AddEntry(wide_, digest_);
     wide_.clear();
 }
 
@@ -222,23 +335,39 @@ void TListParser::Stop(TFileParseResult result) {
     stopped_ = true;
 }
 
-bool TEntryFilter::Accepts(const std::u16string& path) const {
+bool TEntryFilter::Accepts(const std::u16string& fullPath) const {
     switch (Mode) {
-    case lmFolder:
-        if (path.find(u'\\') != std::u16string::npos)
-            return false;
-        break;
     case lmAll:
         break;
     case lmFile:
-        if (!SamePathText(IncludeTrailingBackslashW(BasePath) + path, FileFilter))
+        if (!SamePathText(fullPath, FileFilter))
             return false;
         break;
     default:
         return false;
     }
     return (IncludeMasks.empty() && ExcludeMasks.empty()) ||
-           !IsFileFilteredOut(path, IncludeMasks, ExcludeMasks, {}, {});
+           !IsFileFilteredOut(fullPath, IncludeMasks, ExcludeMasks, {}, {});
+}
+
+bool NeedsResolving(std::u16string_view path) {
+    if (IsRooted(path))
+        return true;
+    for (size_t at = 0;;) {
+        const size_t end = path.find(u'\\', at);
+        if (IsDotElement(path.substr(at, end - at)))
+            return true;
+        if (end == std::u16string_view::npos)
+            return false;
+        at = end + 1;
+    }
+}
+
+std::u16string ResolveEntry(const std::u16string& folder, const std::u16string& path) {
+    // A relative entry is joined to folder first: blanks that begin it are
+    // its name's, not padding before a path.
+    return IsRooted(path) ? ExpandPathAgainst(path, folder)
+                          : ExpandPathAgainst(IncludeTrailingBackslashW(folder) + path, folder);
 }
 
 bool CanNameFile(std::u16string_view path) {

@@ -1,6 +1,7 @@
 // Reading checksum lists: the byte machine that turns a list, fed in
 // pieces of any size, into entries (a path and a digest each), and the
-// rules that decide which entries a load keeps and which can name a file.
+// rules that decide which entries a load keeps, where they point and which
+// can name a file.
 // Portable: the engine feeds the machine from the list file, the tests and
 // the fuzzer from memory.
 #pragma once
@@ -32,9 +33,9 @@ struct TFileParseInfo {
     uint32_t Line = 1;
 };
 
-// What a load keeps: mode 0 only files beside the list, 1 every entry, 2
-// the one file named by the filter, 3 nothing (a probe: is this a list?).
-enum TListMode : uint8_t { lmFolder = 0, lmAll = 1, lmFile = 2, lmProbe = 3 };
+// What a load keeps: mode 1 every entry, 2 the one file named by the
+// filter, 3 nothing (a probe: is this a list?).
+enum TListMode : uint8_t { lmAll = 1, lmFile = 2, lmProbe = 3 };
 
 // An entry reached before the parser was set up.
 class ECheckSumCalcParser : public std::runtime_error {
@@ -71,18 +72,38 @@ protected:
     // One entry: its path, with "/" taken as a folder separator "\", and
     // its digest.
     virtual void AddEntry(const std::u16string& path, const uint8_t (&digest)[16]) = 0;
+    // Asked at most once per list, when a name holds a byte above 127 and
+    // the list has no byte-order mark: whether the whole list is well-formed
+    // UTF-8 (then it is read as UTF-8, else in the ANSI code page). Returns
+    // 0 with utf8 set, or the system's code when the list could not be read
+    // for the answer (parsing then stops as ReadFailed does).
+    virtual uint32_t CheckUtf8(bool& utf8) = 0;
 
 private:
-    enum TState : uint8_t { psLineStart = 0, psComment = 1, psDigest = 2, psName = 3 };
+    enum TState : uint8_t {
+        psLineStart = 0,
+        psComment = 1,
+        psDigest = 2,
+        psName = 3,
+        psTag = 4,     // the beginning of a tag line, "MD5 ("
+        psTagLine = 5, // the rest of a tag line: "name) = digest"
+    };
+    // How names are decoded: not known while every name byte so far was
+    // ASCII (the same in either form).
+    enum TText : uint8_t { txUnknown = 0, txAnsi = 1, txUtf8 = 2 };
 
     bool InMark(uint8_t c);
     void Feed(uint8_t c);
     void LineStart(uint8_t c);
     void Digest(uint8_t c);
+    void Tag(uint8_t c);
     bool StartsTextModeName(uint8_t c) const;
-    void BeginName();
+    void BeginName(TState state);
     void AppendName(const uint8_t* begin, const uint8_t* end);
+    void DecideText();
+    void TakeName();
     void EndEntry();
+    void EndTagLine();
     void Stop(TFileParseResult result);
 
     TFileParseInfo info_;
@@ -91,18 +112,18 @@ private:
     bool stopped_ = false;
     TState state_ = psLineStart;
     uint8_t previous_ = 0; // the byte before; 0 (no line end) at the start
-    // The byte-order mark: bytes matched so far, whether the look is over,
-    // and whether the list is UTF-8.
+    // The byte-order mark: bytes matched so far, and whether the look is over.
     size_t markSeen_ = 0;
     bool markDone_ = false;
-    bool utf8_ = false;
-    // The digest: its digits, blanks among them, blanks after the last one.
+    TText text_ = txUnknown;
+    // The digest: its digits, blanks among them, blanks after the last one;
+    // in a tag line's beginning, the bytes matched so far.
     std::string token_;
     bool spaced_ = false;
     size_t blanksAfter_ = 0;
     uint8_t digest_[16] = {};
-    // The name: its bytes in ANSI lists (in token_), its units in UTF-8 lists
-    // and at its end.
+    // The name: its bytes until UTF-8 is known (in token_), its units in
+    // UTF-8 lists and at its end.
     std::u16string wide_;
     TUtf8Decoder decoder_;
 };
@@ -111,14 +132,24 @@ private:
 // (an empty include list passes every name, an empty exclude list none).
 struct TEntryFilter {
     uint8_t Mode = lmAll;
-    std::u16string BasePath;
-    // Mode 2: the full path (BasePath, one backslash, the entry) kept.
+    // Mode 2: the full path of the one file kept.
     std::u16string FileFilter;
     std::string IncludeMasks;
     std::string ExcludeMasks;
 
-    bool Accepts(const std::u16string& path) const;
+    // fullPath: the file the entry names (see ResolveEntry).
+    bool Accepts(const std::u16string& fullPath) const;
 };
+
+// True when an entry path does not simply go on from the folder its list's
+// entries are relative to: it is rooted (X:\..., \\server\share\..., \...)
+// or has a "." or ".." element.
+bool NeedsResolving(std::u16string_view path);
+// The full path of the file an entry names, in a list whose entries are
+// relative to folder (an absolute path): a rooted entry stands for itself
+// (\... on folder's drive), and "." and ".." elements are resolved, never
+// above the root, as md5sum's check does.
+std::u16string ResolveEntry(const std::u16string& folder, const std::u16string& path);
 
 // True when an entry path can name a file: it is not empty and holds no
 // wildcard ("*", "?") and no control character, so a search for it finds

@@ -72,14 +72,14 @@ void TUtf8Decoder::Put(uint8_t byte, std::u16string& out) {
             needed_ = 3;
             code_ = byte & 0x07;
         } else {
-            out += u'\xFFFD';
+            Replace(out);
         }
         return;
     }
     if (byte < lower_ || byte > upper_) {
         // The broken sequence is replaced; the byte may begin the next one.
         Reset();
-        out += u'\xFFFD';
+        Replace(out);
         Put(byte, out);
         return;
     }
@@ -99,7 +99,7 @@ void TUtf8Decoder::Put(uint8_t byte, std::u16string& out) {
 
 void TUtf8Decoder::Finish(std::u16string& out) {
     if (needed_ != 0)
-        out += u'\xFFFD';
+        Replace(out);
     Reset();
 }
 
@@ -111,4 +111,18 @@ std::u16string Utf8ToWide(std::string_view text) {
         decoder.Put(static_cast<uint8_t>(c), out);
     decoder.Finish(out);
     return out;
+}
+
+void TUtf8Decoder::Replace(std::u16string& out) {
+    out += u'\xFFFD';
+    illFormed_ = true;
+}
+
+bool TUtf8Check::Put(const uint8_t* data, size_t size) {
+    // ASCII between sequences decodes to itself: only the rest is looked at.
+    for (const uint8_t* p = data; p != data + size && !decoder_.IllFormed(); ++p)
+        if (*p >= 0x80 || decoder_.Pending())
+            decoder_.Put(*p, units_);
+    units_.clear();
+    return !decoder_.IllFormed();
 }

@@ -23,6 +23,8 @@ public:
     // "result line:path|path...".
     std::u16string Parse(const std::string& list, size_t chunk, bool probe = false,
                          bool fails = false) {
+        list_ = &list;
+        fails_ = fails;
         InitParser(probe);
         const auto* bytes = reinterpret_cast<const uint8_t*>(list.data());
         bool more = true;
@@ -44,6 +46,18 @@ protected:
         Paths.push_back(path);
         Digests.push_back(BinToHex(digest, 16));
     }
+    // The whole list is looked at, as the loader reads it again; a list
+    // that fails to read fails here too.
+    uint32_t CheckUtf8(bool& utf8) override {
+        TUtf8Check check;
+        check.Put(reinterpret_cast<const uint8_t*>(list_->data()), list_->size());
+        utf8 = check.WellFormed();
+        return fails_ ? 23 : 0;
+    }
+
+private:
+    const std::string* list_ = nullptr;
+    bool fails_ = false;
 };
 
 TEST(ListParser, EveryCaseGivesItsResultLineAndEntriesInPiecesOfAnySize) {
@@ -73,8 +87,13 @@ TEST(ListParser, EveryCaseGivesItsResultLineAndEntriesInPiecesOfAnySize) {
         {H + " *a\r\nnot a list\r\n", u"0 2:", true},
         {H + " *a\r\nnot a list\r\n", u"2 2:a"},
         {H + std::string(" *a\0b?*\x01\n", 9), std::u16string(u"0 2:a\0b?*\x01", 10)},
-        {H + " *\xC3\xA9\r\n", u"0 2:\u00C3\u00A9"},
+        // UTF-8 with or without the mark; ANSI when any byte of the list
+        // (a comment's too) is no UTF-8.
+        {H + " *\xC3\xA9\r\n", u"0 2:\u00E9"},
         {kMark + H + " *\xC3\xA9\r\n", u"0 2:\u00E9"},
+        {";\xE9\n" + H + " *\xC3\xA9\r\n", u"0 3:\u00C3\u00A9"},
+        {H + " *a\n" + H + " *\xC3\xA9\n" + H + " *\xE9\n", u"0 4:a|\u00C3\u00A9|\u00E9"},
+        {H + " *a\xE2\x82", u"0 1:a\u00E2\u201A"},
         {kMark.substr(0, 2) + H + " *a\r\n", u"2 1:"},
         {kMark.substr(0, 2), u"2 1:"},
         // md5sum: text and binary mode, "/" between folders.
@@ -83,8 +102,18 @@ TEST(ListParser, EveryCaseGivesItsResultLineAndEntriesInPiecesOfAnySize) {
         {h + "   a.txt\n", u"1 1:"},
         {h + "  \n", u"2 2:"},
         {h.substr(0, 16) + " " + h.substr(16) + "  x.txt\n", u"2 1:"},
+        // Tag lines: the name ends at the last ") = ".
+        {"MD5 (a) = " + h + "\nMD5 (s/b) = x) = " + H + "\nMD5 () = " + h, u"0 3:a|s\\b) = x|"},
+        {"MD5 (a) = " + h + "0\n", u"1 2:"},
+        {"MD5 (a) " + h + "\n", u"2 2:"},
+        {"MD5 (a) = " + h + " \n", u"2 2:"},
+        {"MD5(a) = " + h + "\n", u"2 1:"},
+        {"MD5 (", u"2 1:"},
+        {"MD5 (a) = " + h + "\nnot a list\n", u"0 2:", true},
+        {"MD5 (a) = x\n", u"2 2:", true},
         // A read failure is no end: a name cut short is no entry.
         {H + " *a\r\n" + H + " *cut", u"4 2:a", false, true},
+        {H + " *a\r\n" + H + " *\xC3\xA9\r\n", u"4 2:a", false, true},
     };
     for (const auto& c : cases)
         for (size_t chunk : {size_t(1), size_t(3), size_t(4096)})
@@ -118,31 +147,52 @@ TEST(ListParser, ANameLongerThanTheLongestPathStopsOnItsLine) {
 TEST(EntryFilter, ModesAndMasksKeepTheirEntriesOnly) {
     const struct {
         uint8_t Mode;
-        const char16_t* Base;
         const char16_t* Filter;
         const char* Include;
         const char* Exclude;
         const char16_t* Path;
         bool Kept;
     } rows[] = {
-        {lmFolder, u"C:\\D", u"", "", "", u"a.txt", true},
-        {lmFolder, u"C:\\D", u"", "", "", u"s\\a.txt", false},
-        {lmAll, u"C:\\D", u"", "", "", u"s\\a.txt", true},
-        {lmFile, u"C:\\D\\", u"c:\\d\\S\\a.txt", "", "", u"s\\a.txt", true},
-        {lmFile, u"C:\\D", u"c:\\d\\S\\a.txt", "", "", u"s\\a.txt", true},
-        {lmFile, u"C:\\D", u"C:\\D\\s\\a.txt", "", "", u"a.txt", false},
-        {lmProbe, u"C:\\D", u"", "", "", u"a.txt", false},
-        {lmAll, u"C:\\D", u"", "*.txt", "", u"s\\a.doc", false},
-        {lmAll, u"C:\\D", u"", "", "*.doc", u"s\\a.doc", false},
-        {lmAll, u"C:\\D", u"", "*.txt", "*.doc", u"s\\a.txt", true},
+        {lmAll, u"", "", "", u"C:\\D\\s\\a.txt", true},
+        {lmFile, u"c:\\d\\S\\a.txt", "", "", u"C:\\D\\s\\a.txt", true},
+        {lmFile, u"C:\\D\\s\\a.txt", "", "", u"C:\\D\\a.txt", false},
+        {lmProbe, u"", "", "", u"C:\\D\\a.txt", false},
+        {lmAll, u"", "*.txt", "", u"C:\\D\\s\\a.doc", false},
+        {lmAll, u"", "", "*.doc", u"C:\\D\\s\\a.doc", false},
+        {lmAll, u"", "*.txt", "*.doc", u"C:\\D\\s\\a.txt", true},
     };
     for (const auto& r : rows) {
-        const TEntryFilter filter{r.Mode, r.Base, r.Filter, r.Include, r.Exclude};
+        const TEntryFilter filter{r.Mode, r.Filter, r.Include, r.Exclude};
         EXPECT_EQ(filter.Accepts(r.Path), r.Kept) << &r - rows;
     }
     EXPECT_TRUE(CanNameFile(u"s\\a b.txt"));
     for (const std::u16string& name : {std::u16string(), std::u16string(u"a\0b", 3)})
         EXPECT_FALSE(CanNameFile(name)) << name.size();
+}
+
+// Entries of a list in C:\D\s: "." and ".." resolved, rooted ones as they
+// are; only these are resolved, the usual entry is joined as it stands.
+TEST(ResolveEntry, LooksEntriesUpWhereTheyPoint) {
+    const struct {
+        const char16_t* Entry;
+        bool Resolved;
+        const char16_t* Full;
+    } rows[] = {
+        {u"a.txt", false, u"C:\\D\\s\\a.txt"},
+        {u" a\\..b\\.c", false, u"C:\\D\\s\\ a\\..b\\.c"},
+        {u".\\a.txt", true, u"C:\\D\\s\\a.txt"},
+        {u"t\\.\\a.txt", true, u"C:\\D\\s\\t\\a.txt"},
+        {u"..\\a.txt", true, u"C:\\D\\a.txt"},
+        {u"t\\..", true, u"C:\\D\\s"},
+        {u"..\\..\\..\\..\\x\\a.txt", true, u"C:\\x\\a.txt"},
+        {u"E:\\x\\..\\a.txt", true, u"E:\\a.txt"},
+        {u"\\a.txt", true, u"C:\\a.txt"},
+        {u"\\\\srv\\sh\\x\\..\\a.txt", true, u"\\\\srv\\sh\\a.txt"},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(NeedsResolving(r.Entry), r.Resolved) << &r - rows;
+        EXPECT_EQ(ResolveEntry(u"C:\\D\\s\\", r.Entry), r.Full) << &r - rows;
+    }
 }
 
 } // namespace

@@ -41,19 +41,23 @@ protected:
 
 TEST_F(Verification, ListsOfEveryPlacementVerifyAndShowAChange) {
     // The comparison is shared: a change is shown for the placements of
-    // lists found beside the files and of a list given by name.
+    // lists found beside the files and of a list given by name, and for a
+    // list's entries in a sub-folder whatever /R says.
     const struct {
         const char* Calculate;
         const char* Verify;
         const char* Processed;
-        bool Change;
+        const char* Changed; // below Data, and as shown; nullptr for no change
+        const char* Shown;
     } cases[] = {
-        {" /T:F /R", " /T:F /R /V", "  Processed 4 files", true},
-        {" /T:E /R", " /T:E /R /V", "  Processed 4 files", true},
-        {" /T:R /R", " /T:R /R /V", "  Processed 4 files", true},
-        {" /T:R", " /V", "  Processed 2 files", false},
-        {" sums.md5 /R", " sums.md5 /R /V", "  Processed 4 files", true},
-        {" sums.md5 /T:R /R", " sums.md5 /T:R /R /V", "  Processed 4 files", false},
+        {" /T:F /R", " /T:F /R /V", "  Processed 4 files", "a.txt", "a.txt"},
+        {" /T:E /R", " /T:E /R /V", "  Processed 4 files", "a.txt", "a.txt"},
+        {" /T:R /R", " /T:R /R /V", "  Processed 4 files", "a.txt", "a.txt"},
+        {" /T:R /R", " /V", "  Processed 4 files", "Sub/c.txt", "Sub\\c.txt"},
+        {" /T:R", " /V", "  Processed 2 files", nullptr, nullptr},
+        {" sums.md5 /R", " sums.md5 /R /V", "  Processed 4 files", "a.txt", "a.txt"},
+        {" sums.md5 /R", " sums.md5 /V", "  Processed 4 files", "Sub/c.txt", "Sub\\c.txt"},
+        {" sums.md5 /T:R /R", " sums.md5 /T:R /R /V", "  Processed 4 files", nullptr, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Calculate);
@@ -64,13 +68,17 @@ TEST_F(Verification, ListsOfEveryPlacementVerifyAndShowAChange) {
         EXPECT_TRUE(Contains(run.Output, "Verification summary:\r\n  Files not changed.\r\n" +
                                              std::string(c.Processed)))
             << run.Output;
-        if (c.Change) {
-            Add("Data/a.txt", "abd");
+        if (c.Changed != nullptr) {
+            const std::string file = "Data/" + std::string(c.Changed);
+            const std::string before = ReadFile(dir_.Path() / file);
+            Add(file, before + "!");
             run = Run(data_ + c.Verify + " /S");
             EXPECT_EQ(run.Status, 4096u) << run.Output;
-            EXPECT_TRUE(Contains(run.Output, "Changed files:    \r\n  a.txt\r\n")) << run.Output;
+            EXPECT_TRUE(
+                Contains(run.Output, "Changed files:    \r\n  " + std::string(c.Shown) + "\r\n"))
+                << run.Output;
             EXPECT_TRUE(Contains(run.Output, "  Changed files - 1 (")) << run.Output;
-            Add("Data/a.txt", "abc");
+            Add(file, before);
         }
         std::vector<fs::path> lists;
         for (const auto& entry : fs::recursive_directory_iterator(dir_.Path()))
@@ -81,27 +89,58 @@ TEST_F(Verification, ListsOfEveryPlacementVerifyAndShowAChange) {
     }
 }
 
-TEST_F(Verification, ListsOfMd5sumVerify) {
-    for (const char* mode : {"", "-b "}) {
+// md5sum's lists are UTF-8 without a byte-order mark here, in text, binary
+// and tag lines, with "./" before names; an ANSI list by hand holds an
+// accented name and ".\". Every entry is verified, without /R.
+TEST_F(Verification, ListsOfOtherToolsVerify) {
+    const fs::path muller = Add("Data/Sub/M\xC3\xBCller.txt", "m");
+    for (const char* mode : {"", "-b ", "--tag "}) {
         const std::string command = "cd '" + (dir_.Path() / "Data").string() + "' && md5sum " +
-                                    mode + "a.txt b.doc Sub/c.txt >Data.md5";
+                                    mode + "a.txt b.doc ./Sub/* >Data.md5";
         ASSERT_EQ(std::system(command.c_str()), 0);
-        const TRunResult run = Run(data_ + " /V /R /S");
+        const TRunResult run = Run(data_ + " /V /S");
         EXPECT_EQ(run.Status, 0u) << mode << run.Output;
-        EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 3 files"))
+        EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 5 files"))
             << mode << run.Output;
     }
+    Add("Data/Data.md5", Entry("Data/a.txt", ".\\a.txt") + Entry("Data/b.doc", "b.doc") +
+                             Md5sum(muller) + " *Sub\\M\xFCller.txt\r\n");
+    const TRunResult run = Run(data_ + " /V /S");
+    EXPECT_EQ(run.Status, 0u) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 3 files")) << run.Output;
+}
+
+// Entries that lead out of their list's folder are looked up where they
+// point; files outside the base folder are reported by their full paths.
+TEST_F(Verification, EntriesAreLookedUpWhereTheyPoint) {
+    const fs::path other = Add("Other/o.txt", "other");
+    const fs::path gone = Add("Other/gone.txt", "gone");
+    Add("Data/Sub/Sub.md5", Entry("Data/Sub/c.txt", "./c.txt") + Entry("Data/a.txt", "..\\a.txt") +
+                                Entry("Data/b.doc", WinPath(dir_.Path() / "Data/b.doc")) +
+                                Entry("Other/o.txt", "..\\..\\Other\\o.txt") +
+                                Entry("Other/gone.txt", WinPath(gone)));
+    TRunResult run = Run(data_ + " /T:F /R /V /S");
+    EXPECT_EQ(run.Status, 0u) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 5 files")) << run.Output;
+
+    fs::remove(gone);
+    Add("Other/o.txt", "changed");
+    run = Run(data_ + " /T:F /R /V /S /C:changed.txt");
+    EXPECT_EQ(run.Status, 2u | 4096u) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "]\r\n  " + WinPath(gone) + "\r\n")) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "Changed files:    \r\n  " + WinPath(other) + "\r\n"))
+        << run.Output;
+    EXPECT_EQ(ReadFile(dir_.Path() / "changed.txt"), WinPath(other) + "\r\n");
 }
 
 TEST_F(Verification, SingleFileSources) {
     Add("Data/x.zip", "zip");
     Add("Data/x.zip.md5", Entry("Data/x.zip", "x.zip") + Entry("Data/a.txt", "a.txt"));
-    // A list of its own, a list that is the source, with and without /R.
+    // A list of its own, a list that is the source (every entry, without /R).
     Add("Data/list.md5", Entry("Data/a.txt", "a.txt") + Entry("Data/Sub/c.txt", "Sub\\c.txt"));
     const std::pair<std::string, std::string> cases[] = {
         {"\\x.zip /V", "  Processed 1 files"},
-        {"\\list.md5 /V", "  Processed 1 files"},
-        {"\\list.md5 /V /R", "  Processed 2 files"},
+        {"\\list.md5 /V", "  Processed 2 files"},
         {"\\a.txt " + data_ + "\\x.zip.md5 /V", "  Processed 1 files"},
     };
     for (const auto& [arguments, processed] : cases) {

@@ -1,6 +1,8 @@
 // Fuzz target of the list parser: any bytes, probing or not, fed in pieces
-// whose size the first byte chooses. Beyond the sanitizers' checks: the
-// pieces must not matter, and no entry may be longer than the longest path.
+// whose size the first byte chooses; entry lines of every form (tag lines
+// among them), and names read as UTF-8 or ANSI as the whole input decides.
+// Beyond the sanitizers' checks: the pieces must not matter, and no entry
+// may be longer than the longest path.
 #include "engine/ListParser.h"
 
 #include <algorithm>
@@ -14,6 +16,8 @@ public:
     std::u16string Outcome; // paths and digests, then result and line
 
     void Parse(const uint8_t* data, size_t size, size_t piece, bool probe) {
+        data_ = data;
+        size_ = size;
         InitParser(probe);
         bool more = true;
         for (size_t at = 0; more && at < size; at += piece)
@@ -32,6 +36,16 @@ protected:
         Outcome += path;
         Outcome.append(std::begin(digest), std::end(digest));
     }
+    uint32_t CheckUtf8(bool& utf8) override {
+        TUtf8Check check;
+        check.Put(data_, size_);
+        utf8 = check.WellFormed();
+        return 0;
+    }
+
+private:
+    const uint8_t* data_ = nullptr;
+    size_t size_ = 0;
 };
 
 } // namespace

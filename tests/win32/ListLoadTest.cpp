@@ -156,6 +156,22 @@ TEST_F(Lists, AnAbortStopsTheFlatScanBetweenLookups) {
     EXPECT_EQ(Data(u"a.txt").Attributes, 0u);
 }
 
+// The first name above ASCII comes after the first piece read: the list is
+// read again from its start to tell UTF-8, and reading goes on where it was.
+TEST_F(Lists, AListWithoutMarkIsCheckedForUtf8AndReadOnWhereItWas) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 200; ++i)
+        names.push_back(std::to_string(1000 + i) + ".txt");
+    names.push_back("M\xC3\xBCller.txt");
+    names.push_back("z.txt");
+    ASSERT_EQ(Load(List(u"data.md5", names), lmAll).Result, fprSuccess);
+    const TEntries entries = Entries();
+    ASSERT_EQ(entries.size(), 202u);
+    EXPECT_EQ(entries[199].first, u"1199.txt");
+    EXPECT_EQ(entries[200].first, u"M\u00FCller.txt");
+    EXPECT_EQ(entries[201].first, u"z.txt");
+}
+
 TEST_F(Lists, AListThatCannotBeReadGivesAFileAccessErrorWithItsCode) {
     const TFileParseInfo missing = Load(sample.Path(u"none.md5"), lmAll);
     EXPECT_EQ(missing.Result, fprFileAccessError);
