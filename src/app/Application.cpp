@@ -54,6 +54,10 @@ TApplication::TApplication() {
     };
     calc_->OnTimer = [this](TCustomDirScaner*) { Guard([this] { UpdateProgress(); }); };
     calc_->OnLoadList = [this](TCustomDirScaner*) { Guard([this] { LoadList(); }); };
+    calc_->OnListProgress = [this](uint64_t entries) {
+        if (!options_.Silent)
+            Console().ShowStatus(FormatText(msg::EntriesReadFormat, std::to_string(entries)));
+    };
     calc_->OnFileEvent = [this](const TFileEvent& event) { HandleFileEvent(event); };
     // Files of this name are lists of another kind and never hashed.
     calc_->ExcludeMasks().Add("md?sum.lst");

@@ -167,6 +167,7 @@ private:
     };
     std::vector<TUnwrittenList> unwrittenLists_;
     int64_t usedListCount_ = 0; // reference lists loaded (/T:E and /T:F)
+    int64_t listedCount_ = 0;   // entries the flat scan looks up
     // The /C: file: the check of its path before reading, or the failure of
     // its writing, and whether it was written; reported at the end.
     TOutputCheckResult changedList_;

@@ -21,11 +21,13 @@ constexpr int kScaleColumns = 58;
 void TApplication::BeforeScan() {
     if (sourceIsFile_)
         return;
-    if (options_.RunMode == rmCalculate)
+    if (options_.RunMode == rmCalculate) {
         ConsoleWriteLine(
             FormatText(msg::CalculatingSizeFormat, ShownPath(sourcePath_, Console().Width() - 24)));
-    else
+    } else {
         ConsoleWriteLine(msg::CalculatingFilesSize);
+        listedCount_ = calc_->CountFiles();
+    }
 }
 
 void TApplication::ScanError(const std::u16string& path, int32_t errorCode) {
@@ -48,8 +50,16 @@ void TApplication::ShowProgressScale() {
 }
 
 void TApplication::UpdateProgress(bool final) {
-    if (!progressShown_ || options_.Silent)
+    if (options_.Silent)
         return;
+    // Before reading, a verification looks the listed files up.
+    if (!progressShown_) {
+        if (options_.RunMode == rmVerify && listedCount_ > 0)
+            Console().ShowStatus(
+                FormatText(msg::EntriesLookedUpFormat,
+                           {std::to_string(calc_->LookedUp.load()), std::to_string(listedCount_)}));
+        return;
+    }
     const int64_t ticks =
         ProgressTickCount(calc_->ReadBytes.load(), totalSize_, calc_->FailedBytes.load());
     // A console narrower than the scale wraps the marks: they are added as

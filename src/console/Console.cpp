@@ -5,6 +5,7 @@
 #include "system/LxSys.h"
 #include "system/ScopeExit.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -71,8 +72,31 @@ void TConsole::WriteToScreen(std::string_view text, bool wrap) {
 // A screen that refused a write (a closed pipe, a full device) is given
 // nothing more: the rest of the output would be lost or garbled anyway.
 void TConsole::ToScreen(std::string_view text) {
+    if (statusColumns_ > 0)
+        ClearStatus();
     if (!screenFailed_ && device_->Write(text) != 0)
         screenFailed_ = true;
+}
+
+void TConsole::ShowStatus(std::string_view text) {
+    if (!IsScreen())
+        return;
+    const std::string_view line = FirstColumns(text, width_ - 1);
+    const int columns = TextColumns(line);
+    std::string shown(1, '\r');
+    shown.append(line);
+    shown.append(static_cast<size_t>(std::max(statusColumns_ - columns, 0)), ' ');
+    statusColumns_ = 0;
+    ToScreen(shown);
+    statusColumns_ = columns;
+}
+
+// Blanks over the status line, and the cursor back at its start.
+void TConsole::ClearStatus() {
+    std::string blank(static_cast<size_t>(statusColumns_) + 2, ' ');
+    blank.front() = blank.back() = '\r';
+    statusColumns_ = 0;
+    ToScreen(blank);
 }
 
 void TConsole::ToLog(std::string_view text, bool flush) {

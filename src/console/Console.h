@@ -85,6 +85,10 @@ public:
     void WriteWrapped(std::string_view text);
     // Text straight to the screen: no wrapping, no log, no change of the break flag.
     void WriteRaw(std::string_view text);
+    // A line that tells how a long phase moves, written over itself in
+    // place on a console (nothing on a file or a pipe, nothing in the log),
+    // cut to the width. Whatever is written next removes it first.
+    void ShowStatus(std::string_view text);
 
     void HighlightOn();
     void HighlightOff();
@@ -132,6 +136,7 @@ private:
     void WriteToScreen(std::string_view text, bool wrap);
     void ToScreen(std::string_view text);
     void ToLog(std::string_view text, bool flush = false);
+    void ClearStatus();
     void CloseFailedLog(uint32_t error);
 
     std::unique_ptr<TConsoleDevice> device_;
@@ -141,6 +146,7 @@ private:
     bool lastEndedWithBreak_ = false;
     int pageLines_ = 0;
     bool screenFailed_ = false;
+    int statusColumns_ = 0; // of the status line shown now, 0 for none
     bool logWriteFailed_ = false;
     uint32_t logError_ = 0;
     bool logFailureReported_ = false;

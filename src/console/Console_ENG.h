@@ -129,6 +129,9 @@ inline constexpr const char* ChangedFiles = "Changed files:    ";
 inline constexpr const char* VerificationSummary = "Verification summary:";
 inline constexpr const char* ChangedFilesFormat = "  Changed files - %s (%s%)";
 inline constexpr const char* FilesNotChanged = "  Files not changed.";
+// How the phases before reading move, on a console.
+inline constexpr const char* EntriesReadFormat = "  %s entries read";
+inline constexpr const char* EntriesLookedUpFormat = "  %s of %s listed files looked up";
 inline constexpr const char* DamagedFilesFormat =
     "    of which %s not modified since the list was written: possible damage";
 // After a changed file that was not written since its list was.

@@ -69,8 +69,9 @@ void TCustomChksumCalc::FlatScan() {
     if (OnBeforeScan)
         OnBeforeScan(this);
     const bool started = FirstDirectory() != nullptr;
+    LookedUp = 0;
     for (TDirectory* dir = FirstDirectory(); dir != nullptr; dir = NextDirectory(dir))
-        StartWorker<TFlatScanThread>(this, dir);
+        StartWorker<TFlatScanThread>(this, dir, LookedUp);
     if (started && !HasOption(soASync))
         WaitServing(DoneEvent());
 }
@@ -180,8 +181,10 @@ TChange TCustomChksumCalc::ChangeOf(const TTreeNode* node) const {
     const uint64_t listTime = loadedLists_[data->List - 1].Time;
     const uint64_t fileTime = Tree().GetData(node)->Time;
     // A file written the ordinary way has a time after its list's; one
-    // that changed without it (a faulty disk, a bad copy) has not.
-    return listTime == 0 || fileTime == 0 || fileTime > listTime ? chEdited : chDamaged;
+    // that changed without it (a faulty disk, a bad copy) has an earlier
+    // one. The same time is taken for an edit: the clock moves in steps of
+    // up to 16 ms, so a file written just after its list may share its time.
+    return listTime == 0 || fileTime == 0 || fileTime >= listTime ? chEdited : chDamaged;
 }
 
 TCheckSumData* TCustomChksumCalc::CheckSumDataOf(TTreeNode* node) const {

@@ -75,8 +75,8 @@ public:
     };
     const std::vector<TLoadedList>& LoadedLists() const { return loadedLists_; }
     // How verification found the file of node, whose digest differs from
-    // its entry's: chEdited when it was written after its list (or either
-    // time is unknown), chDamaged when it was not.
+    // its entry's: chDamaged when it was last written before its list was,
+    // chEdited otherwise (also when either time is unknown).
     TChange ChangeOf(const TTreeNode* node) const;
     // Looks every loaded entry up on disk, one worker per record; without
     // soASync returns when they are done. Nothing while a scan works.
@@ -101,6 +101,9 @@ public:
     std::atomic<uint64_t> ReadFiles{0}; // read to their end and hashed
     std::atomic<uint64_t> FailedBytes{0};
     std::atomic<uint64_t> FailedFiles{0};
+    // Entries the flat scan has looked up. Atomic: the flat scan's workers
+    // count them while the owner thread shows them.
+    std::atomic<uint64_t> LookedUp{0};
     // The changed files of a verification: their count, how many of them
     // were not written since their list was (chDamaged), and the first and
     // last node of their chain (linked through each node's Link). Plain:
@@ -118,6 +121,9 @@ public:
     TScanerEvent OnReadDone;
     // When LoadCheckSumList has opened a list (not when probing).
     TScanerEvent OnLoadList;
+    // While LoadCheckSumList reads a list, about once a second, on the
+    // thread that loads: the entries read from the list so far.
+    std::function<void(uint64_t entries)> OnListProgress;
 
     // Whether the reading thread queues its file events. Atomic: the owner
     // thread sets it before reading starts (in OnStartReading at the

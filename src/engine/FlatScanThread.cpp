@@ -25,8 +25,9 @@ std::u16string FolderOf(const std::u16string& name) {
 
 } // namespace
 
-TFlatScanThread::TFlatScanThread(TCustomDirScaner* scanner, TDirectory* directory)
-    : TCustomThread(scanner, directory) {}
+TFlatScanThread::TFlatScanThread(TCustomDirScaner* scanner, TDirectory* directory,
+                                 std::atomic<uint64_t>& lookedUp)
+    : TCustomThread(scanner, directory), lookedUp_(lookedUp) {}
 
 void TFlatScanThread::Work() {
     const TDirTree& tree = *Directory()->Tree;
@@ -35,8 +36,10 @@ void TFlatScanThread::Work() {
     for (TTreeNode* node = tree.GetRoot()->FirstChild; node != nullptr; node = tree.GetNext(node))
         ++entriesPerFolder_[Folded(FolderOf(tree.GetName(node)))];
     for (TTreeNode* node = tree.GetRoot()->FirstChild; node != nullptr && !Terminated();
-         node = tree.GetNext(node))
+         node = tree.GetNext(node)) {
         LookUp(node, base);
+        ++lookedUp_;
+    }
 }
 
 void TFlatScanThread::LookUp(TTreeNode* node, const std::u16string& base) {

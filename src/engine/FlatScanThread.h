@@ -9,6 +9,7 @@
 
 #include "Packages/Common/ScanThreads.h"
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,8 +18,10 @@
 
 class TFlatScanThread final : public TCustomThread {
 public:
-    // Processes directory once it has its turn (the worker frees itself).
-    TFlatScanThread(TCustomDirScaner* scanner, TDirectory* directory);
+    // Processes directory once it has its turn (the worker frees itself),
+    // adding one to lookedUp for each entry.
+    TFlatScanThread(TCustomDirScaner* scanner, TDirectory* directory,
+                    std::atomic<uint64_t>& lookedUp);
 
 protected:
     // Stops between lookups when asked to.
@@ -48,6 +51,7 @@ private:
     bool LoopsBack(const std::u16string& base, const std::u16string& folder);
     bool LinkBack(const std::u16string& base, const std::u16string& folder) const;
 
+    std::atomic<uint64_t>& lookedUp_;
     // Listed entries per folded folder, and the folders read so far.
     std::unordered_map<std::u16string, size_t> entriesPerFolder_;
     std::unordered_map<std::u16string, std::optional<TListing>> listings_;

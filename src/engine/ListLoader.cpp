@@ -7,6 +7,7 @@
 #include "engine/LxHash.h"
 #include "system/ScopeExit.h"
 
+#include <chrono>
 #include <vector>
 
 namespace {
@@ -53,14 +54,22 @@ private:
     const std::u16string base_; // with one trailing backslash, as entryFolder_
     std::u16string entryFolder_;
     uint64_t consumed_ = 0; // bytes of the list read so far
+    uint64_t entries_ = 0;  // entry lines read so far
     // The entry's full path: kept to spare an allocation per entry.
     std::u16string full_;
     TDirectory* baseRecord_ = nullptr;
 };
 
 void TListLoader::Load() {
+    using Clock = std::chrono::steady_clock;
+    // A long list tells that it is moving, about once a second.
+    Clock::time_point nextReport = Clock::now() + std::chrono::seconds(1);
     std::vector<uint8_t> buffer(kChunkSize);
     for (bool more = true; more;) {
+        if (engine_.OnListProgress && Clock::now() >= nextReport) {
+            engine_.OnListProgress(entries_);
+            nextReport = Clock::now() + std::chrono::seconds(1);
+        }
         uint32_t read = 0;
         if (const uint32_t error = ReadChunk(file_, buffer.data(), kChunkSize, read); error != 0) {
             ReadFailed(error);
@@ -76,6 +85,7 @@ void TListLoader::Load() {
 }
 
 void TListLoader::AddEntry(const std::u16string& path, const uint8_t (&digest)[16]) {
+    ++entries_;
     bool inBase = true;
     if (NeedsResolving(path)) {
         full_ = ResolveEntry(entryFolder_, path);
