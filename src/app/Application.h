@@ -4,8 +4,9 @@
 //
 // Its parts live in files of their own: the command-line set-up
 // (CommandLineSetUp.cpp), the calculation run (CalculationRun.cpp), the
-// verification run (VerificationRun.cpp), and the progress display,
-// per-file output and summary (ProgressDisplay.cpp).
+// verification run (VerificationRun.cpp) with its new files
+// (NewFiles.cpp), and the progress display, per-file output and summary
+// (ProgressDisplay.cpp).
 // Everything here runs on the main thread, except Cancel.
 #pragma once
 
@@ -114,6 +115,10 @@ private:
     void CheckChangedListPath();
     void WriteChangedFiles();
     void WriteChangedList(const std::u16string& paths);
+
+    // --- NewFiles.cpp ---
+    std::vector<std::u16string> FindNewFiles() const;
+    void WriteNewFiles();
     void ReportChangedList();
 
     // --- ProgressDisplay.cpp ---
@@ -168,6 +173,10 @@ private:
     std::vector<TUnwrittenList> unwrittenLists_;
     int64_t usedListCount_ = 0; // reference lists loaded (/T:E and /T:F)
     int64_t listedCount_ = 0;   // entries the flat scan looks up
+    // Where a verification looks for new files (empty: it does not), and
+    // those it found.
+    std::u16string newFilesRoot_;
+    std::vector<std::u16string> newFiles_;
     // The /C: file: the check of its path before reading, or the failure of
     // its writing, and whether it was written; reported at the end.
     TOutputCheckResult changedList_;

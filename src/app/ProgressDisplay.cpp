@@ -162,6 +162,12 @@ void TApplication::ShowSummary() {
             exitCode_ |= ecDamagedFiles;
         WriteChangedFiles();
     }
+    if (verifying && !newFilesRoot_.empty() && !cancelled_) {
+        Console().ShowStatus(msg::LookingForNewFiles);
+        newFiles_ = FindNewFiles();
+        if (!newFiles_.empty())
+            WriteNewFiles();
+    }
     if (listsWritten)
         WriteResults();
     // Cancelled while the outputs were written: those written are whole, and
@@ -215,8 +221,8 @@ void TApplication::PrintStatistics() {
                          std::to_string(Percent(failed, fileCount_)) + "%)");
 }
 
-// Listed files that were not found on disk; a large share of them is a
-// warning that the list is out of date.
+// Listed files that were not found on disk, and files that no list names;
+// a large share of missing files is a warning that the list is out of date.
 void TApplication::ReportMissingFiles() {
     const int64_t listed = calc_->CountFiles();
     const int64_t missing = listed - fileCount_;
@@ -224,6 +230,8 @@ void TApplication::ReportMissingFiles() {
     if (missing > 0)
         ConsoleWriteLine(FormatText(msg::MissingFilesFormat,
                                     {std::to_string(missing), std::to_string(percent)}));
+    if (!newFiles_.empty())
+        ConsoleWriteLine(FormatText(msg::NewFilesFormat, std::to_string(newFiles_.size())));
     if (percent < 15)
         return;
     ConsoleWriteLine("");

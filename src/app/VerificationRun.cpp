@@ -60,9 +60,11 @@ void TApplication::VerifySingleFile() {
         info = calc_->LoadCheckSumList(listPath, folder, sourcePath_, lmFile, nullptr);
     } else if (calc_->LoadCheckSumList(sourcePath_, folder, {}, lmProbe, nullptr).Result ==
                fprSuccess) {
-        // The source is a list itself: every file it names is verified.
+        // The source is a list itself: every file it names is verified, and
+        // its folder may hold new files.
         listPath = sourcePath_;
         info = calc_->LoadCheckSumList(listPath, folder, {}, lmAll, nullptr);
+        newFilesRoot_ = folder;
     } else {
         listPath = sourcePath_ + saver_->Extension;
         info = calc_->LoadCheckSumList(listPath, folder, sourcePath_, lmFile, nullptr);
@@ -98,6 +100,7 @@ void TApplication::LoadFolderReferences() {
         break;
     }
     calc_->Clear(true);
+    newFilesRoot_ = saver_->BaseFolder;
     const TFileParseInfo info =
         calc_->LoadCheckSumList(listPath, saver_->BaseFolder, {}, lmAll, nullptr);
     if (info.Result == fprSuccess) {
@@ -141,6 +144,7 @@ void TApplication::LoadFoundReferences() {
         return;
     }
     usedListCount_ = used;
+    newFilesRoot_ = sourcePath_;
     ConsoleWriteLine(FormatText(msg::LoadingReferencesFormat, msg::FoundFiles));
     bool changedListIsAList = false;
     ForEachList(*dir->Tree, [&](TTreeNode* node) {

@@ -7,5 +7,6 @@ list(APPEND TALLIX_COMPONENT_SOURCES
     app/Application.cpp
     app/CalculationRun.cpp
     app/CommandLineSetUp.cpp
+    app/NewFiles.cpp
     app/ProgressDisplay.cpp
     app/VerificationRun.cpp)

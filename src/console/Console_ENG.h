@@ -129,6 +129,9 @@ inline constexpr const char* ChangedFiles = "Changed files:    ";
 inline constexpr const char* VerificationSummary = "Verification summary:";
 inline constexpr const char* ChangedFilesFormat = "  Changed files - %s (%s%)";
 inline constexpr const char* FilesNotChanged = "  Files not changed.";
+inline constexpr const char* NewFiles = "New files:";
+inline constexpr const char* NewFilesFormat = "  New files - %s";
+inline constexpr const char* LookingForNewFiles = "  Looking for new files...";
 // How the phases before reading move, on a console.
 inline constexpr const char* EntriesReadFormat = "  %s entries read";
 inline constexpr const char* EntriesLookedUpFormat = "  %s of %s listed files looked up";

@@ -304,6 +304,49 @@ TEST_F(Verification, ChangedFilesNotWrittenSinceTheirListAreMarkedAsDamage) {
     EXPECT_FALSE(Contains(run.Output, "not modified")) << run.Output;
 }
 
+// Files that no loaded list names are new, in the folders the run covers:
+// with /R the tree below the source, without it the source folder and the
+// folders the lists name. None right after a calculation, never the run's
+// own outputs or lists, and no exit bit.
+TEST_F(Verification, NewFilesAreNamedInEachPlacement) {
+    const std::string all = "New files:\r\n  Fresh\\f.txt\r\n  n.txt\r\n  Sub\\m.txt\r\n\r\n";
+    const struct {
+        const char* Calculate;
+        const char* Verify;
+        std::string Block;
+        const char* Count;
+    } cases[] = {
+        {" sums.md5 /R", " sums.md5 /R /V", all, "  New files - 3\r\n"},
+        {" /T:R /R", " /T:R /V", "New files:\r\n  n.txt\r\n  Sub\\m.txt\r\n\r\n",
+         "  New files - 2\r\n"},
+        {" /T:E /R", " /T:E /R /V", all, "  New files - 3\r\n"},
+        {" /T:F /R", " /T:F /R /V", all, "  New files - 3\r\n"},
+    };
+    const std::string outputs = " /L:" + data_ + "\\run.log /C:" + data_ + "\\changed.txt";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Calculate);
+        ASSERT_EQ(Run(data_ + c.Calculate + " /S").Status, 0u);
+        TRunResult run = Run(data_ + c.Verify + outputs);
+        EXPECT_EQ(run.Status, 0u) << run.Output;
+        EXPECT_FALSE(Contains(run.Output, "New files")) << run.Output;
+        const fs::path added[] = {Add("Data/n.txt", "n"), Add("Data/Sub/m.txt", "m"),
+                                  Add("Data/Fresh/f.txt", "f")};
+        run = Run(data_ + c.Verify + outputs);
+        EXPECT_EQ(run.Status, 0u) << run.Output;
+        EXPECT_TRUE(Contains(run.Output, c.Block)) << run.Output;
+        EXPECT_TRUE(Contains(run.Output, "\\Sec.\r\n" + std::string(c.Count))) << run.Output;
+        for (const fs::path& file : added)
+            fs::remove(file);
+        fs::remove(dir_.Path() / "Data/run.log");
+        std::vector<fs::path> lists;
+        for (const auto& entry : fs::recursive_directory_iterator(dir_.Path()))
+            if (entry.path().extension() == ".md5")
+                lists.push_back(entry.path());
+        for (const fs::path& list : lists)
+            fs::remove(list);
+    }
+}
+
 TEST_F(Verification, ChangedListFileHoldsFullPaths) {
     const std::string deep(90, 'd');
     const fs::path file = Add("Data/" + deep + "/deep.txt", "deep");
