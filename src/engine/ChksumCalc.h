@@ -68,7 +68,9 @@ public:
     TFileParseInfo LoadCheckSumList(const std::u16string& listFile, const std::u16string& basePath,
                                     const std::u16string& fileFilter, uint8_t mode,
                                     const TDirTree* refTree);
-    // A list the engine has loaded (in the order of loading), and its last-write time.
+    // A list the engine has loaded (in the order of loading), and its
+    // last-write time. Plain: LoadCheckSumList adds them on the owner thread
+    // before the reading thread starts, which then only reads them.
     struct TLoadedList {
         std::u16string Path;
         uint64_t Time = 0; // 100-nanosecond intervals since 1601, UTC; 0 when unknown

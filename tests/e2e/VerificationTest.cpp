@@ -30,6 +30,15 @@ protected:
     fs::path Add(const std::string& relative, const std::string& bytes = "") {
         return dir_.AddFile(relative, bytes);
     }
+    // Removes every list the runs wrote.
+    void RemoveLists() {
+        std::vector<fs::path> lists;
+        for (const auto& entry : fs::recursive_directory_iterator(dir_.Path()))
+            if (entry.path().extension() == ".md5")
+                lists.push_back(entry.path());
+        for (const fs::path& list : lists)
+            fs::remove(list);
+    }
     std::string Entry(const std::string& relative, const std::string& shown) {
         return ListEntry(dir_.Path() / relative, shown);
     }
@@ -80,12 +89,7 @@ TEST_F(Verification, ListsOfEveryPlacementVerifyAndShowAChange) {
             EXPECT_TRUE(Contains(run.Output, "  Changed files - 1 (")) << run.Output;
             Add(file, before);
         }
-        std::vector<fs::path> lists;
-        for (const auto& entry : fs::recursive_directory_iterator(dir_.Path()))
-            if (entry.path().extension() == ".md5")
-                lists.push_back(entry.path());
-        for (const fs::path& list : lists)
-            fs::remove(list);
+        RemoveLists();
     }
 }
 
@@ -338,12 +342,7 @@ TEST_F(Verification, NewFilesAreNamedInEachPlacement) {
         for (const fs::path& file : added)
             fs::remove(file);
         fs::remove(dir_.Path() / "Data/run.log");
-        std::vector<fs::path> lists;
-        for (const auto& entry : fs::recursive_directory_iterator(dir_.Path()))
-            if (entry.path().extension() == ".md5")
-                lists.push_back(entry.path());
-        for (const fs::path& list : lists)
-            fs::remove(list);
+        RemoveLists();
     }
 }
 
