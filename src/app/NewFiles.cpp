@@ -8,9 +8,7 @@
 #include "Packages/Files/FileMasks.h"
 #include "console/Console.h"
 #include "console/Console_ENG.h"
-#include "console/LogFile.h"
 #include "console/Text.h"
-#include "system/AnsiText.h"
 #include "system/Unicode.h"
 
 #include <algorithm>
