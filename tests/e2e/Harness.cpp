@@ -94,8 +94,14 @@ uint32_t RunRedirected(const std::string& program, std::string_view arguments,
     const std::string command =
         LaunchCommand(program, arguments, dir.empty() ? work.Path() : dir, work.Path()) +
         " </dev/null " + output + " 2>/dev/null";
-    std::system(command.c_str());
-    const std::string status = ReadFile(work.Path() / "status");
+    // Wine may fail to start a process while its desktop comes or goes (as
+    // another test's program ends): such a run never began, and is started
+    // again. A run that began always leaves its status.
+    std::string status;
+    for (int attempt = 0; attempt < 3 && status.empty(); ++attempt) {
+        std::system(command.c_str());
+        status = ReadFile(work.Path() / "status");
+    }
     if (status.empty())
         throw std::runtime_error(program + " did not run: " + command);
     return static_cast<uint32_t>(std::stoul(status));
