@@ -2,6 +2,7 @@ list(APPEND TALLIX_CORE_SOURCES
     engine/CheckSumTree.cpp
     engine/FileEvents.cpp
     engine/ListParser.cpp
+    engine/ListText.cpp
     engine/LxHash.cpp)
 list(APPEND TALLIX_WIN32_SOURCES
     engine/FileReaderWin32.cpp)
