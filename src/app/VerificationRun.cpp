@@ -152,7 +152,8 @@ void TApplication::LoadFoundReferences() {
         changedListIsAList = changedListIsAList || IsChangedList(list);
         // No reference tree: the flat scan below finds each listed file, so
         // one that is gone is reported missing, not unreadable.
-        const TFileParseInfo info = calc_->LoadCheckSumList(list, sourcePath_, {}, lmAll, nullptr);
+        const TFileParseInfo info =
+            calc_->LoadCheckSumList(list, sourcePath_, {}, lmAll, nullptr, true);
         if (info.Result != fprSuccess)
             ReportLoadError(info);
     });

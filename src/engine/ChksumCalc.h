@@ -58,8 +58,9 @@ public:
     // Reads a checksum list into the flat tree of the record of basePath
     // (created when there is none): one node per entry that mode (see
     // TListMode) and the masks keep, named by its path below basePath and
-    // holding the listed digest. Entries are relative to the list's folder
-    // (to basePath for a list outside it); one that leads out of basePath
+    // holding the listed digest. Entries are relative to basePath, as a
+    // named list is written, or with fromListFolder to the list's own folder
+    // (each file's and each folder's list); one that leads out of basePath
     // goes to the record of its drive or share root instead. With refTree,
     // attributes, size and time come from the node of the same path there. Fires OnLoadList once
     // the list is open, unless probing. The result tells how reading ended (fprFileAccessError with
@@ -67,7 +68,7 @@ public:
     // assertion failure.
     TFileParseInfo LoadCheckSumList(const std::u16string& listFile, const std::u16string& basePath,
                                     const std::u16string& fileFilter, uint8_t mode,
-                                    const TDirTree* refTree);
+                                    const TDirTree* refTree, bool fromListFolder = false);
     // A list the engine has loaded (in the order of loading), and its
     // last-write time. Plain: LoadCheckSumList adds them on the owner thread
     // before the reading thread starts, which then only reads them.

@@ -23,15 +23,11 @@ class TListLoader final : public TListParser {
 public:
     TListLoader(TCustomChksumCalc& engine, const TFileHandle& file, const std::u16string& listFile,
                 uint32_t list, const std::u16string& basePath, TEntryFilter filter,
-                const TDirTree* refTree)
+                const TDirTree* refTree, bool fromListFolder)
         : engine_(engine), file_(file), list_(list), filter_(std::move(filter)), refTree_(refTree),
-          base_(IncludeTrailingBackslashW(basePath)) {
-        // Entries name files from the list's folder on; a list kept outside
-        // the base folder names them from the base folder.
-        const std::u16string listFolder = IncludeTrailingBackslashW(ExtractFileDirW(listFile));
-        const bool inBase = SamePathText(listFolder, base_) || IsPathInside(listFolder, base_);
-        entryFolder_ = inBase ? listFolder : base_;
-    }
+          base_(IncludeTrailingBackslashW(basePath)),
+          entryFolder_(fromListFolder ? IncludeTrailingBackslashW(ExtractFileDirW(listFile))
+                                      : base_) {}
 
     // Reads the list to its end, or until parsing stops.
     void Load();
@@ -52,7 +48,7 @@ private:
     const TEntryFilter filter_;
     const TDirTree* const refTree_;
     const std::u16string base_; // with one trailing backslash, as entryFolder_
-    std::u16string entryFolder_;
+    const std::u16string entryFolder_;
     uint64_t consumed_ = 0; // bytes of the list read so far
     uint64_t entries_ = 0;  // entry lines read so far
     // The entry's full path: kept to spare an allocation per entry.
@@ -177,7 +173,7 @@ void TListLoader::CopyReference(TDirectory& dir, TTreeNode* node) const {
 TFileParseInfo TCustomChksumCalc::LoadCheckSumList(const std::u16string& listFile,
                                                    const std::u16string& basePath,
                                                    const std::u16string& fileFilter, uint8_t mode,
-                                                   const TDirTree* refTree) {
+                                                   const TDirTree* refTree, bool fromListFolder) {
     if (listFile.empty())
         AssertionFailure("ChksumCalc", 983);
     SetState(TScanerState::Loading, true);
@@ -197,7 +193,8 @@ TFileParseInfo TCustomChksumCalc::LoadCheckSumList(const std::u16string& listFil
         loadedLists_.push_back({listFile, FileLastWriteTime(file)});
     TListLoader loader(*this, file, listFile,
                        mode != lmProbe ? static_cast<uint32_t>(loadedLists_.size()) : 0, basePath,
-                       {mode, fileFilter, IncludeMasks().Text(), ExcludeMasks().Text()}, refTree);
+                       {mode, fileFilter, IncludeMasks().Text(), ExcludeMasks().Text()}, refTree,
+                       fromListFolder);
     loader.InitParser(mode == lmProbe);
     loader.Load();
     info = loader.Info();

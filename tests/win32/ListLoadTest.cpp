@@ -32,8 +32,10 @@ protected:
         return sample.Path(relative);
     }
     TFileParseInfo Load(const std::u16string& list, uint8_t mode, const TDirTree* ref = nullptr,
-                        const std::u16string& base = {}, const std::u16string& filter = {}) {
-        return calc.LoadCheckSumList(list, base.empty() ? sample.Data() : base, filter, mode, ref);
+                        const std::u16string& base = {}, const std::u16string& filter = {},
+                        bool fromListFolder = false) {
+        return calc.LoadCheckSumList(list, base.empty() ? sample.Data() : base, filter, mode, ref,
+                                     fromListFolder);
     }
     // Name and lookup error of every node of the first record, in order.
     TEntries Entries() const {
@@ -59,23 +61,27 @@ TEST_F(Lists, EachModeAndTheMasksKeepTheirEntriesBelowTheBaseFolder) {
     const std::u16string list = List(u"data.md5", {"a.txt", "sub\\c.txt", "b.doc"});
     const std::u16string inSub = List(u"sub\\sub.md5", {"a.txt", "c.txt"});
     // Which entries each mode and mask keeps is the entry filter's own test.
+    // A folder's own list names files from its folder, a named one from the base.
     const struct {
         std::u16string List;
         uint8_t Mode;
         std::u16string Filter;
         const char* Masks;
+        bool FromListFolder;
         TEntries Kept;
     } rows[] = {
-        {list, lmAll, u"", "", {{u"a.txt", 0}, {u"sub\\c.txt", 0}, {u"b.doc", 0}}},
-        {list, lmFile, sample.Path(u"SUB\\C.TXT"), "", {{u"sub\\c.txt", 0}}},
-        {list, lmAll, u"", "*.txt", {{u"a.txt", 0}, {u"sub\\c.txt", 0}}},
-        {inSub, lmAll, u"", "", {{u"sub\\a.txt", 0}, {u"sub\\c.txt", 0}}},
+        {list, lmAll, u"", "", false, {{u"a.txt", 0}, {u"sub\\c.txt", 0}, {u"b.doc", 0}}},
+        {list, lmFile, sample.Path(u"SUB\\C.TXT"), "", false, {{u"sub\\c.txt", 0}}},
+        {list, lmAll, u"", "*.txt", false, {{u"a.txt", 0}, {u"sub\\c.txt", 0}}},
+        {inSub, lmAll, u"", "", true, {{u"sub\\a.txt", 0}, {u"sub\\c.txt", 0}}},
+        {inSub, lmAll, u"", "", false, {{u"a.txt", 0}, {u"c.txt", 0}}},
     };
     for (const auto& row : rows) {
         calc.Clear(false);
         calc.IncludeMasks().Add(row.Masks);
         loadEvents = 0;
-        const TFileParseInfo info = Load(row.List, row.Mode, nullptr, {}, row.Filter);
+        const TFileParseInfo info =
+            Load(row.List, row.Mode, nullptr, {}, row.Filter, row.FromListFolder);
         EXPECT_EQ(info.Result, fprSuccess);
         EXPECT_EQ(loadEvents, 1);
         EXPECT_EQ(calc.FirstDirectory()->Path, sample.Data());
