@@ -10,15 +10,10 @@
 
 namespace {
 
-// The asterisk that ends the digest.
-constexpr char kNameMark = kListEntrySeparator.back();
-// md5sum's text form puts this many blanks between digest and name.
-constexpr size_t kTextModeBlanks = 2;
-// The tag line of md5sum --tag and of the BSD md5 tool: "MD5 (name) = digest".
-constexpr std::string_view kTagStart = "MD5 (";
-constexpr std::u16string_view kTagDigestMark = u") = ";
+// kListTagDigestMark among a name's units.
+constexpr std::u16string_view kTagDigestMarkUnits = u") = ";
 // What a tag line holds behind its name.
-constexpr size_t kTagTailUnits = kTagDigestMark.size() + kListDigestDigits;
+constexpr size_t kTagTailUnits = kTagDigestMarkUnits.size() + kListDigestDigits;
 
 bool IsLineEnd(uint8_t c) {
     return c == '\r' || c == '\n';
@@ -182,7 +177,7 @@ void TListParser::LineStart(uint8_t c) {
         token_.assign(1, static_cast<char>(c));
         spaced_ = false;
         blanksAfter_ = 0;
-    } else if (c == static_cast<uint8_t>(kTagStart.front())) {
+    } else if (c == static_cast<uint8_t>(kListTagStart.front())) {
         state_ = psTag;
         token_.assign(1, static_cast<char>(c));
     } else if (!IsLineEnd(c)) {
@@ -201,7 +196,7 @@ void TListParser::Digest(uint8_t c) {
             spaced_ = true;
         else
             ++blanksAfter_;
-    } else if (c == kNameMark) {
+    } else if (c == kListNameMark) {
         if (complete) {
             HexToBin(token_, digest_);
             BeginName(psName);
@@ -218,20 +213,20 @@ void TListParser::Digest(uint8_t c) {
 }
 
 void TListParser::Tag(uint8_t c) {
-    if (c != static_cast<uint8_t>(kTagStart[token_.size()])) {
+    if (c != static_cast<uint8_t>(kListTagStart[token_.size()])) {
         Stop(fprWrongSymbol);
         return;
     }
     token_ += static_cast<char>(c);
-    if (token_.size() == kTagStart.size())
+    if (token_.size() == kListTagStart.size())
         BeginName(psTagLine);
 }
 
 // md5sum's text form: 32 digits in a row, exactly two blanks, and a name
 // that begins with neither a blank nor an asterisk.
 bool TListParser::StartsTextModeName(uint8_t c) const {
-    return token_.size() == kListDigestDigits && !spaced_ && blanksAfter_ == kTextModeBlanks &&
-           c != ' ' && c != kNameMark && !IsLineEnd(c);
+    return token_.size() == kListDigestDigits && !spaced_ && blanksAfter_ == kListTextModeBlanks &&
+           c != ' ' && c != kListNameMark && !IsLineEnd(c);
 }
 
 void TListParser::BeginName(TState state) {
@@ -307,8 +302,8 @@ void TListParser::EndTagLine() {
         throw ECheckSumCalcParser("");
     state_ = psLineStart;
     TakeName();
-    const size_t mark = wide_.rfind(kTagDigestMark);
-    const size_t digits = mark == std::u16string::npos ? 0 : mark + kTagDigestMark.size();
+    const size_t mark = wide_.rfind(kTagDigestMarkUnits);
+    const size_t digits = mark == std::u16string::npos ? 0 : mark + kTagDigestMarkUnits.size();
     if (mark == std::u16string::npos ||
         !std::all_of(wide_.begin() + digits, wide_.end(), IsHexUnit)) {
         Stop(fprWrongSymbol);

@@ -12,11 +12,6 @@
 namespace {
 
 constexpr std::string_view kLineEnds = "\r\n";
-// The asterisk that ends the digest in our own form and md5sum's binary form.
-constexpr char kNameMark = kListEntrySeparator.back();
-// The tag line: "MD5 (name) = digest".
-constexpr std::string_view kTagStart = "MD5 (";
-constexpr std::string_view kTagDigestMark = ") = ";
 
 // Where the digits of an entry line's digest stand in the line.
 using TDigits = std::array<size_t, kListDigestDigits>;
@@ -117,7 +112,7 @@ std::string_view FirstLineEnd(std::string_view text) {
 }
 
 bool IsTagLine(std::string_view line) {
-    return line.starts_with(kTagStart);
+    return line.starts_with(kListTagStart);
 }
 
 // A tag line ends with its digest; any other entry line begins with it,
@@ -140,9 +135,9 @@ TDigits DigitsOf(std::string_view line) {
 // asterisk when there is one (md5sum's text form has none).
 size_t NameStart(std::string_view line, const TDigits& digits) {
     if (IsTagLine(line))
-        return kTagStart.size();
+        return kListTagStart.size();
     size_t at = std::min(line.find_first_not_of(' ', digits.back() + 1), line.size());
-    if (at < line.size() && line[at] == kNameMark)
+    if (at < line.size() && line[at] == kListNameMark)
         ++at;
     return at;
 }
@@ -150,7 +145,7 @@ size_t NameStart(std::string_view line, const TDigits& digits) {
 // A tag line's name ends at the last ") = ", which its digest follows.
 std::string_view NameOf(std::string_view line, const TDigits& digits) {
     const size_t start = NameStart(line, digits);
-    const size_t end = IsTagLine(line) ? digits.front() - kTagDigestMark.size() : line.size();
+    const size_t end = IsTagLine(line) ? digits.front() - kListTagDigestMark.size() : line.size();
     return line.substr(start, end - start);
 }
 
@@ -250,8 +245,8 @@ std::string DigestText(const uint8_t (&digest)[16], bool upper) {
 // md5sum's text form cannot hold a name that is empty or begins with a blank
 // or an asterisk: such a name takes our own separator, which both read.
 std::string_view SeparatorFor(const TListForm& form, std::string_view name) {
-    const bool textForm = form.Separator.back() != kNameMark;
-    const bool plainName = !name.empty() && name.front() != ' ' && name.front() != kNameMark;
+    const bool textForm = form.Separator.back() != kListNameMark;
+    const bool plainName = !name.empty() && name.front() != ' ' && name.front() != kListNameMark;
     return textForm && !plainName ? kListEntrySeparator : form.Separator;
 }
 
@@ -261,7 +256,7 @@ std::string NewLine(const TListForm& form, const TNewEntry& entry, bool utf8) {
     const std::string name = utf8 ? WideToUtf8(path) : WideToAnsi(path);
     const std::string digest = DigestText(entry.Digest, form.Upper);
     if (form.Tag)
-        return std::string(kTagStart) + name + std::string(kTagDigestMark) + digest;
+        return std::string(kListTagStart) + name + std::string(kListTagDigestMark) + digest;
     return digest + std::string(SeparatorFor(form, name)) + name;
 }
 
