@@ -14,32 +14,13 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 work=$(mktemp -d /tmp/tallix-verify-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-winpath() { echo "Z:${1//\//\\}"; }
-now() { date +%s.%N; }
-seconds() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
-ratio() { awk -v p="$2" -v t="$3" -v what="$1" 'BEGIN { printf "%s: %.2f\n", what, p / t }'; }
+source "$root/bench/timing.bash"
 
 echo "Creating the files in $work..." >&2
-mkdir -p "$work/small"
-for d in $(seq -w 0 99); do
-    mkdir "$work/small/d$d"
-    head -c $((200 * 4096)) /dev/urandom | split -b 4096 -d -a 3 - "$work/small/d$d/f"
-done
+small_tree "$work/small"
 find "$work/small" -type f -print0 | xargs -0 cat >/dev/null
 "$root/scripts/tallix" "$(winpath "$work/small/d00")" /S >/dev/null
 
-# best NAME COMMAND...: the best time of 3 runs of COMMAND into NAME_time.
-best() {
-    local name=$1 run start t min=1000000
-    shift
-    for run in 1 2 3; do
-        start=$(now)
-        "$@"
-        t=$(seconds "$start" "$(now)")
-        min=$(awk -v a="$min" -v b="$t" 'BEGIN { print (b < a ? b : a) }')
-    done
-    printf -v "${name}_time" '%s' "$min"
-}
 list="$work/small/small.md5"
 calculate() {
     "$root/scripts/tallix" "$(winpath "$work/small")" "$(winpath "$list")" /R /S >"$work/calc.out"

@@ -97,6 +97,8 @@ private:
     void LeaveOutOwnOutputs();
     void WriteResults();
     void ReportResults();
+    // Names every list not written with its cause.
+    void ReportUnwrittenLists();
 
     // --- VerificationRun.cpp ---
     void StartVerification();
@@ -118,8 +120,16 @@ private:
 
     // --- NewFiles.cpp ---
     std::vector<std::u16string> FindNewFiles() const;
-    void WriteNewFiles();
     void ReportChangedList();
+
+    // --- ListUpdates.cpp ---
+    // The existing lists the run would write are read (/U); false when the run has ended.
+    bool LoadListsToUpdate();
+    struct TUnwrittenList;
+    void ReportNotUpdated(const TUnwrittenList& list);
+    void ReportUpdates();
+    void AddNewFilesToRead();
+    void WriteVerifiedUpdates();
 
     // --- ProgressDisplay.cpp ---
     void BeforeScan();
@@ -134,6 +144,7 @@ private:
     void PrintStatistics();
     void ReportMissingFiles();
     void PrintErrorGroups(const TErrorTree& tree);
+    void WritePathBlock(const char* heading, const std::vector<std::u16string>& paths);
 
     std::vector<std::u16string> args_;
     std::u16string programName_;
@@ -169,6 +180,9 @@ private:
         std::u16string Path;
         TListFault Fault;
         uint32_t ErrorCode;
+        // Where a list to update stopped loading (lfNotLoaded).
+        uint32_t Line = 0;
+        TFileParseResult Result = fprSuccess;
     };
     std::vector<TUnwrittenList> unwrittenLists_;
     int64_t usedListCount_ = 0; // reference lists loaded (/T:E and /T:F)
@@ -177,6 +191,10 @@ private:
     // those it found.
     std::u16string newFilesRoot_;
     std::vector<std::u16string> newFiles_;
+    // Files that lists to update name and that are gone (their entries stay).
+    std::vector<std::u16string> missingListed_;
+    // /V /U: the new files added to the records, to be read and listed.
+    std::vector<TTreeNode*> newNodes_;
     // The /C: file: the check of its path before reading, or the failure of
     // its writing, and whether it was written; reported at the end.
     TOutputCheckResult changedList_;

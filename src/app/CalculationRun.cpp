@@ -61,7 +61,8 @@ bool TApplication::SetUpLists() {
                         error);
         return RefuseListPath();
     }
-    if (!CheckOutputFileSimple(listPath, saver_->OverwriteAll)) {
+    // An update never asks: it writes over a list only with the list's entries.
+    if (!CheckOutputFileSimple(listPath, saver_->OverwriteAll || options_.Update)) {
         // A question that a cancel interrupted is no refusal: the loop ends the run.
         return cancelled_ ? false : RefuseListPath();
     }
@@ -94,10 +95,25 @@ void TApplication::SetListExtension() {
 }
 
 void TApplication::StartReading(bool& abort) {
+    const bool updating = options_.Update && options_.RunMode == rmCalculate;
     if (options_.RunMode == rmCalculate)
         LeaveOutOwnOutputs();
+    if (updating) {
+        // Every list the run writes is an update: no question comes.
+        saver_->OverwriteAll = true;
+        if (!LoadListsToUpdate()) {
+            abort = true;
+            return;
+        }
+    }
+    if (options_.Update && options_.RunMode == rmVerify && !newFilesRoot_.empty())
+        AddNewFilesToRead();
     calc_->GetStatistics(totalSize_, fileCount_, folderCount_);
-    if (fileCount_ == 0) {
+    // The files whose entries stay are not read: the progress leaves them out.
+    const int64_t scanned = fileCount_;
+    fileCount_ -= static_cast<int64_t>(saver_->KeptFiles);
+    totalSize_ -= static_cast<int64_t>(saver_->KeptSize);
+    if (scanned == 0) {
         if (options_.RunMode == rmCalculate) {
             ConsoleWriteLine(msg::NoFilesToCalculate, true);
             abort = true;
@@ -245,6 +261,10 @@ void TApplication::ReportResults() {
         sourceIsFile_ || saver_->Placement == plNone || saver_->Placement == plRoot;
     const bool silent = options_.Silent;
     const bool causesKnown = !unwrittenLists_.empty();
+    if (options_.Update) {
+        ReportUpdates();
+        return;
+    }
     if (listsFailed_ == 0) {
         if (!silent)
             Console().WriteRaw(
@@ -265,9 +285,16 @@ void TApplication::ReportResults() {
         if (!causesKnown)
             ConsoleWriteLine(msg::CantWriteOutput);
     }
+    ReportUnwrittenLists();
+}
+
+void TApplication::ReportUnwrittenLists() {
     for (const TUnwrittenList& list : unwrittenLists_)
-        ReportUnwritten(list.Fault == lfNotAList      ? msg::NotAListLeftAlone
-                        : list.Fault == lfNothingRead ? msg::NothingReadForList
-                                                      : msg::CantWriteOutput,
-                        list.Path, list.ErrorCode);
+        if (list.Fault == lfNotLoaded)
+            ReportNotUpdated(list);
+        else
+            ReportUnwritten(list.Fault == lfNotAList      ? msg::NotAListLeftAlone
+                            : list.Fault == lfNothingRead ? msg::NothingReadForList
+                                                          : msg::CantWriteOutput,
+                            list.Path, list.ErrorCode);
 }

@@ -58,6 +58,7 @@ constexpr TSwitchRule kSwitches[] = {
     {u'S', TForm::Bare,
      [](TOptions& o, std::u16string_view) { return o.Silent = o.OverwriteAll = true; }},
     {u'T', TForm::WithLetter, SetPlacement},
+    {u'U', TForm::Bare, [](TOptions& o, std::u16string_view) { return o.Update = true; }},
     {u'V', TForm::AnyTail,
      [](TOptions& o, std::u16string_view) {
          o.RunMode = rmVerify;

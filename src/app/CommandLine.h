@@ -27,6 +27,7 @@ struct TOptions {
     bool WriteToFile = false;       // a File or a /T switch was given
     bool OverwriteAll = false;      // /O, and /S
     bool Recursive = false;         // /R
+    bool Update = false;            // /U
     bool Silent = false;            // /S
     bool HelpRequested = false;     // /H, /h, /?
     // The first argument that was not recognised (it may be empty).

@@ -88,6 +88,10 @@ void TApplication::ApplyOptions(size_t first) {
         ShowUsage();
         return;
     }
+    if (options_.Update && options_.RunMode == rmCalculate && !options_.WriteToFile) {
+        ReportOptionsViolation(msg::UpdateNeedsLists);
+        return;
+    }
     for (std::u16string* path : {&options_.ListPath, &options_.LogPath, &options_.ChangedListPath})
         if (!path->empty())
             ExpandPathW(*path);

@@ -17,17 +17,12 @@
 
 namespace {
 
-std::u16string Folded(std::u16string text) {
-    WideLowerCaseInPlace(text);
-    return text;
-}
-
 // Listed paths are known by a 64-bit hash of their folded form (FNV-1a): a
 // million of them take 8 MB instead of the 150 MB of their paths, and two
 // paths of a million share a hash about once in ten million runs.
 uint64_t PathKey(const std::u16string& path) {
     uint64_t hash = 0xCBF29CE484222325u;
-    for (const char16_t unit : Folded(path))
+    for (const char16_t unit : WideLowerCase(path))
         hash = (hash ^ unit) * 0x100000001B3u;
     return hash;
 }
@@ -75,7 +70,7 @@ std::vector<std::u16string> TApplication::FindNewFiles() const {
              node = tree.GetNext(node)) {
             const std::u16string path = base + tree.GetName(node);
             const std::u16string folder = ExcludeTrailingBackslashW(ExtractFileDirW(path));
-            folders.try_emplace(Folded(folder), folder);
+            folders.try_emplace(WideLowerCase(folder), folder);
             known.push_back(PathKey(path));
         }
     }
@@ -102,30 +97,17 @@ std::vector<std::u16string> TApplication::FindNewFiles() const {
     ListFiles(root, options_.Recursive, guard, take);
     if (!options_.Recursive) {
         // The folders the lists name, each once, besides the root.
-        folders.erase(Folded(root));
+        folders.erase(WideLowerCase(root));
         for (const auto& [key, folder] : folders)
             ListFiles(folder, false, guard, take);
     }
     // In the order of their paths, whatever order the folders list them in.
     std::vector<std::pair<std::u16string, std::u16string>> sorted;
     for (std::u16string& path : found)
-        sorted.emplace_back(Folded(path), std::move(path));
+        sorted.emplace_back(WideLowerCase(path), std::move(path));
     std::sort(sorted.begin(), sorted.end());
     found.clear();
     for (auto& [key, path] : sorted)
         found.push_back(std::move(path));
     return found;
-}
-
-// The new files on the screen, below the base folder (or by their full
-// paths outside it), and with their full paths in the log.
-void TApplication::WriteNewFiles() {
-    ConsoleWriteHighlighted(msg::NewFiles, false, true);
-    for (const std::u16string& path : newFiles_) {
-        const std::u16string below = RelativeToFolder(saver_->BaseFolder, path);
-        Console().WriteLineLoggedAs(
-            "  " + ShownPath(below.empty() ? path : below, Console().Width() - 4),
-            "  " + ShownName(path));
-    }
-    ConsoleWriteLine("");
 }

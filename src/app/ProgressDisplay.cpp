@@ -162,21 +162,29 @@ void TApplication::ShowSummary() {
             exitCode_ |= ecDamagedFiles;
         WriteChangedFiles();
     }
-    if (verifying && !newFilesRoot_.empty() && !cancelled_) {
+    // An update found them before reading, to read them with the others.
+    if (verifying && !newFilesRoot_.empty() && !cancelled_ && !options_.Update) {
         Console().ShowStatus(msg::LookingForNewFiles);
         newFiles_ = FindNewFiles();
-        if (!newFiles_.empty())
-            WriteNewFiles();
+    }
+    if (!newFiles_.empty())
+        WritePathBlock(msg::NewFiles, newFiles_);
+    if (!missingListed_.empty()) {
+        exitCode_ |= ecScanError;
+        WritePathBlock(msg::MissingFromLists, missingListed_);
     }
     if (listsWritten)
         WriteResults();
+    if (verifying && options_.Update && !cancelled_)
+        WriteVerifiedUpdates();
     // Cancelled while the outputs were written: those written are whole, and
     // no report follows.
     if (cancelled_) {
         Terminate(ecCancelled);
         return;
     }
-    if (calc_->ReadBytes == 0) {
+    // An update may find every file as its list holds it, and read none.
+    if (calc_->ReadBytes == 0 && saver_->KeptFiles == 0) {
         exitCode_ |= verifying ? ecNothingToVerify : ecFailure;
     } else {
         PrintStatistics();
@@ -185,6 +193,8 @@ void TApplication::ShowSummary() {
     }
     if (verifying)
         ReportChangedList();
+    if (verifying && options_.Update)
+        ReportUpdates();
     // Lists of empty files are lists all the same.
     if (listsWritten)
         ReportResults();
@@ -200,9 +210,11 @@ void TApplication::PrintStatistics() {
         if (loadErrors_->Count() > 0)
             ConsoleWriteLine("  " + LoadErrorsLine());
         const int64_t changed = static_cast<int64_t>(calc_->ChangedCount);
+        // Of the listed files found: the new files an update reads are not listed.
+        const int64_t found = fileCount_ - static_cast<int64_t>(newNodes_.size());
         ConsoleWriteLine(changed > 0 ? FormatText(msg::ChangedFilesFormat,
                                                   {std::to_string(changed),
-                                                   std::to_string(Percent(changed, fileCount_))})
+                                                   std::to_string(Percent(changed, found))})
                                      : std::string(msg::FilesNotChanged));
         if (calc_->DamagedCount > 0)
             ConsoleWriteLine(
@@ -214,6 +226,11 @@ void TApplication::PrintStatistics() {
                      std::to_string(folderCount_) + " folders with total size " +
                      FormatFileSize(static_cast<int64_t>(readBytes)) + ".");
     ConsoleWriteLine("  Average speed " + FormatFileSize(speed) + "\\Sec.");
+    if (saver_->KeptFiles > 0)
+        ConsoleWriteLine(FormatText(msg::KeptFilesFormat, std::to_string(saver_->KeptFiles)));
+    if (!missingListed_.empty())
+        ConsoleWriteLine(
+            FormatText(msg::MissingListedFormat, std::to_string(missingListed_.size())));
     if (scanErrorCount_ > 0)
         ConsoleWriteLine("  Scanning errors - " + std::to_string(scanErrorCount_));
     if (failed > 0)
@@ -221,11 +238,25 @@ void TApplication::PrintStatistics() {
                          std::to_string(Percent(failed, fileCount_)) + "%)");
 }
 
+// A block of paths under its heading: on the screen below the base folder
+// (or by their full paths outside it), and with their full paths in the log.
+void TApplication::WritePathBlock(const char* heading, const std::vector<std::u16string>& paths) {
+    ConsoleWriteHighlighted(heading, false, true);
+    for (const std::u16string& path : paths) {
+        const std::u16string below = RelativeToFolder(saver_->BaseFolder, path);
+        Console().WriteLineLoggedAs(
+            "  " + ShownPath(below.empty() ? path : below, Console().Width() - 4),
+            "  " + ShownName(path));
+    }
+    ConsoleWriteLine("");
+}
+
 // Listed files that were not found on disk, and files that no list names;
 // a large share of missing files is a warning that the list is out of date.
 void TApplication::ReportMissingFiles() {
-    const int64_t listed = calc_->CountFiles();
-    const int64_t missing = listed - fileCount_;
+    // The new files an update reads are counted in neither.
+    const int64_t listed = calc_->CountFiles() - static_cast<int64_t>(newNodes_.size());
+    const int64_t missing = calc_->CountFiles() - fileCount_;
     const int64_t percent = Percent(missing, listed);
     if (missing > 0)
         ConsoleWriteLine(FormatText(msg::MissingFilesFormat,

@@ -7,6 +7,7 @@ list(APPEND TALLIX_COMPONENT_SOURCES
     app/Application.cpp
     app/CalculationRun.cpp
     app/CommandLineSetUp.cpp
+    app/ListUpdates.cpp
     app/NewFiles.cpp
     app/ProgressDisplay.cpp
     app/VerificationRun.cpp)

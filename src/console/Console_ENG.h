@@ -6,7 +6,7 @@ namespace msg {
 inline constexpr const char* PressAnyKey = "Press any key...";
 
 inline constexpr const char* UsageFormat =
-    "%s [Path] [File | /T:Type] [/V] [/C:File] [/O] [/R]\r\n";
+    "%s [Path] [File | /T:Type] [/V] [/U] [/C:File] [/O] [/R]\r\n";
 
 // Every "%0:s" stands for the program's name.
 inline constexpr const char* HelpText =
@@ -22,10 +22,14 @@ inline constexpr const char* HelpText =
     "         F - One checksum-list file for each FOLDER (Folder_name.md5)\r\n"
     "\r\n"
     "   /V    Verification mode. By default Tallix is working in calculation mode.\r\n"
+    "   /U    Update existing lists: add new files, follow edited ones; files not\r\n"
+    "         written since their list are not read again. Entries of missing\r\n"
+    "         files are kept. With /V, new files are added in the same pass.\r\n"
     " /L:File Path to log-file.\r\n"
     " /C:File Path to the file for changed files list.\r\n"
     "   /O    Overwrite existing files.\r\n"
     "   /R    Recursive folder scanning.\r\n"
+    "   /S    Silent: no banner, progress or success lines (implies /O).\r\n"
     "/H or /? Help.\r\n"
     "\r\n"
     "Exit status: 0 if all went well, else a sum of error bits (see the README).\r\n"
@@ -40,7 +44,10 @@ inline constexpr const char* HelpText =
     "  placed in each folder.\r\n"
     "\r\n"
     "  %0:s C:\\Data /T:F /R /V\r\n"
-    "  Verify files for sample above.";
+    "  Verify files for sample above.\r\n"
+    "\r\n"
+    "  %0:s C:\\Data /T:F /R /U\r\n"
+    "  Add the files that are new since, and follow the edited ones.";
 
 inline constexpr const char* InvalidOptionFormat = "Invalid option \"%s\".";
 inline constexpr const char* RunHelpFormat = "Run \"%s /?\" to get Help.";
@@ -144,6 +151,21 @@ inline constexpr const char* ManyFilesMissingFormat =
     "Could not find a large amount of files from the list.(%s%).";
 inline constexpr const char* RefreshListAdvice =
     "The files may have been deleted or moved.\r\nWe recommend to refresh the checksum list.";
+// Updates (/U).
+inline constexpr const char* UpdateNeedsLists =
+    "/U updates checksum lists: give a File, or /T:Type, or verify with /V.";
+inline constexpr const char* ListNotUpdated =
+    "This list did not load cleanly, so it was left as it is:";
+inline constexpr const char* MissingFromLists = "Files missing from the lists:";
+inline constexpr const char* KeptFilesFormat =
+    "  %s files not modified since their lists were written: not read again.";
+inline constexpr const char* MissingListedFormat =
+    "  %s listed files missing: their entries are kept.";
+inline constexpr const char* ListsUpdatedFormat =
+    "  Lists updated - %s: %s entries added, %s updated.";
+inline constexpr const char* NewListsFormat = "  New lists written - %s";
+inline constexpr const char* ListsUpToDate =
+    "  The lists are up to date: nothing added or updated.";
 inline constexpr const char* ResultsPartlyWrittenFormat =
     "The result was successfully written in %s files of %s.";
 

@@ -17,6 +17,9 @@ enum TChange : uint8_t {
 struct TCheckSumData {
     uint8_t Hash[16]; // the digest, in digest byte order
     uint8_t Changed;  // a TChange
+    // 1: an update keeps the digest the file's list holds (the file was not
+    // written since the list was), so the file is not read.
+    uint8_t Kept;
     uint32_t List; // the list that named the file: 1 + its index among the loaded lists; 0 for none
 };
 

@@ -37,3 +37,22 @@ uint32_t ReadChunk(const TFileHandle& file, void* buffer, uint32_t size, uint32_
     bytesRead = read;
     return 0;
 }
+
+uint32_t ReadWholeList(const std::u16string& path, std::string& text, uint64_t& time) {
+    text.clear();
+    const TFileHandle file = OpenListForReading(path);
+    if (!file.Valid())
+        return FileLastError;
+    time = FileLastWriteTime(file);
+    constexpr uint32_t kPiece = 64 * 1024;
+    for (;;) {
+        const size_t used = text.size();
+        text.resize(used + kPiece);
+        uint32_t read = 0;
+        if (const uint32_t error = ReadChunk(file, text.data() + used, kPiece, read); error != 0)
+            return error;
+        text.resize(used + read);
+        if (read == 0)
+            return 0;
+    }
+}

@@ -12,11 +12,6 @@ namespace {
 // searched once per entry: each search costs as much as a short listing.
 constexpr size_t kListFolderFrom = 8;
 
-std::u16string Folded(std::u16string text) {
-    WideLowerCaseInPlace(text);
-    return text;
-}
-
 // The folder part of an entry path below the base, without backslash.
 std::u16string FolderOf(const std::u16string& name) {
     const size_t at = name.rfind(u'\\');
@@ -34,7 +29,7 @@ void TFlatScanThread::Work() {
     const std::u16string base = IncludeTrailingBackslashW(tree.RootPath());
     // The tree is flat: the walk goes from sibling to sibling.
     for (TTreeNode* node = tree.GetRoot()->FirstChild; node != nullptr; node = tree.GetNext(node))
-        ++entriesPerFolder_[Folded(FolderOf(tree.GetName(node)))];
+        ++entriesPerFolder_[WideLowerCase(FolderOf(tree.GetName(node)))];
     for (TTreeNode* node = tree.GetRoot()->FirstChild; node != nullptr && !Terminated();
          node = tree.GetNext(node)) {
         LookUp(node, base);
@@ -54,9 +49,9 @@ void TFlatScanThread::LookUp(TTreeNode* node, const std::u16string& base) {
         ReportScanError(node, static_cast<int32_t>(kErrorCantResolveFilename));
         return;
     }
-    if (entriesPerFolder_[Folded(folder)] >= kListFolderFrom) {
+    if (entriesPerFolder_[WideLowerCase(folder)] >= kListFolderFrom) {
         if (const TListing* listing = Listing(base, folder)) {
-            const auto found = listing->find(Folded(ExtractFileNameW(name)));
+            const auto found = listing->find(WideLowerCase(ExtractFileNameW(name)));
             if (found != listing->end()) {
                 Fill(node, found->second);
                 return;
@@ -76,13 +71,13 @@ void TFlatScanThread::LookUp(TTreeNode* node, const std::u16string& base) {
 
 const TFlatScanThread::TListing* TFlatScanThread::Listing(const std::u16string& base,
                                                           const std::u16string& folder) {
-    auto [at, added] = listings_.try_emplace(Folded(folder));
+    auto [at, added] = listings_.try_emplace(WideLowerCase(folder));
     if (added) {
         TListing listing;
         TLxSearchRec rec;
         const std::u16string pattern = base + (folder.empty() ? u"" : folder + u"\\") + u"*";
         for (int code = WideFindFirst(pattern, rec); code == 0; code = WideFindNext(rec))
-            listing.try_emplace(Folded(rec.Name), TFound{rec.Attr, rec.Time, rec.Size});
+            listing.try_emplace(WideLowerCase(rec.Name), TFound{rec.Attr, rec.Time, rec.Size});
         if (!listing.empty())
             at->second = std::move(listing);
     }
@@ -92,7 +87,7 @@ const TFlatScanThread::TListing* TFlatScanThread::Listing(const std::u16string& 
 bool TFlatScanThread::LoopsBack(const std::u16string& base, const std::u16string& folder) {
     if (folder.empty())
         return false;
-    const std::u16string key = Folded(folder);
+    const std::u16string key = WideLowerCase(folder);
     if (const auto known = loops_.find(key); known != loops_.end())
         return known->second;
     const bool loops = LoopsBack(base, FolderOf(folder)) || LinkBack(base, folder);
@@ -134,7 +129,7 @@ void TFlatScanThread::Fill(TTreeNode* node, const TFound& found) {
 // once, as a scan counts the folders it walks.
 void TFlatScanThread::CountFoldersOf(const std::u16string& name) {
     for (std::u16string folder = FolderOf(name);
-         !folder.empty() && foldersCounted_.insert(Folded(folder)).second;
+         !folder.empty() && foldersCounted_.insert(WideLowerCase(folder)).second;
          folder = FolderOf(folder))
         CountFolder();
 }

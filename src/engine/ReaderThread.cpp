@@ -39,7 +39,8 @@ void TReaderThread::ReadDirectory(TDirectory& dir) {
     for (TTreeNode* node = tree.GetNext(tree.GetRoot()); node != nullptr && !Terminated();
          node = tree.GetNext(node)) {
         const TDirNodeData* data = tree.GetData(node);
-        if (IsDirectory(data->Attributes) || data->Masked != 0)
+        if (IsDirectory(data->Attributes) || data->Masked != 0 ||
+            engine_->CheckSumDataOf(node)->Kept != 0)
             continue;
         if (data->ErrorCode != 0) {
             // The scan could not find it: announced, not read.
@@ -114,7 +115,9 @@ void TReaderThread::StoreDigest(TTreeNode* node) {
     TCheckSumData* data = engine_->CheckSumDataOf(node);
     if (data == nullptr)
         return;
-    if (mode_ == rmVerification && std::memcmp(data->Hash, hash_->Digest(), 16) != 0) {
+    // A file no list names (a new file that an update adds) has nothing to differ from.
+    if (mode_ == rmVerification && data->List != 0 &&
+        std::memcmp(data->Hash, hash_->Digest(), 16) != 0) {
         data->Changed = engine_->ChangeOf(node);
         ++engine_->ChangedCount;
         if (data->Changed == chDamaged)

@@ -10,5 +10,6 @@ list(APPEND TALLIX_COMPONENT_SOURCES
     engine/ChksumCalc.cpp
     engine/FlatScanThread.cpp
     engine/ListLoader.cpp
+    engine/ListUpdate.cpp
     engine/uFileSaver.cpp
     engine/ReaderThread.cpp)

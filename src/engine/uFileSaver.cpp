@@ -115,6 +115,10 @@ bool TCheckSumSaver::MayReplace(const std::u16string& fileName, uint32_t& error)
 }
 
 void TCheckSumSaver::WriteList(TTreeNode* node, bool silent) {
+    if (IsExisting(ListFileName)) {
+        WriteUpdate(node);
+        return;
+    }
     ++ListCount;
     // A list of files that were all unreadable would only replace a good
     // list with an empty one.

@@ -8,10 +8,13 @@
 #include "Packages/Files/FileFunc.h"
 #include "engine/ChksumCalc.h"
 #include "engine/ListFormat.h"
+#include "engine/ListText.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 // Why a list was not written.
 enum TListFault : uint8_t {
@@ -19,6 +22,7 @@ enum TListFault : uint8_t {
     lfSystemError = 1, // checking, creating, writing, closing or moving the list failed
     lfNotAList = 2,    // the existing file of that name is not a checksum list
     lfNothingRead = 3, // none of the list's files could be read
+    lfNotLoaded = 4,   // an existing list to update did not load cleanly; it is left as it is
 };
 
 class TCheckSumSaver {
@@ -67,6 +71,41 @@ public:
     uint32_t ListCount = 0;   // lists attempted
     uint32_t FailedLists = 0; // lists not written, each counted once
 
+    // --- Updates: existing lists keep their entries and form ---
+    // Reads the existing list listPath, whose entries are relative to base,
+    // and ties each entry to the scanned file it names. A file last written
+    // before the list was gets its digest from the entry and is not read
+    // (TCheckSumData::Kept); a later one is read again. The full path of
+    // each listed file that is gone is added to missing. Once the list has
+    // loaded cleanly (the result says), writing it updates it in place of
+    // replacing it.
+    TFileParseInfo LoadExisting(const std::u16string& listPath, const std::u16string& base,
+                                std::vector<std::u16string>& missing);
+    // Whether LoadExisting has loaded listPath.
+    bool IsExisting(const std::u16string& listPath) const;
+    // Writes the list at path whose bytes are text with changes and added,
+    // like every list (beside it, then moved over it). Counts it among the
+    // lists (ListCount), and among the updated ones unless it is fresh (a
+    // new list), or the failed ones (through OnError).
+    void WriteUpdatedList(const std::u16string& path, std::string_view text,
+                          const std::vector<TEntryChange>& changes,
+                          const std::vector<TNewEntry>& added, bool fresh);
+    // Updates the list at path after a verification: each entry that names
+    // a file of edited (by its lower-case full path; entries are relative to
+    // base) takes that digest, and added is appended. Without a list there,
+    // a new one is written (the header, then added). A list that does not
+    // load cleanly is left alone and counted as failed (lfNotLoaded).
+    void UpdateList(const std::u16string& path, const std::u16string& base,
+                    const std::unordered_map<std::u16string, const uint8_t*>& edited,
+                    const std::vector<TNewEntry>& added);
+    // What LoadExisting kept from reading, and what the updates wrote.
+    uint64_t KeptFiles = 0;
+    uint64_t KeptSize = 0;
+    uint32_t UpdatedLists = 0;   // existing lists rewritten
+    uint32_t UntouchedLists = 0; // existing lists that gained nothing, left byte for byte
+    uint64_t AddedEntries = 0;
+    uint64_t UpdatedEntries = 0;
+
     // Asked before each list; true skips it and every later one, so a run
     // can stop between lists and never in the middle of one.
     std::function<bool()> StopRequested;
@@ -95,9 +134,24 @@ private:
     TListContent ContentOf(TTreeNode* node) const;
     // Writes the whole list; 0, or the system error code of the step that failed.
     uint32_t WriteListFile(TTreeNode* node, bool utf8);
+    // An existing list is written with the files it lacks added and the
+    // digests of the files read again changed; one that gains nothing is
+    // not written at all.
+    void WriteUpdate(TTreeNode* node);
+    // The scanned file of a full path, or nullptr.
+    TTreeNode* ScannedFile(const std::u16string& path) const;
     std::string Header();
     void DoError(const std::u16string& fileName, TListFault fault, uint32_t errorCode);
 
     TCustomChksumCalc& engine_;
     TOutputCheck checkOutput_;
+    // An existing list an update rewrites: its bytes, its entries, and per
+    // entry the scanned file it names (nullptr: none).
+    struct TExistingList {
+        std::string Text;
+        std::vector<TListEntry> Entries;
+        std::vector<TTreeNode*> Files;
+    };
+    // By the list's path in lower case.
+    std::unordered_map<std::u16string, TExistingList> existing_;
 };

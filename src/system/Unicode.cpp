@@ -38,3 +38,8 @@ void WideLowerCaseInPlace(std::u16string& text) {
     for (char16_t& c : text)
         c = LowerCase(c);
 }
+
+std::u16string WideLowerCase(std::u16string text) {
+    WideLowerCaseInPlace(text);
+    return text;
+}

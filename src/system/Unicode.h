@@ -7,3 +7,5 @@
 // are): capital and title-case letters of the Basic Multilingual Plane get
 // their simple lower-case mapping, everything else is left unchanged.
 void WideLowerCaseInPlace(std::u16string& text);
+// The same, on a copy: the folded form by which paths are compared.
+std::u16string WideLowerCase(std::u16string text);

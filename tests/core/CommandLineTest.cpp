@@ -37,6 +37,7 @@ std::string Describe(const TOptions& o) {
     add(o.WriteToFile, "lists");
     add(o.OverwriteAll, "overwrite");
     add(o.Recursive, "recursive");
+    add(o.Update, "update");
     add(o.Silent, "silent");
     add(o.HelpRequested, "help");
     add(o.InvalidOption.has_value(), "invalid=" + text(o.InvalidOption.value_or(u"")));
@@ -51,6 +52,8 @@ TEST(ParseOptions, ReadsEachSwitchInItsAcceptedFormOnly) {
         {{u"/t:f", u"/R"}, "placement=4 lists recursive"},
         {{u"/T:E"}, "placement=1 lists"},
         {{u"/T:r"}, "placement=2 lists"},
+        {{u"/T:r", u"/u"}, "placement=2 lists update"},
+        {{u"/Up"}, "invalid=/Up"},
         {{u"/Verify", u"/C:ch.txt", u"/l:log.txt"}, "changed=ch.txt log=log.txt verify"},
         {{u"/v"}, "verify"},
         {{u"/S"}, "overwrite silent"},

@@ -15,7 +15,7 @@ const std::string kBanner =
     "\r\n";
 
 const std::string kUsageAndHelp =
-    "TALLIX [Path] [File | /T:Type] [/V] [/C:File] [/O] [/R]\r\n"
+    "TALLIX [Path] [File | /T:Type] [/V] [/U] [/C:File] [/O] [/R]\r\n"
     "\r\n"
     "  Path   Path to a source file, folder or a folder with included\r\n"
     "         files mask. You may define several masks using \";\" as a separator.\r\n"
@@ -29,10 +29,14 @@ const std::string kUsageAndHelp =
     "         F - One checksum-list file for each FOLDER (Folder_name.md5)\r\n"
     "\r\n"
     "   /V    Verification mode. By default Tallix is working in calculation mode.\r\n"
+    "   /U    Update existing lists: add new files, follow edited ones; files not\r\n"
+    "         written since their list are not read again. Entries of missing\r\n"
+    "         files are kept. With /V, new files are added in the same pass.\r\n"
     " /L:File Path to log-file.\r\n"
     " /C:File Path to the file for changed files list.\r\n"
     "   /O    Overwrite existing files.\r\n"
     "   /R    Recursive folder scanning.\r\n"
+    "   /S    Silent: no banner, progress or success lines (implies /O).\r\n"
     "/H or /? Help.\r\n"
     "\r\n"
     "Exit status: 0 if all went well, else a sum of error bits (see the README).\r\n"
@@ -47,7 +51,10 @@ const std::string kUsageAndHelp =
     "  placed in each folder.\r\n"
     "\r\n"
     "  TALLIX C:\\Data /T:F /R /V\r\n"
-    "  Verify files for sample above.\r\n";
+    "  Verify files for sample above.\r\n"
+    "\r\n"
+    "  TALLIX C:\\Data /T:F /R /U\r\n"
+    "  Add the files that are new since, and follow the edited ones.\r\n";
 
 std::string InvalidOption(const std::string& option) {
     return "Invalid option \"" + option + "\".\r\nRun \"TALLIX /?\" to get Help.\r\n";
@@ -88,6 +95,9 @@ std::vector<TCase> Cases() {
         {"/R /O sums.md5", 128, kBanner + InvalidOption("sums.md5")},
         {"%F x", 128, kBanner + InvalidOption("x")},
         {"%F /T:E", 256, kBanner + kTypeViolation},
+        {"%D /U /S", 256,
+         "Options violation:\r\n/U updates checksum lists: give a File, or /T:Type, or verify "
+         "with /V.\r\n\r\nRun \"TALLIX /?\" to get Help.\r\n"},
         {"%D\\missing", 128,
          kBanner + "Cannot access file:\r\n%D\\missing\r\nThe system returned an error:\r\n" +
              "Code - 2 [File not found]\r\n" + kDefinePath},

@@ -19,14 +19,13 @@ TEST(RealConsole, HelpPausesAtThePaneHeightAndGoesOnWithAnyKey) {
     // 20 lines, then the pause: banner (3), usage (2), and 15 lines of help.
     const std::string screen = pane.Screen();
     EXPECT_EQ(screen.rfind("MD5 Checksum calculation", 0), 0u) << screen;
-    EXPECT_TRUE(Contains(screen, "   /O    Overwrite existing files.\n\nPress any key..."))
-        << screen;
+    EXPECT_TRUE(Contains(screen, "in the same pass.\n\nPress any key...")) << screen;
     EXPECT_FALSE(Contains(screen, "/H or /? Help.")) << screen;
     EXPECT_EQ(pane.WaitForExit(milliseconds(500)), -1) << "waits for a key";
 
     pane.SendKeys("x");
     EXPECT_EQ(pane.WaitForExit(), 0);
-    EXPECT_TRUE(pane.WaitFor("Verify files for sample above.")) << pane.Screen();
+    EXPECT_TRUE(pane.WaitFor("follow the edited ones.")) << pane.Screen();
     EXPECT_EQ(pane.Screen().find("Press any key...", screen.find("Press any key...") + 1),
               std::string::npos)
         << "pauses only once";

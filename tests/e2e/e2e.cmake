@@ -7,7 +7,8 @@ list(APPEND TALLIX_E2E_TESTS
     ${CMAKE_CURRENT_LIST_DIR}/FaultScanTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ListsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FaultListsTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/VerificationTest.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/VerificationTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/UpdateTest.cpp)
 if(NOT WIN32)
     # Root reads every folder whatever its mode: this case runs the program
     # as an unprivileged user.

@@ -62,6 +62,7 @@ void CheckOptions(const std::vector<std::u16string>& args, size_t first, bool so
     Check(!o.InvalidOption || IsArgumentFrom(args, first, *o.InvalidOption));
     Check(o.ChangedListPath.empty() || WasGiven(args, first, u'C', o.ChangedListPath));
     Check(o.LogPath.empty() || WasGiven(args, first, u'L', o.LogPath));
+    Check(!o.Update || IsArgumentFrom(args, first, u"/U") || IsArgumentFrom(args, first, u"/u"));
 }
 
 } // namespace

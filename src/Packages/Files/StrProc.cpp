@@ -95,11 +95,6 @@ std::u16string ResolveElements(const std::u16string& path) {
     return result;
 }
 
-std::u16string LowerCased(std::u16string s) {
-    WideLowerCaseInPlace(s);
-    return s;
-}
-
 template <typename Predicate> int FirstIndex(const TPathList& list, Predicate matches) {
     for (size_t i = 0; i < list.size(); ++i)
         if (matches(IncludeTrailingBackslashW(list[i])))
@@ -178,7 +173,7 @@ bool IsDriveRooted(const std::u16string& s) {
 
 bool SamePathText(const std::u16string& a, const std::u16string& b) {
     if (IsWinNT)
-        return a.size() == b.size() && LowerCased(a) == LowerCased(b);
+        return a.size() == b.size() && WideLowerCase(a) == WideLowerCase(b);
     return AnsiSameText(WideToAnsi(a), WideToAnsi(b));
 }
 
