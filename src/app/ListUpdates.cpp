@@ -56,10 +56,9 @@ bool TApplication::LoadListsToUpdate() {
             // extension, each folder's list to the files beside it.
             std::vector<TTreeNode*> files;
             if (saver_->Placement == plEachFile) {
-                TTreeNode* file =
-                    tree.FindPath(list.substr(0, list.size() - saver_->Extension.size()));
-                if (file != nullptr && !IsDirectory(tree.GetData(file)->Attributes) &&
-                    tree.GetData(file)->Masked == 0)
+                if (TTreeNode* file =
+                        saver_->ScannedFile(list.substr(0, list.size() - saver_->Extension.size()));
+                    file != nullptr)
                     files.push_back(file);
             } else {
                 ForEachOwnFile(tree, node->Parent, [&](TTreeNode* file) { files.push_back(file); });

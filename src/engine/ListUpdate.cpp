@@ -6,6 +6,7 @@
 #include "engine/uFileSaver.h"
 #include "system/Unicode.h"
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_set>
 
@@ -18,17 +19,21 @@ std::u16string EntryFile(const std::u16string& folder, const std::u16string& pat
 
 } // namespace
 
-TTreeNode* TCheckSumSaver::ScannedFile(const std::u16string& path) const {
-    if (const TTreeNode* staticNode = engine_.StaticNode(); staticNode != nullptr)
-        // A single file stands under its full path.
-        for (TTreeNode* file = staticNode->FirstChild; file != nullptr; file = file->NextSibling)
-            if (SamePathText(engine_.Tree().GetName(file), path))
-                return file;
-    for (TDirectory* dir = engine_.FirstDirectory(); dir != nullptr;
-         dir = engine_.NextDirectory(dir))
-        if (IsPathInside(path, dir->Path))
-            if (TTreeNode* found = dir->Tree->FindPath(path); found != nullptr)
-                return found;
+TTreeNode* TCheckSumSaver::ScannedFile(const std::u16string& path) {
+    if (!indexed_) {
+        for (TTreeNode* item = engine_.FirstItem(false); item != nullptr;
+             item = engine_.NextItem(item, false))
+            if (!IsFolder(item) && engine_.Tree().GetData(item)->Masked == 0)
+                scanned_.emplace_back(FoldedPathKey(engine_.GetItemPath(item)), item);
+        std::sort(scanned_.begin(), scanned_.end());
+        indexed_ = true;
+    }
+    const uint64_t key = FoldedPathKey(path);
+    for (auto at = std::lower_bound(scanned_.begin(), scanned_.end(),
+                                    std::make_pair(key, static_cast<TTreeNode*>(nullptr)));
+         at != scanned_.end() && at->first == key; ++at)
+        if (SamePathText(engine_.GetItemPath(at->second), path))
+            return at->second;
     return nullptr;
 }
 
@@ -54,25 +59,22 @@ TFileParseInfo TCheckSumSaver::LoadExisting(const std::u16string& listPath,
     for (const TListEntry& entry : list.Entries) {
         const std::u16string path = EntryFile(folder, entry.Path);
         TTreeNode* file = ScannedFile(path);
-        const TDirNodeData* data = file != nullptr ? engine_.Tree().GetData(file) : nullptr;
-        if (data != nullptr && IsDirectory(data->Attributes)) {
-            file = nullptr;
-            data = nullptr;
-        }
         list.Files.push_back(file);
         if (file == nullptr) {
             // A file outside the scan (another mask, a folder not entered)
-            // keeps its entry unseen; one that is gone is reported.
+            // keeps its entry unseen; one that is gone, or a folder now, is
+            // reported.
             const uint32_t attributes = WideFileAttributes(path);
             if (attributes == INVALID_FILE_ATTRIBUTES_VALUE || IsDirectory(attributes))
                 missing.push_back(path);
             continue;
         }
+        const TDirNodeData* data = engine_.Tree().GetData(file);
         TCheckSumData* sum = engine_.CheckSumDataOf(file);
         // Written before the list, so the entry holds its content. The same
         // time may be an edit just after the list was written: read again.
-        if (data->Masked != 0 || data->ErrorCode != 0 || sum->Kept != 0 || listTime == 0 ||
-            data->Time == 0 || data->Time >= listTime)
+        if (data->ErrorCode != 0 || sum->Kept != 0 || listTime == 0 || data->Time == 0 ||
+            data->Time >= listTime)
             continue;
         CopyDigest(entry.Digest, sum->Hash);
         sum->Kept = 1;

@@ -83,6 +83,8 @@ public:
                                 std::vector<std::u16string>& missing);
     // Whether LoadExisting has loaded listPath.
     bool IsExisting(const std::u16string& listPath) const;
+    // The scanned file (selected, not a folder) of a full path, or nullptr.
+    TTreeNode* ScannedFile(const std::u16string& path);
     // Writes the list at path whose bytes are text with changes and added,
     // like every list (beside it, then moved over it). Counts it among the
     // lists (ListCount), and among the updated ones unless it is fresh (a
@@ -138,8 +140,6 @@ private:
     // digests of the files read again changed; one that gains nothing is
     // not written at all.
     void WriteUpdate(TTreeNode* node);
-    // The scanned file of a full path, or nullptr.
-    TTreeNode* ScannedFile(const std::u16string& path) const;
     std::string Header();
     void DoError(const std::u16string& fileName, TListFault fault, uint32_t errorCode);
 
@@ -154,4 +154,9 @@ private:
     };
     // By the list's path in lower case.
     std::unordered_map<std::u16string, TExistingList> existing_;
+    // The scanned files by the keys of their full paths (FoldedPathKey),
+    // sorted; made by the first ScannedFile. A search per path would walk
+    // every folder's files by name.
+    std::vector<std::pair<uint64_t, TTreeNode*>> scanned_;
+    bool indexed_ = false;
 };

@@ -171,6 +171,13 @@ bool IsDriveRooted(const std::u16string& s) {
     return s.size() >= 3 && IsLatinLetter(s[0]) && s[1] == u':' && s[2] == u'\\';
 }
 
+uint64_t FoldedPathKey(const std::u16string& path) {
+    uint64_t hash = 0xCBF29CE484222325u;
+    for (const char16_t unit : WideLowerCase(path))
+        hash = (hash ^ unit) * 0x100000001B3u;
+    return hash;
+}
+
 bool SamePathText(const std::u16string& a, const std::u16string& b) {
     if (IsWinNT)
         return a.size() == b.size() && WideLowerCase(a) == WideLowerCase(b);

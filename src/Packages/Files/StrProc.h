@@ -35,6 +35,9 @@ bool IsDriveRooted(const std::u16string& s);
 // lower case on the NT family, the ANSI locale rules otherwise). Trailing
 // backslashes are not ignored.
 bool SamePathText(const std::u16string& a, const std::u16string& b);
+// A 64-bit hash (FNV-1a) of the path's folded form: paths that SamePathText
+// takes for one have the same key.
+uint64_t FoldedPathKey(const std::u16string& path);
 // True when child lies strictly below folder parent (one trailing backslash
 // on either is ignored): C:\Data\x is inside C:\data, C:\DataX\x is not.
 bool IsPathInside(const std::u16string& child, const std::u16string& parent);
