@@ -36,7 +36,7 @@ update() {
 }
 best update update
 if [ "$status" -ne 0 ] || ! grep -q "Lists updated - 1: 200 entries added, 0 updated." \
-    "$work/update.out" || ! grep -q "  20000 files not modified" "$work/update.out"; then
+    "$work/update.out" || ! grep -q "  20000 files not read" "$work/update.out"; then
     echo "the update did not read only the new files (status $status):" >&2
     cat "$work/update.out" >&2
     exit 1

@@ -158,7 +158,7 @@ inline constexpr const char* ListNotUpdated =
     "This list did not load cleanly, so it was left as it is:";
 inline constexpr const char* MissingFromLists = "Files missing from the lists:";
 inline constexpr const char* KeptFilesFormat =
-    "  %s files not modified since their lists were written: not read again.";
+    "  %s files not read: not written since their lists.";
 inline constexpr const char* MissingListedFormat =
     "  %s listed files missing: their entries are kept.";
 inline constexpr const char* ListsUpdatedFormat =
