@@ -1,5 +1,7 @@
 #include "engine/LxHash.h"
 
+#include "Packages/Common/Assertion.h"
+
 #include <bit>
 #include <cstring>
 
@@ -7,8 +9,6 @@
 static_assert(std::endian::native == std::endian::little);
 
 namespace {
-
-constexpr uint32_t kInitialState[4] = {0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476};
 
 // Message word i of a block, read little-endian.
 uint32_t Word(const uint8_t* block, int i) {
@@ -198,9 +198,15 @@ unsigned NibbleValue(char c) {
 } // namespace
 
 void TMD4Hash::Init() {
-    count_ = 0;
+    Resume(kInitialState, 0);
+}
+
+void TMD4Hash::Resume(const uint32_t state[4], uint64_t bytesDone) {
+    if (bytesDone % 64 != 0)
+        AssertionFailure("engine\\LxHash", __LINE__, "A message resumes after whole blocks.");
+    count_ = bytesDone;
     std::memset(buffer_, 0, sizeof buffer_);
-    std::memcpy(state_, kInitialState, sizeof state_);
+    std::memcpy(state_, state, sizeof state_);
 }
 
 void TMD4Hash::Update(const void* data, int64_t length) {
@@ -252,8 +258,12 @@ void TMD4Hash::Transform(const uint8_t* blocks, size_t count) {
 }
 
 void TMD5Hash::Transform(const uint8_t* blocks, size_t count) {
+    Md5Compress(state_, blocks, count);
+}
+
+void Md5Compress(uint32_t state[4], const uint8_t* blocks, size_t count) {
     for (size_t i = 0; i < count; ++i)
-        Md5Block(state_, blocks + 64 * i);
+        Md5Block(state, blocks + 64 * i);
 }
 
 std::string BinToHex(const void* data, size_t size) {

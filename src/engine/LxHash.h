@@ -41,8 +41,15 @@ protected:
 // a descendant replaces the compression only.
 class TMD4Hash : public THash {
 public:
+    // The chaining variables A, B, C, D before the first block of a message.
+    static constexpr uint32_t kInitialState[4] = {0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476};
+
     int DigestSize() const override { return 16; }
     void Init() override;
+    // Starts a message whose first bytesDone bytes were compressed elsewhere
+    // into state (A, B, C, D, from kInitialState on), so Update and Final go
+    // on after them. bytesDone must be a multiple of 64 (assertion failure).
+    void Resume(const uint32_t state[4], uint64_t bytesDone);
     void Final() override;
     void Update(const void* data, int64_t length) override;
 
@@ -55,6 +62,10 @@ class TMD5Hash : public TMD4Hash {
 protected:
     void Transform(const uint8_t* blocks, size_t count) override;
 };
+
+// The MD5 compression of count consecutive 64-byte blocks into state (A, B,
+// C, D): what TMD5Hash does with whole blocks.
+void Md5Compress(uint32_t state[4], const uint8_t* blocks, size_t count);
 
 // size bytes as 2 * size upper-case hexadecimal digits, high nibble first.
 std::string BinToHex(const void* data, size_t size);

@@ -1,4 +1,5 @@
 #include "engine/LxHash.h"
+#include "Packages/Common/Assertion.h"
 
 #include <gtest/gtest.h>
 
@@ -47,6 +48,8 @@ TEST(TMD5Hash, StartsAfreshAfterInitAndIgnoresEmptyOrNegativeLengths) {
     hash.Final();
     EXPECT_EQ(BinToHex(hash.Digest(), 16), "900150983CD24FB0D6963F7D28E17F72");
     EXPECT_EQ(hash.DigestSize(), 16);
+    // A message resumes after whole blocks only.
+    EXPECT_THROW(hash.Resume(TMD4Hash::kInitialState, 100), EAssertionFailed);
 }
 
 // Upper case out, either case in; an odd last character is not read.
