@@ -3,7 +3,8 @@ list(APPEND TALLIX_CORE_SOURCES
     engine/FileEvents.cpp
     engine/ListParser.cpp
     engine/ListText.cpp
-    engine/LxHash.cpp)
+    engine/LxHash.cpp
+    engine/Md5Lanes.cpp)
 list(APPEND TALLIX_WIN32_SOURCES
     engine/FileReaderWin32.cpp)
 list(APPEND TALLIX_COMPONENT_SOURCES
