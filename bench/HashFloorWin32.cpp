@@ -1,10 +1,12 @@
 // hash_floor [/W] PATH: the least any Windows checksum program must do, as a
 // peer for the program's own speed. It walks PATH (a folder, recursively, or
 // one file) with FindFirstFileW/FindNextFileW, opens each file with
-// CreateFileW, reads it in 1 MiB pieces, hashes it with the program's MD5,
-// closes it and prints "path DIGEST". /W first creates a message-only
-// window, the fixed cost of any program that has one.
+// CreateFileW, reads it in 1 MiB pieces, hashes it with the program's MD5
+// (one stream at a time), closes it and prints "path DIGEST". /W first
+// creates a message-only window, the fixed cost of any program that has
+// one. hash_floor /LANES prints the lane width the program uses here.
 #include "engine/LxHash.h"
+#include "engine/Md5Lanes.h"
 #include "system/WinApi.h"
 
 #include <cstdio>
@@ -64,6 +66,10 @@ int Walk(const std::wstring& folder, std::vector<uint8_t>& buffer, TMD5Hash& has
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc == 2 && std::wstring(argv[1]) == L"/LANES") {
+        std::printf("%d\n", static_cast<int>(WidestLaneWidth()));
+        return 0;
+    }
     int arg = 1;
     HWND window = nullptr;
     if (arg < argc && std::wstring(argv[arg]) == L"/W") {

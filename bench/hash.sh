@@ -4,7 +4,8 @@
 # mode, output to a file), the floor (bench/HashFloorWin32.cpp: the least
 # any Windows checksum program does under Wine, with the program's MD5) and
 # md5sum run natively, on (a) one 1 GiB file, (b) 10,000 files of 4 KiB
-# in 50 folders, (c) one tiny file (the start-up). Every run must print
+# in 50 folders, (c) 256 files of 4 MiB, which the program hashes several at
+# a time in vector lanes, (d) one tiny file (the start-up). Every run must print
 # md5sum's digests. Each time is the best of a few runs; peak memory is the
 # largest resident size of each run. The last line is md5sum's time over
 # the program's for the large file, above 1 when the program is faster.
@@ -23,15 +24,16 @@ trap 'rm -rf "$work"' EXIT
 winpath() { echo "Z:${1//\//\\}"; }
 
 echo "Creating the files in $work..." >&2
-mkdir -p "$work/large" "$work/small" "$work/tiny"
+mkdir -p "$work/large" "$work/small" "$work/medium" "$work/tiny"
 head -c 1G /dev/urandom >"$work/large/large.bin"
+head -c 1G /dev/urandom | split -b 4M -d -a 3 - "$work/medium/m"
 for d in $(seq -w 0 49); do
     mkdir "$work/small/d$d"
     head -c $((200 * 4096)) /dev/urandom | split -b 4096 -d -a 3 - "$work/small/d$d/f"
 done
 echo tiny >"$work/tiny/t.txt"
 # Into the page cache, and Wine's server started, before anything is timed.
-cat "$work/large/large.bin" >/dev/null
+cat "$work/large/large.bin" "$work/medium/"* >/dev/null
 find "$work/small" -type f -print0 | xargs -0 cat >/dev/null
 "$root/scripts/wine-run" "$tallix_exe" "$(winpath "$work/tiny")" /S >/dev/null
 
@@ -106,6 +108,9 @@ large_peaks=("$tallix_peak" "$floor_peak" "$md5sum_peak")
 bench small "$work/small"
 small_tallix=$tallix_time small_floor=$floor_time small_md5sum=$md5sum_time
 small_peaks=("$tallix_peak" "$floor_peak" "$md5sum_peak")
+bench medium "$work/medium"
+medium_tallix=$tallix_time medium_floor=$floor_time medium_md5sum=$md5sum_time
+medium_peaks=("$tallix_peak" "$floor_peak" "$md5sum_peak")
 
 runs=5
 timed_ns startup.tallix "$root/scripts/wine-run" "$tallix_exe" "$(winpath "$work/tiny")" /S
@@ -126,6 +131,9 @@ peaks "  peak resident memory:" "${large_peaks[@]}"
 echo "  tallix's reading phase: $(tr -d '\r' <"$work/large.tallix.out" | sed -n 's/^ *Average speed //p')"
 row "small files (10,000 x 4 KiB):" "$small_tallix" "$small_floor" "$small_md5sum"
 peaks "  peak resident memory:" "${small_peaks[@]}"
+row "medium files (256 x 4 MiB):" "$medium_tallix" "$medium_floor" "$medium_md5sum"
+peaks "  peak resident memory:" "${medium_peaks[@]}"
+echo "  lane width: $("$root/scripts/wine-run" "$floor_exe" /LANES | tr -d '\r') files at once"
 printf 'start-up (one tiny file): tallix %.3f s, floor %.3f s, floor with window %.3f s\n' \
     "$startup_tallix" "$startup_floor" "$startup_window"
 printf 'the README wrapper'\''s own cost: %.3f s\n' \
@@ -139,4 +147,6 @@ ratio "floor large file ratio vs md5sum" "$large_md5sum" "$large_floor"
 # What the fixed start-up of a Wine program leaves of the large-file figure.
 ratio "large file ratio vs md5sum without tallix's start-up" "$large_md5sum" \
     "$(awk -v l="$large_tallix" -v s="$startup_tallix" 'BEGIN { print l - s }')"
+ratio "medium files ratio vs floor" "$medium_floor" "$medium_tallix"
+ratio "medium files ratio vs md5sum" "$medium_md5sum" "$medium_tallix"
 ratio "large file ratio vs md5sum" "$large_md5sum" "$large_tallix"

@@ -11,6 +11,7 @@
 #include "engine/CheckSumTree.h"
 #include "engine/FileEvents.h"
 #include "engine/ListParser.h"
+#include "engine/Md5Lanes.h"
 
 #include <atomic>
 #include <cstdint>
@@ -127,6 +128,12 @@ public:
     // While LoadCheckSumList reads a list, about once a second, on the
     // thread that loads: the entries read from the list so far.
     std::function<void(uint64_t entries)> OnListProgress;
+
+    // How many files the reading thread hashes at once in the vector unit's
+    // lanes: the widest this processor runs. Plain: set on the owner thread
+    // before a run starts (the tests try each width), read by the reading
+    // thread it starts.
+    TLaneWidth LaneWidth = WidestLaneWidth();
 
     // Whether the reading thread queues its file events. Atomic: the owner
     // thread sets it before reading starts (in OnStartReading at the

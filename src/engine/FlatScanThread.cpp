@@ -30,10 +30,16 @@ void TFlatScanThread::Work() {
     // The tree is flat: the walk goes from sibling to sibling.
     for (TTreeNode* node = tree.GetRoot()->FirstChild; node != nullptr; node = tree.GetNext(node))
         ++entriesPerFolder_[WideLowerCase(FolderOf(tree.GetName(node)))];
+    entriesLeft_ = entriesPerFolder_;
     for (TTreeNode* node = tree.GetRoot()->FirstChild; node != nullptr && !Terminated();
          node = tree.GetNext(node)) {
         LookUp(node, base);
         ++lookedUp_;
+        // A folder's listing goes once its last entry is looked up: a list
+        // names a folder's files together, so few listings live at a time.
+        const std::u16string folder = WideLowerCase(FolderOf(tree.GetName(node)));
+        if (--entriesLeft_[folder] == 0)
+            listings_.erase(folder);
     }
 }
 

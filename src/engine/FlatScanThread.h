@@ -52,8 +52,10 @@ private:
     bool LinkBack(const std::u16string& base, const std::u16string& folder) const;
 
     std::atomic<uint64_t>& lookedUp_;
-    // Listed entries per folded folder, and the folders read so far.
+    // Listed entries per folded folder, those not looked up yet, and the
+    // listings of the folders read and still needed.
     std::unordered_map<std::u16string, size_t> entriesPerFolder_;
+    std::unordered_map<std::u16string, size_t> entriesLeft_;
     std::unordered_map<std::u16string, std::optional<TListing>> listings_;
     // Folded folders and whether they lie below a link back.
     std::unordered_map<std::u16string, bool> loops_;

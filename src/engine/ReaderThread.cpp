@@ -7,7 +7,8 @@
 #include <cstring>
 
 TReaderThread::TReaderThread(TCustomChksumCalc* engine, TMode mode)
-    : TCustomThread(engine, nullptr), engine_(engine), mode_(mode) {
+    : TCustomThread(engine, nullptr), engine_(engine), mode_(mode), width_(engine->LaneWidth),
+      batch_(width_) {
     WaitAlone = true;
 }
 
@@ -42,6 +43,12 @@ void TReaderThread::ReadDirectory(TDirectory& dir) {
         if (IsDirectory(data->Attributes) || data->Masked != 0 ||
             engine_->CheckSumDataOf(node)->Kept != 0)
             continue;
+        if (TakesLanes(data->Size) && data->ErrorCode == 0) {
+            AddToBatch(tree.GetFullPath(node), tree, node);
+            continue;
+        }
+        // What comes after the batch's files waits for them.
+        FlushBatch();
         if (data->ErrorCode != 0) {
             // The scan could not find it: announced, not read.
             engine_->QueueFileEvent({CM_FILE_BEGIN, node, &tree});
@@ -50,7 +57,9 @@ void TReaderThread::ReadDirectory(TDirectory& dir) {
         }
         ReadFile(tree.GetFullPath(node), tree, node);
     }
+    FlushBatch();
     std::vector<uint8_t>().swap(buffer_);
+    batchMemory_.reset();
 }
 
 void TReaderThread::ReadSingles() {
@@ -89,35 +98,41 @@ void TReaderThread::ReadFile(const std::u16string& path, TDirTree& tree, TTreeNo
     }
     engine_->QueueFileEvent({CM_FILE_BEGIN, node, &tree});
     hash_->Init();
-    const uint32_t size = static_cast<uint32_t>(buffer_.size());
-    for (;;) {
-        if (Terminated())
-            return;
-        uint32_t read = 0;
-        if (const uint32_t error = ReadChunk(file, buffer_.data(), size, read); error != 0) {
-            // A file that fails after it was opened counts like one that
-            // could not be opened; the run goes on with the next file.
-            ReportFailure(node, error);
-            return;
-        }
-        if (read == 0)
-            break;
-        hash_->Update(buffer_.data(), read);
-        engine_->ReadBytes += read;
+    if (const uint32_t error =
+            HashRest(file, buffer_.data(), static_cast<uint32_t>(buffer_.size()));
+        error != 0) {
+        // A file that fails after it was opened counts like one that could
+        // not be opened; the run goes on with the next file.
+        ReportFailure(node, error);
+        return;
     }
+    if (Terminated())
+        return;
     hash_->Final();
-    StoreDigest(node);
+    StoreDigest(node, hash_->Digest());
     ++engine_->ReadFiles;
     engine_->QueueFileEvent({CM_FILE_DONE, node, &tree});
 }
 
-void TReaderThread::StoreDigest(TTreeNode* node) {
+uint32_t TReaderThread::HashRest(const TFileHandle& file, uint8_t* buffer, uint32_t size) {
+    while (!Terminated()) {
+        uint32_t read = 0;
+        if (const uint32_t error = ReadChunk(file, buffer, size, read); error != 0)
+            return error;
+        if (read == 0)
+            break;
+        hash_->Update(buffer, read);
+        engine_->ReadBytes += read;
+    }
+    return 0;
+}
+
+void TReaderThread::StoreDigest(TTreeNode* node, const uint8_t* digest) {
     TCheckSumData* data = engine_->CheckSumDataOf(node);
     if (data == nullptr)
         return;
     // A file no list names (a new file that an update adds) has nothing to differ from.
-    if (mode_ == rmVerification && data->List != 0 &&
-        std::memcmp(data->Hash, hash_->Digest(), 16) != 0) {
+    if (mode_ == rmVerification && data->List != 0 && std::memcmp(data->Hash, digest, 16) != 0) {
         data->Changed = engine_->ChangeOf(node);
         ++engine_->ChangedCount;
         if (data->Changed == chDamaged)
@@ -128,7 +143,7 @@ void TReaderThread::StoreDigest(TTreeNode* node) {
             engine_->FirstChanged = node;
         engine_->LastChanged = node;
     }
-    CopyDigest(hash_->Digest(), data->Hash);
+    CopyDigest(digest, data->Hash);
 }
 
 void TReaderThread::ReportFailure(TTreeNode* node, uint32_t errorCode) {

@@ -13,4 +13,5 @@ list(APPEND TALLIX_COMPONENT_SOURCES
     engine/ListLoader.cpp
     engine/ListUpdate.cpp
     engine/uFileSaver.cpp
+    engine/ReaderLanes.cpp
     engine/ReaderThread.cpp)

@@ -146,10 +146,20 @@ private:
     TFileHandle held_;
 };
 
-TEST_F(Engine, DigestsEqualTheMd5OfEachFileAndEachFileIsAnnouncedOnceInTreeOrder) {
+// Every lane width the processor runs, forced: files hashed alone and files
+// that share the lanes (64 KiB up to 4 MiB, ending in different blocks),
+// with small files between them and one too large for a lane.
+class EngineWidths : public Engine, public ::testing::WithParamInterface<TLaneWidth> {};
+
+TEST_P(EngineWidths, DigestsEqualTheMd5OfEachFileAndEachFileIsAnnouncedOnceInTreeOrder) {
+    if (!LaneWidthSupported(GetParam()))
+        GTEST_SKIP() << "the processor does not run " << int(GetParam()) << " lanes";
+    calc.LaneWidth = GetParam();
     WideCreateDir(Path(u"sub"));
     const size_t read = ReadSizeFor(ReadBufferSize(data));
     ASSERT_GE(read, 512u);
+    constexpr size_t kLane = 64 * 1024;
+    constexpr size_t kWhole = 4 * 1024 * 1024;
     const std::vector<std::pair<std::u16string, size_t>> files = {
         {u"s00.bin", 0},
         {u"s01.bin", 1},
@@ -158,17 +168,32 @@ TEST_F(Engine, DigestsEqualTheMd5OfEachFileAndEachFileIsAnnouncedOnceInTreeOrder
         {u"s64.bin", 64},
         {u"sub\\read.bin", read},
         {u"sub\\read1.bin", read + 1},
+        {u"sub\\m0.bin", kLane},
+        {u"sub\\m1.bin", kLane + 1},
+        {u"sub\\m2.bin", kLane + 55},
+        {u"sub\\m3.bin", kLane + 63},
+        {u"sub\\m4.bin", 3 * kLane + 119},
+        {u"sub\\m5.bin", kWhole},
+        {u"sub\\m6.bin", kLane + 129},
+        {u"sub\\t.bin", 7},
+        {u"sub\\m7.bin", 5 * kLane + 64},
+        {u"sub\\m8.bin", kWhole + 1},
+        {u"sub\\m9.bin", 2 * kLane + 56},
     };
     std::map<std::u16string, std::string> expected;
-    for (const auto& [name, size] : files)
+    size_t total = 0;
+    for (const auto& [name, size] : files) {
         expected[Path(name)] = Md5Text(Write(name, size));
+        total += size;
+    }
     EXPECT_EQ(expected[Path(u"s00.bin")], "D41D8CD98F00B204E9800998ECF8427E");
 
     Run();
     TDirTree& tree = *calc.FirstDirectory()->Tree;
     for (const auto& [name, size] : files)
         EXPECT_EQ(HashOf(name), expected[Path(name)]) << "size " << size;
-    EXPECT_EQ(calc.ReadBytes.load(), 1 + 55 + 56 + 64 + 2 * read + 1);
+    EXPECT_EQ(calc.ReadBytes.load(), total);
+    EXPECT_EQ(calc.ReadFiles.load(), files.size());
     EXPECT_EQ(calc.FailedFiles.load(), 0u);
 
     // Begin and done for each file, in the tree's walk order, then the end.
@@ -181,6 +206,41 @@ TEST_F(Engine, DigestsEqualTheMd5OfEachFileAndEachFileIsAnnouncedOnceInTreeOrder
     walk.push_back({CM_READ_DONE, nullptr, nullptr});
     EXPECT_EQ(messages, walk);
 }
+
+// A file that opens and then fails to read while the files around it share
+// the lanes (after the scan it became a link to the host's memory file): it
+// is announced and recorded, and the others' digests are right.
+TEST_P(EngineWidths, AFileThatFailsWhileItSharesTheLanesLeavesTheOthersRight) {
+    if (!LaneWidthSupported(GetParam()))
+        GTEST_SKIP() << "the processor does not run " << int(GetParam()) << " lanes";
+    calc.LaneWidth = GetParam();
+    constexpr size_t kSize = 200 * 1024;
+    const std::string a = Write(u"a.bin", kSize);
+    Write(u"b.bin", kSize);
+    const std::string c = Write(u"c.bin", kSize + 100);
+    calc.OnStartReading = [&](TCustomChksumCalc*, bool&) {
+        const std::string dir = folder.HostPath() + "/data";
+        ASSERT_TRUE(wine_host::RunHostScript("ln -sf /proc/self/mem " + dir + "/b.bin && touch " +
+                                                 dir + "/linked",
+                                             Path(u"linked")));
+    };
+    Run();
+    EXPECT_EQ(HashOf(u"a.bin"), Md5Text(a));
+    EXPECT_EQ(HashOf(u"c.bin"), Md5Text(c));
+    EXPECT_EQ(calc.FailedFiles.load(), 1u);
+    EXPECT_NE(calc.Tree().GetData(NodeOf(u"b.bin"))->ErrorCode, 0);
+    EXPECT_EQ((std::vector<uint32_t>{CM_FILE_BEGIN, CM_FILE_DONE, CM_FILE_BEGIN, CM_FILE_BEGIN,
+                                     CM_FILE_DONE, CM_READ_DONE}),
+              [&] {
+                  std::vector<uint32_t> ids;
+                  for (const TFileMessage& m : messages)
+                      ids.push_back(m.Id);
+                  return ids;
+              }());
+}
+
+INSTANTIATE_TEST_SUITE_P(Lanes, EngineWidths, ::testing::Values(lwOne, lwSse2, lwAvx2, lwAvx512),
+                         [](const auto& param) { return "x" + std::to_string(int(param.param)); });
 
 TEST_F(Engine, FileEventsNotAskedForAreNotQueued) {
     const std::string bytes = Write(u"a.txt", 10);
