@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -134,6 +135,10 @@ public:
     // before a run starts (the tests try each width), read by the reading
     // thread it starts.
     TLaneWidth LaneWidth = WidestLaneWidth();
+    // Whether files larger than a batch reads whole share the lanes, each
+    // read a piece at a time in turn; unset, the drive of each record is
+    // asked whether it seeks. Plain, as LaneWidth.
+    std::optional<bool> InterleaveLargeFiles;
 
     // Whether the reading thread queues its file events. Atomic: the owner
     // thread sets it before reading starts (in OnStartReading at the

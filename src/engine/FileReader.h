@@ -19,6 +19,12 @@ constexpr uint32_t ReadSizeFor(uint32_t clusterSize) {
     return clusterSize >= kMaxRead ? clusterSize : kMaxRead / clusterSize * clusterSize;
 }
 
+// True when the drive that holds path (X:\...) says that it does not seek
+// (no seek penalty: a solid-state drive); false when it seeks, and when it
+// cannot be asked (a share, a system that does not answer), which keeps
+// reads sequential as on a disk that seeks.
+bool ReadsWithoutSeeking(const std::u16string& path);
+
 // Reads up to size bytes into buffer; 0 with bytesRead set (0 at the end of
 // the file), or the system error code.
 uint32_t ReadChunk(const TFileHandle& file, void* buffer, uint32_t size, uint32_t& bytesRead);

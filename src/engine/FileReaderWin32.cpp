@@ -1,8 +1,11 @@
 #include "engine/FileReader.h"
 
 #include "system/AnsiText.h"
+#include "system/HandlesWin32.h"
 #include "system/LxSys.h"
 #include "system/WinApi.h"
+
+#include <winioctl.h>
 
 namespace {
 
@@ -26,6 +29,26 @@ uint32_t ReadBufferSize(const std::u16string& path) {
     // A drive that cannot be asked, or one that reports nonsense, gets the default.
     return known && size > 0 && size <= (64u << 20) ? static_cast<uint32_t>(size)
                                                     : kDefaultBufferSize;
+}
+
+bool ReadsWithoutSeeking(const std::u16string& path) {
+    if (!IsDriveRooted(path))
+        return false;
+    // The volume itself, opened without access: enough to ask its device.
+    const std::u16string volume = u"\\\\.\\" + path.substr(0, 2);
+    const win::UniqueFile device(CreateFileW(win::Wide(volume), 0,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                             OPEN_EXISTING, 0, nullptr));
+    if (!device.Valid())
+        return false;
+    STORAGE_PROPERTY_QUERY query{};
+    query.PropertyId = StorageDeviceSeekPenaltyProperty;
+    query.QueryType = PropertyStandardQuery;
+    DEVICE_SEEK_PENALTY_DESCRIPTOR answer{};
+    DWORD returned = 0;
+    const BOOL asked = DeviceIoControl(device.Get(), IOCTL_STORAGE_QUERY_PROPERTY, &query,
+                                       sizeof query, &answer, sizeof answer, &returned, nullptr);
+    return asked && returned >= sizeof answer && !answer.IncursSeekPenalty;
 }
 
 uint32_t ReadChunk(const TFileHandle& file, void* buffer, uint32_t size, uint32_t& bytesRead) {

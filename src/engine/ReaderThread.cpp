@@ -36,6 +36,7 @@ void TReaderThread::Work() {
 void TReaderThread::ReadDirectory(TDirectory& dir) {
     // One buffer per record, released when the record is done.
     SizeBuffer(dir.Path);
+    seekFree_ = engine_->InterleaveLargeFiles.value_or(ReadsWithoutSeeking(dir.Path));
     TDirTree& tree = *dir.Tree;
     for (TTreeNode* node = tree.GetNext(tree.GetRoot()); node != nullptr && !Terminated();
          node = tree.GetNext(node)) {
@@ -45,6 +46,10 @@ void TReaderThread::ReadDirectory(TDirectory& dir) {
             continue;
         if (TakesLanes(data->Size) && data->ErrorCode == 0) {
             AddToBatch(tree.GetFullPath(node), tree, node);
+            continue;
+        }
+        if (StreamsInLanes(data->Size) && data->ErrorCode == 0) {
+            AddToStream(tree.GetFullPath(node), tree, node);
             continue;
         }
         // What comes after the batch's files waits for them.

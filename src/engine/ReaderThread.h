@@ -1,8 +1,9 @@
 // The one worker that reads and hashes every selected file of the checksum
 // engine, after the scan workers (it waits until it is the only worker).
 // Files of a middle size are read whole, a batch at a time, and hashed
-// together in the lanes of the vector unit; every file's digest and events
-// come in the order of the files all the same.
+// together in the lanes of the vector unit; on a drive that does not seek,
+// larger files share the lanes too, read piece by piece in turn. Every
+// file's digest and events come in the order of the files all the same.
 #pragma once
 
 #include "Packages/Common/ScanThreads.h"
@@ -51,9 +52,26 @@ private:
         bool Failed = false; // a read failed after it was opened (reported)
         bool Hashed = false; // larger than the scan saw: hashed alone as it was read
         uint8_t Digest[16] = {};
+        // Streamed: the open file, and whether its end was read.
+        TFileHandle File;
+        bool Ended = false;
     };
-    // Whether a file of size bytes is hashed in a batch.
+    // Whether a file of size bytes is hashed in a batch: read whole, or in
+    // pieces (streamed) where reads may take turns between files.
     bool TakesLanes(int64_t size) const;
+    bool StreamsInLanes(int64_t size) const;
+    // Opens the file for the streamed batch, which is hashed once full.
+    void AddToStream(const std::u16string& path, TDirTree& tree, TTreeNode* node);
+    // Reads the next piece of the streamed file of lane into its buffer,
+    // after the part of a block left; false when it failed (reported).
+    bool ReadPiece(TLaneFile& lane);
+    void HashStream();
+    // Hashes the blocks the active lanes have in common: count lanes, the
+    // first its index in active, states and next updated.
+    void HashCommonBlocks(const size_t* active, size_t count, uint32_t (*states)[4],
+                          const uint8_t** next, size_t* blocks);
+    // Hands each file of the batch on in its order, and empties the batch.
+    void HandOnBatch();
     // Opens and reads the file whole into the batch, which is hashed first
     // when it has no lane or no memory left for the file.
     void AddToBatch(const std::u16string& path, TDirTree& tree, TTreeNode* node);
@@ -75,4 +93,8 @@ private:
     // only as files are read into them.
     std::unique_ptr<uint8_t[]> batchMemory_;
     size_t batchUsed_ = 0;
+    // Whether the batch holds streamed files, and whether the record's drive
+    // lets reads take turns between files.
+    bool streaming_ = false;
+    bool seekFree_ = false;
 };

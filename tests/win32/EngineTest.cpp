@@ -155,6 +155,8 @@ TEST_P(EngineWidths, DigestsEqualTheMd5OfEachFileAndEachFileIsAnnouncedOnceInTre
     if (!LaneWidthSupported(GetParam()))
         GTEST_SKIP() << "the processor does not run " << int(GetParam()) << " lanes";
     calc.LaneWidth = GetParam();
+    // Larger files share the lanes too, as on a drive that does not seek.
+    calc.InterleaveLargeFiles = true;
     WideCreateDir(Path(u"sub"));
     const size_t read = ReadSizeFor(ReadBufferSize(data));
     ASSERT_GE(read, 512u);
@@ -179,6 +181,10 @@ TEST_P(EngineWidths, DigestsEqualTheMd5OfEachFileAndEachFileIsAnnouncedOnceInTre
         {u"sub\\m7.bin", 5 * kLane + 64},
         {u"sub\\m8.bin", kWhole + 1},
         {u"sub\\m9.bin", 2 * kLane + 56},
+        {u"sub\\x0.bin", 2 * kWhole + 7},
+        {u"sub\\x1.bin", kWhole + 64},
+        {u"sub\\x2.bin", 3 * kWhole},
+        {u"sub\\z.bin", 3},
     };
     std::map<std::u16string, std::string> expected;
     size_t total = 0;
@@ -207,36 +213,44 @@ TEST_P(EngineWidths, DigestsEqualTheMd5OfEachFileAndEachFileIsAnnouncedOnceInTre
     EXPECT_EQ(messages, walk);
 }
 
-// A file that opens and then fails to read while the files around it share
-// the lanes (after the scan it became a link to the host's memory file): it
-// is announced and recorded, and the others' digests are right.
-TEST_P(EngineWidths, AFileThatFailsWhileItSharesTheLanesLeavesTheOthersRight) {
+// Files that open and then fail to read while the files around them share
+// the lanes, read whole (b) or a piece at a time (e) (after the scan they
+// became links to the host's memory file): each is announced and recorded,
+// and the others' digests are right.
+TEST_P(EngineWidths, FilesThatFailWhileTheyShareTheLanesLeaveTheOthersRight) {
     if (!LaneWidthSupported(GetParam()))
         GTEST_SKIP() << "the processor does not run " << int(GetParam()) << " lanes";
     calc.LaneWidth = GetParam();
+    calc.InterleaveLargeFiles = true;
     constexpr size_t kSize = 200 * 1024;
+    constexpr size_t kLarge = 5 * 1024 * 1024;
     const std::string a = Write(u"a.bin", kSize);
     Write(u"b.bin", kSize);
-    const std::string c = Write(u"c.bin", kSize + 100);
+    const std::string c = Write(u"c.bin", kLarge + 100);
+    Write(u"e.bin", kLarge);
+    const std::string f = Write(u"f.bin", kLarge + 1);
     calc.OnStartReading = [&](TCustomChksumCalc*, bool&) {
         const std::string dir = folder.HostPath() + "/data";
-        ASSERT_TRUE(wine_host::RunHostScript("ln -sf /proc/self/mem " + dir + "/b.bin && touch " +
-                                                 dir + "/linked",
+        ASSERT_TRUE(wine_host::RunHostScript("ln -sf /proc/self/mem " + dir +
+                                                 "/b.bin && ln -sf /proc/self/mem " + dir +
+                                                 "/e.bin && touch " + dir + "/linked",
                                              Path(u"linked")));
     };
     Run();
     EXPECT_EQ(HashOf(u"a.bin"), Md5Text(a));
     EXPECT_EQ(HashOf(u"c.bin"), Md5Text(c));
-    EXPECT_EQ(calc.FailedFiles.load(), 1u);
+    EXPECT_EQ(HashOf(u"f.bin"), Md5Text(f));
+    EXPECT_EQ(calc.FailedFiles.load(), 2u);
     EXPECT_NE(calc.Tree().GetData(NodeOf(u"b.bin"))->ErrorCode, 0);
-    EXPECT_EQ((std::vector<uint32_t>{CM_FILE_BEGIN, CM_FILE_DONE, CM_FILE_BEGIN, CM_FILE_BEGIN,
-                                     CM_FILE_DONE, CM_READ_DONE}),
-              [&] {
-                  std::vector<uint32_t> ids;
-                  for (const TFileMessage& m : messages)
-                      ids.push_back(m.Id);
-                  return ids;
-              }());
+    EXPECT_NE(calc.Tree().GetData(NodeOf(u"e.bin"))->ErrorCode, 0);
+    // Begin and done: a, b begun only, c, e begun only, f, the end.
+    const std::vector<uint32_t> expected = {CM_FILE_BEGIN, CM_FILE_DONE, CM_FILE_BEGIN,
+                                            CM_FILE_BEGIN, CM_FILE_DONE, CM_FILE_BEGIN,
+                                            CM_FILE_BEGIN, CM_FILE_DONE, CM_READ_DONE};
+    std::vector<uint32_t> ids;
+    for (const TFileMessage& m : messages)
+        ids.push_back(m.Id);
+    EXPECT_EQ(ids, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Lanes, EngineWidths, ::testing::Values(lwOne, lwSse2, lwAvx2, lwAvx512),
