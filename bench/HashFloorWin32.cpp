@@ -4,11 +4,14 @@
 // CreateFileW, reads it in 1 MiB pieces, hashes it with the program's MD5
 // (one stream at a time), closes it and prints "path DIGEST". /W first
 // creates a message-only window, the fixed cost of any program that has
-// one. hash_floor /LANES prints the lane width the program uses here.
+// one. /READ reads each file whole into one buffer of 64 MiB, one after
+// another, and hashes nothing: what reading alone costs the lanes' batches.
+// hash_floor /LANES prints the lane width the program uses here.
 #include "engine/LxHash.h"
 #include "engine/Md5Lanes.h"
 #include "system/WinApi.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -16,6 +19,10 @@
 namespace {
 
 constexpr DWORD kReadSize = 1u << 20;
+// /READ: files read whole one after another into a buffer of this size, as
+// the program's batches are.
+constexpr size_t kBatchSize = 64u << 20;
+bool readOnly = false;
 
 std::string Narrow(const std::wstring& text) {
     std::string out;
@@ -33,6 +40,21 @@ bool HashFile(const std::wstring& path, std::vector<uint8_t>& buffer, TMD5Hash& 
     hash.Init();
     DWORD read = 0;
     bool ok = true;
+    if (readOnly) {
+        // Each file after the one before in the batch's buffer.
+        static size_t used = 0;
+        LARGE_INTEGER size{};
+        GetFileSizeEx(file, &size);
+        if (used + static_cast<size_t>(size.QuadPart) > buffer.size())
+            used = 0;
+        while ((ok = ReadFile(file, buffer.data() + used,
+                              static_cast<DWORD>(std::min<size_t>(buffer.size() - used, 1u << 30)),
+                              &read, nullptr) != 0) &&
+               read > 0)
+            used += read;
+        CloseHandle(file);
+        return ok;
+    }
     while ((ok = ReadFile(file, buffer.data(), kReadSize, &read, nullptr) != 0) && read > 0)
         hash.Update(buffer.data(), read);
     CloseHandle(file);
@@ -72,17 +94,21 @@ int wmain(int argc, wchar_t** argv) {
     }
     int arg = 1;
     HWND window = nullptr;
+    if (arg < argc && std::wstring(argv[arg]) == L"/READ") {
+        readOnly = true;
+        ++arg;
+    }
     if (arg < argc && std::wstring(argv[arg]) == L"/W") {
         window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                  GetModuleHandleW(nullptr), nullptr);
         ++arg;
     }
     if (arg + 1 != argc) {
-        std::fprintf(stderr, "usage: hash_floor [/W] PATH\n");
+        std::fprintf(stderr, "usage: hash_floor [/READ] [/W] PATH\n");
         return 2;
     }
     const std::wstring path = argv[arg];
-    std::vector<uint8_t> buffer(kReadSize);
+    std::vector<uint8_t> buffer(readOnly ? kBatchSize : kReadSize);
     TMD5Hash hash;
     const DWORD attributes = GetFileAttributesW(path.c_str());
     const int failures = attributes == INVALID_FILE_ATTRIBUTES          ? 1

@@ -111,6 +111,9 @@ small_peaks=("$tallix_peak" "$floor_peak" "$md5sum_peak")
 bench medium "$work/medium"
 medium_tallix=$tallix_time medium_floor=$floor_time medium_md5sum=$md5sum_time
 medium_peaks=("$tallix_peak" "$floor_peak" "$md5sum_peak")
+# What reading alone costs: the medium files read whole into one buffer.
+timed medium.read "$root/scripts/wine-run" "$floor_exe" /READ "$(winpath "$work/medium")"
+medium_read=$best
 
 runs=5
 timed_ns startup.tallix "$root/scripts/wine-run" "$tallix_exe" "$(winpath "$work/tiny")" /S
@@ -133,6 +136,7 @@ row "small files (10,000 x 4 KiB):" "$small_tallix" "$small_floor" "$small_md5su
 peaks "  peak resident memory:" "${small_peaks[@]}"
 row "medium files (256 x 4 MiB):" "$medium_tallix" "$medium_floor" "$medium_md5sum"
 peaks "  peak resident memory:" "${medium_peaks[@]}"
+printf '  reading alone (floor /READ, start-up included): %.3f s\n' "$medium_read"
 echo "  lane width: $("$root/scripts/wine-run" "$floor_exe" /LANES | tr -d '\r') files at once"
 printf 'start-up (one tiny file): tallix %.3f s, floor %.3f s, floor with window %.3f s\n' \
     "$startup_tallix" "$startup_floor" "$startup_window"
