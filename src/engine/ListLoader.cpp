@@ -175,7 +175,7 @@ TFileParseInfo TCustomChksumCalc::LoadCheckSumList(const std::u16string& listFil
                                                    const std::u16string& fileFilter, uint8_t mode,
                                                    const TDirTree* refTree, bool fromListFolder) {
     if (listFile.empty())
-        AssertionFailure("ChksumCalc", 983);
+        AssertionFailure();
     SetState(TScanerState::Loading, true);
     const ScopeExit loaded([this] { SetState(TScanerState::Loading, false); });
     TFileParseInfo info;

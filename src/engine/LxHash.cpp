@@ -203,7 +203,7 @@ void TMD4Hash::Init() {
 
 void TMD4Hash::Resume(const uint32_t state[4], uint64_t bytesDone) {
     if (bytesDone % 64 != 0)
-        AssertionFailure("engine\\LxHash", __LINE__, "A message resumes after whole blocks.");
+        AssertionFailure("A message resumes after whole blocks.");
     count_ = bytesDone;
     std::memset(buffer_, 0, sizeof buffer_);
     std::memcpy(state_, state, sizeof state_);

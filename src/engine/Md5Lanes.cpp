@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr const char* kUnit = "engine\\Md5Lanes";
-
 // GCC's and clang's generic vectors of 32-bit lanes. The rounds are written
 // once on them and inlined into a function of each instruction set, whose
 // target attribute decides the instructions: one build carries every path.
@@ -255,7 +253,7 @@ bool LaneWidthSupported(TLaneWidth width) {
 void Md5LanesTransform(TLaneWidth width, uint32_t (*states)[4], const uint8_t* const* data,
                        size_t blocks) {
     if (!LaneWidthSupported(width))
-        AssertionFailure(kUnit, __LINE__, "The processor cannot run this lane width.");
+        AssertionFailure("The processor cannot run this lane width.");
     switch (width) {
     case lwOne:
         Md5Compress(states[0], data[0], blocks);

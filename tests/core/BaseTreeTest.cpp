@@ -119,6 +119,22 @@ TEST(BaseTree, AllocDataReturnsRoundedOffsetsUntilTheFirstItemExists) {
     EXPECT_EQ(tree.NodeSize(), TBaseTree::HeaderSize + 20);
 }
 
+// A failed check names its unit and its own line.
+TEST(Assertion, NamesTheUnitAndTheLineOfTheCheck) {
+    const int line = __LINE__ + 2;
+    try {
+        AssertionFailure("message");
+    } catch (const EAssertionFailed& e) {
+        EXPECT_EQ(e.Unit, UnitOf(__FILE__));
+        EXPECT_EQ(e.Line, line);
+        EXPECT_EQ(std::string(e.what()),
+                  "message (" + e.Unit + ", line " + std::to_string(line) + ")");
+    }
+    EXPECT_EQ(UnitOf("/home/src/tallix/src/Packages/Common/BaseTree.cpp"),
+              "Packages\\Common\\BaseTree");
+    EXPECT_EQ(UnitOf("C:\\build\\src\\engine\\LxHash.cpp"), "engine\\LxHash");
+}
+
 TEST(BaseTree, InsertModesLinkNodesAndAnnounceThem) {
     TSample s;
     std::vector<TMessage> messages;

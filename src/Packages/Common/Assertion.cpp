@@ -1,5 +1,7 @@
 #include "Packages/Common/Assertion.h"
 
+#include <algorithm>
+
 namespace {
 
 std::string MessageOrDefault(const std::string& message) {
@@ -8,11 +10,24 @@ std::string MessageOrDefault(const std::string& message) {
 
 } // namespace
 
-EAssertionFailed::EAssertionFailed(const std::string& message, const char* unit, int line)
+EAssertionFailed::EAssertionFailed(const std::string& message, std::string unit, int line)
     : std::logic_error(MessageOrDefault(message) + " (" + unit + ", line " + std::to_string(line) +
                        ")"),
-      Message(MessageOrDefault(message)), Unit(unit), Line(line) {}
+      Message(MessageOrDefault(message)), Unit(std::move(unit)), Line(line) {}
 
-void AssertionFailure(const char* unit, int line, const std::string& message) {
-    throw EAssertionFailed(message, unit, line);
+void AssertionFailure(const std::string& message, std::source_location where) {
+    throw EAssertionFailed(message, UnitOf(where.file_name()), static_cast<int>(where.line()));
+}
+
+std::string UnitOf(std::string_view file) {
+    std::string unit(file);
+    std::replace(unit.begin(), unit.end(), '\\', '/');
+    // The last "src/" of the path: the tree may itself lie below a folder of that name.
+    if (const size_t src = unit.rfind("src/"); src != std::string::npos)
+        unit.erase(0, src + 4);
+    if (const size_t dot = unit.rfind('.');
+        dot != std::string::npos && unit.find('/', dot) == std::string::npos)
+        unit.erase(dot);
+    std::replace(unit.begin(), unit.end(), '/', '\\');
+    return unit;
 }

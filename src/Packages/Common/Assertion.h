@@ -3,18 +3,26 @@
 // report names the check that failed.
 #pragma once
 
+#include <source_location>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 class EAssertionFailed : public std::logic_error {
 public:
     // what() is "message (unit, line N)"; an empty message reads "Assertion failure".
-    EAssertionFailed(const std::string& message, const char* unit, int line);
+    EAssertionFailed(const std::string& message, std::string unit, int line);
 
     const std::string Message; // the message alone
-    const char* const Unit;    // unit path, e.g. Packages\Common\BaseTree
+    const std::string Unit;    // unit path, e.g. Packages\Common\BaseTree
     const int Line;
 };
 
-// Throws EAssertionFailed.
-[[noreturn]] void AssertionFailure(const char* unit, int line, const std::string& message = {});
+// Throws EAssertionFailed with the unit and line of the check that calls it.
+[[noreturn]] void AssertionFailure(const std::string& message = {},
+                                   std::source_location where = std::source_location::current());
+
+// The unit path of a source file: its path below the source folder without
+// the extension, with "\" between folders (src/engine/LxHash.cpp gives
+// engine\LxHash).
+std::string UnitOf(std::string_view file);

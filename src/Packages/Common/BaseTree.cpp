@@ -6,11 +6,7 @@
 #include <new>
 #include <utility>
 
-namespace {
-
-constexpr const char* kUnit = "Packages\\Common\\BaseTree";
-
-} // namespace
+namespace {} // namespace
 
 TBaseTree::TBaseTree(TComponent* owner) : TLinkServer(owner) {
     root_ = NewNode();
@@ -33,8 +29,7 @@ void TBaseTree::DestroyNodes() {
 
 int32_t TBaseTree::AllocData(int32_t size) {
     if (root_->FirstChild != nullptr)
-        AssertionFailure(kUnit, 365,
-                         "Internal data allocation must be done before any node is created.");
+        AssertionFailure("Internal data allocation must be done before any node is created.");
     const int32_t offset = HeaderSize + dataSize_;
     const int32_t grownSize = offset + ((size + 3) & ~3);
     // Allocated before the old root is touched, so a failure changes nothing.
@@ -94,7 +89,7 @@ void TBaseTree::Clear() {
 
 void TBaseTree::Unlink(TTreeNode* node) {
     if (node == nullptr || node == root_)
-        AssertionFailure(kUnit, 535, "Node must neither be nil nor the root node.");
+        AssertionFailure("Node must neither be nil nor the root node.");
     TTreeNode* parent = node->Parent;
     if (parent == nullptr)
         return; // detached: there is nothing to cut
@@ -133,7 +128,7 @@ TTreeNode* TBaseTree::GetNextIn(const TTreeNode* node, const TTreeNode* top) con
     if (node == nullptr)
         return nullptr;
     if (node == root_)
-        AssertionFailure(kUnit, 657, "Node must not be the hidden root node.");
+        AssertionFailure("Node must not be the hidden root node.");
     if (node->FirstChild != nullptr)
         return node->FirstChild;
     // Top itself ends the walk too: a leaf top has no sub-tree to go on in.

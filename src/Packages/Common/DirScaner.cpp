@@ -23,8 +23,6 @@ const std::array<const char*, 6> ScanerStateNames = {"Loading", "Saving",   "Sca
 
 namespace {
 
-constexpr const char* kUnit = "Packages\\Common\\DirScaner";
-
 // Takes the scanner's component lock; the returned guard gives it back.
 [[nodiscard]] auto LockScanner(TLinkServer& server) {
     server.Lock();
@@ -69,9 +67,9 @@ bool IsFolderPath(const std::u16string& path) {
 TDirectory::TDirectory(TCustomDirScaner* owner, const std::u16string& path, bool recursive)
     : Owner(owner), Recursive(recursive) {
     if (owner == nullptr)
-        AssertionFailure(kUnit, 1398);
+        AssertionFailure();
     if (path.empty())
-        AssertionFailure(kUnit, 1399);
+        AssertionFailure();
     Path = path;
     Tree = owner->GetTreeClass()(nullptr, path);
     Tree->GetData(Tree->GetRoot())->Link = this;
@@ -111,9 +109,9 @@ void TDirectory::MaskFile(TTreeNode* node) {
 
 void TDirectory::IncludePath(const std::u16string& path) {
     if (SamePathText(ExcludeTrailingBackslashW(path), ExcludeTrailingBackslashW(Path)))
-        AssertionFailure(kUnit, 1534);
+        AssertionFailure();
     if (!IsPathInside(path, Path))
-        AssertionFailure(kUnit, 1536, "Path is not my");
+        AssertionFailure("Path is not my");
     const bool autoScan = Owner->HasOption(soAutoScan);
     if (IsFolderPath(path)) {
         const TPathCheck answer = Owner->CheckPath(path);
@@ -130,7 +128,7 @@ void TDirectory::IncludePath(const std::u16string& path) {
             AddSorted(IncludedFolders, path);
     } else {
         if (!MatchesMaskList(IncludeMasks->Text(), WideToAnsi(ExtractFileNameW(path))))
-            AssertionFailure(kUnit, 1598);
+            AssertionFailure();
         if (IndexOfSamePath(IncludedFiles, path) >= 0)
             return;
         RemoveSame(ExcludedFiles, path);
@@ -158,7 +156,7 @@ void TDirectory::Clear() {
 bool ApplyMask(const TDirectory* directory, const TTreeNode* parent, uint32_t attributes,
                const std::u16string& fullName) {
     if (directory == nullptr || parent == nullptr)
-        AssertionFailure(kUnit, 902, "Cant apply a mask");
+        AssertionFailure("Cant apply a mask");
     if (IsDirectoryOrVolumeLabel(attributes))
         return true;
     const TDirTree& tree = *directory->Tree;
@@ -348,7 +346,7 @@ TDirectory* TCustomDirScaner::FirstDirectory() const {
 
 TDirectory* TCustomDirScaner::NextDirectory(const TDirectory* dir) const {
     if (!dir->Tree)
-        AssertionFailure(kUnit, 2697, "Directory tree cant be nil.");
+        AssertionFailure("Directory tree cant be nil.");
     return DirectoryAt(dir->Tree->GetRoot()->NextSibling);
 }
 

@@ -4,11 +4,7 @@
 
 #include <cstring>
 
-namespace {
-
-constexpr const char* kUnit = "Packages\\Common\\DirScaner";
-
-} // namespace
+namespace {} // namespace
 
 TErrorTree::TErrorTree(TDirectory* directory)
     : TBaseTree(nullptr), directory_(directory),
@@ -36,7 +32,7 @@ TErrorValue TErrorTree::GetValue(const TTreeNode* node) const {
 
 void TErrorTree::SetValue(TTreeNode* node, TErrorValue value) {
     if (node == nullptr)
-        AssertionFailure(kUnit, 758, "Can`t set value to nil node.");
+        AssertionFailure("Can`t set value to nil node.");
     std::memcpy(reinterpret_cast<char*>(node) + dataOffset_, &value, sizeof value);
 }
 

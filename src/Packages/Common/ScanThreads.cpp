@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr const char* kUnit = "Packages\\Common\\DirScaner";
-
 // Deletes the node of the single file path; false when there is no static node.
 bool DeleteSingle(TCustomDirScaner& scanner, const std::u16string& path) {
     TTreeNode* staticNode = scanner.StaticNode();
@@ -36,7 +34,7 @@ TCustomThread::TCustomThread(TCustomDirScaner* scanner, TDirectory* directory, s
                                       : nullptr),
       directory_(directory), path_(std::move(path)) {
     if (scanner_ == nullptr)
-        AssertionFailure(kUnit, __LINE__, "A worker needs a scanner.");
+        AssertionFailure("A worker needs a scanner.");
     FreeOnTerminate = true;
     OnTerminate = [this](TThread&) { ThreadTerminated(); };
     scanner_->ThreadManager().Add(this);
@@ -91,20 +89,20 @@ void TCustomThread::ThreadTerminated() {
 
 void TCustomThread::IncErrorCount() {
     if (directory_ == nullptr)
-        AssertionFailure(kUnit, 919);
+        AssertionFailure();
     ++directory_->ErrorCount;
 }
 
 void TCustomThread::CountFile(int64_t size) {
     if (directory_ == nullptr)
-        AssertionFailure(kUnit, 925);
+        AssertionFailure();
     ++directory_->Files;
     directory_->Size += size;
 }
 
 void TCustomThread::CountFolder() {
     if (directory_ == nullptr)
-        AssertionFailure(kUnit, 932);
+        AssertionFailure();
     ++directory_->Folders;
 }
 
@@ -153,7 +151,7 @@ void TScanThread::ScanDirectory() {
     dir.Tree->GetData(dir.Tree->GetRoot())->ErrorCode = 0;
     std::u16string path = ExcludeTrailingBackslashW(dir.Tree->RootPath());
     if (path.empty())
-        AssertionFailure(kUnit, 1191);
+        AssertionFailure();
     if (path.back() == u':')
         path += u'\\';
     ScanFolder(path, dir.Tree->GetRoot());
