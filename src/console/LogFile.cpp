@@ -5,7 +5,6 @@
 #include "console/LogHeader.h"
 #include "console/OutputCheck.h"
 #include "console/Text.h"
-#include "engine/FileReader.h"
 #include "system/AnsiText.h"
 #include "system/LxSys.h"
 #include "system/Process.h"

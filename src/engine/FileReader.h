@@ -25,10 +25,6 @@ constexpr uint32_t ReadSizeFor(uint32_t clusterSize) {
 // reads sequential as on a disk that seeks.
 bool ReadsWithoutSeeking(const std::u16string& path);
 
-// Reads up to size bytes into buffer; 0 with bytesRead set (0 at the end of
-// the file), or the system error code.
-uint32_t ReadChunk(const TFileHandle& file, void* buffer, uint32_t size, uint32_t& bytesRead);
-
 // A list's bytes and last-write time, read whole for an update: 0, or the
 // system error code of opening or reading it.
 uint32_t ReadWholeList(const std::u16string& path, std::string& text, uint64_t& time);

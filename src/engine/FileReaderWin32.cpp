@@ -51,16 +51,6 @@ bool ReadsWithoutSeeking(const std::u16string& path) {
     return asked && returned >= sizeof answer && !answer.IncursSeekPenalty;
 }
 
-uint32_t ReadChunk(const TFileHandle& file, void* buffer, uint32_t size, uint32_t& bytesRead) {
-    DWORD read = 0;
-    if (!ReadFile(file.Get(), buffer, size, &read, nullptr)) {
-        bytesRead = 0;
-        return GetLastError();
-    }
-    bytesRead = read;
-    return 0;
-}
-
 uint32_t ReadWholeList(const std::u16string& path, std::string& text, uint64_t& time) {
     text.clear();
     const TFileHandle file = OpenListForReading(path);

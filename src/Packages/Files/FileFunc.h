@@ -109,6 +109,9 @@ TFileHandle OpenListForReading(const std::u16string& name);
 // Writes all of text to an open file; 0, or the system error code (also left
 // in FileLastError).
 uint32_t WideWriteFile(const TFileHandle& file, std::string_view text);
+// Reads up to size bytes into buffer; 0 with bytesRead set (0 at the end of
+// the file), or the system error code.
+uint32_t ReadChunk(const TFileHandle& file, void* buffer, uint32_t size, uint32_t& bytesRead);
 // The last-write time of an open file (100-nanosecond intervals since 1601,
 // UTC); 0 when the system does not tell it.
 uint64_t FileLastWriteTime(const TFileHandle& file);

@@ -262,3 +262,13 @@ std::u16string GetCurrentDirW() {
     return ReadGrowing<std::u16string>(
         [](DWORD size, char16_t* buffer) { return GetCurrentDirectoryW(size, win::Wide(buffer)); });
 }
+
+uint32_t ReadChunk(const TFileHandle& file, void* buffer, uint32_t size, uint32_t& bytesRead) {
+    DWORD read = 0;
+    if (!ReadFile(file.Get(), buffer, size, &read, nullptr)) {
+        bytesRead = 0;
+        return GetLastError();
+    }
+    bytesRead = read;
+    return 0;
+}
