@@ -171,8 +171,7 @@ void TApplication::WriteVerifiedUpdates() {
         return ownFolder ? ExtractFileDirW(list) : saver_->BaseFolder;
     };
     const auto& loaded = calc_->LoadedLists();
-    for (TTreeNode* node = calc_->FirstChanged; node != nullptr;
-         node = static_cast<TTreeNode*>(calc_->Tree().GetData(node)->Link)) {
+    for (TTreeNode* node : calc_->Changed) {
         const TCheckSumData* sum = calc_->CheckSumDataOf(node);
         if (sum->Changed != chEdited || sum->List == 0 || sum->List > loaded.size())
             continue;

@@ -156,7 +156,7 @@ void TApplication::ShowSummary() {
     }
     const bool verifying = options_.RunMode == rmVerify;
     const bool listsWritten = !verifying && options_.WriteToFile;
-    if (verifying && calc_->ChangedCount > 0) {
+    if (verifying && !calc_->Changed.empty()) {
         exitCode_ |= ecChangedFiles;
         if (calc_->DamagedCount > 0)
             exitCode_ |= ecDamagedFiles;
@@ -209,7 +209,7 @@ void TApplication::PrintStatistics() {
         ConsoleWriteLine(msg::VerificationSummary, false, true);
         if (loadErrors_->Count() > 0)
             ConsoleWriteLine("  " + LoadErrorsLine());
-        const int64_t changed = static_cast<int64_t>(calc_->ChangedCount);
+        const auto changed = static_cast<int64_t>(calc_->Changed.size());
         // Of the listed files found: the new files an update reads are not listed.
         const int64_t found = fileCount_ - static_cast<int64_t>(newNodes_.size());
         ConsoleWriteLine(changed > 0 ? FormatText(msg::ChangedFilesFormat,

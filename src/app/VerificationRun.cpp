@@ -264,13 +264,10 @@ void TApplication::LoadList() {
 void TApplication::WriteChangedFiles() {
     ConsoleWriteHighlighted(msg::ChangedFiles, false, true);
     std::u16string paths;
-    for (const TTreeNode* node = calc_->FirstChanged; node != nullptr;
-         node = reinterpret_cast<const TTreeNode*>(calc_->Tree().GetData(node)->Link)) {
+    for (TTreeNode* node : calc_->Changed) {
         const std::u16string path = calc_->GetItemPath(node);
         const std::string mark =
-            calc_->CheckSumDataOf(const_cast<TTreeNode*>(node))->Changed == chDamaged
-                ? msg::NotModifiedMark
-                : "";
+            calc_->CheckSumDataOf(node)->Changed == chDamaged ? msg::NotModifiedMark : "";
         // A list's entry may lead out of the base folder: that file shows its full path.
         const std::u16string below = RelativeToFolder(saver_->BaseFolder, path);
         outputColumn_ = 0;

@@ -80,10 +80,8 @@ void TCustomChksumCalc::StartReader(uint8_t mode) {
     if (reader_ != nullptr)
         throw EChksumCalc("#Run");
     // Reset only with no reader at work: it is the one that writes them.
-    ChangedCount = 0;
+    Changed.clear();
     DamagedCount = 0;
-    FirstChanged = nullptr;
-    LastChanged = nullptr;
     reader_ = StartWorker<TReaderThread>(this, static_cast<TReaderThread::TMode>(mode));
 }
 

@@ -109,15 +109,12 @@ public:
     // Entries the flat scan has looked up. Atomic: the flat scan's workers
     // count them while the owner thread shows them.
     std::atomic<uint64_t> LookedUp{0};
-    // The changed files of a verification: their count, how many of them
-    // were not written since their list was (chDamaged), and the first and
-    // last node of their chain (linked through each node's Link). Plain:
-    // the reading thread writes them, and the owner thread reads them only
-    // after CM_READ_DONE, which the reader posts after its last write.
-    uint64_t ChangedCount = 0;
+    // The changed files of a verification in the order they were read, and
+    // how many of them were not written since their list was (chDamaged).
+    // Plain: the reading thread writes them, and the owner thread reads them
+    // only after CM_READ_DONE, which the reader posts after its last write.
+    std::vector<TTreeNode*> Changed;
     uint64_t DamagedCount = 0;
-    TTreeNode* FirstChanged = nullptr;
-    TTreeNode* LastChanged = nullptr;
 
     // Before anything is read, on the owner thread; setting abort reads nothing.
     std::function<void(TCustomChksumCalc* sender, bool& abort)> OnStartReading;

@@ -139,14 +139,9 @@ void TReaderThread::StoreDigest(TTreeNode* node, const uint8_t* digest) {
     // A file no list names (a new file that an update adds) has nothing to differ from.
     if (mode_ == rmVerification && data->List != 0 && std::memcmp(data->Hash, digest, 16) != 0) {
         data->Changed = engine_->ChangeOf(node);
-        ++engine_->ChangedCount;
+        engine_->Changed.push_back(node);
         if (data->Changed == chDamaged)
             ++engine_->DamagedCount;
-        if (engine_->FirstChanged != nullptr)
-            engine_->Tree().GetData(engine_->LastChanged)->Link = node;
-        else
-            engine_->FirstChanged = node;
-        engine_->LastChanged = node;
     }
     CopyDigest(digest, data->Hash);
 }

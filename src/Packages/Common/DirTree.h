@@ -53,7 +53,7 @@ struct TNodeName;
 struct TDirNodeData {
     int64_t Size;        // file size in bytes
     TNodeName* Name;     // owned; set through SetName only
-    void* Link;          // the owning record, error-tree item or next changed node; else nullptr
+    void* Link;          // the owning record or error-tree item; else nullptr
     uint64_t Time;       // last write: 100-nanosecond intervals since 1601, UTC
     uint32_t Attributes; // file attribute bits (see IsDirectory)
     int32_t ErrorCode;   // system error of the last failed enumeration of this folder
