@@ -15,8 +15,8 @@ EAssertionFailed::EAssertionFailed(const std::string& message, std::string unit,
                        ")"),
       Message(MessageOrDefault(message)), Unit(std::move(unit)), Line(line) {}
 
-void AssertionFailure(const std::string& message, std::source_location where) {
-    throw EAssertionFailed(message, UnitOf(where.file_name()), static_cast<int>(where.line()));
+void AssertionFailure(const std::string& message, const char* file, int line) {
+    throw EAssertionFailed(message, UnitOf(file), line);
 }
 
 std::string UnitOf(std::string_view file) {
