@@ -17,6 +17,23 @@ std::u16string EntryFile(const std::u16string& folder, const std::u16string& pat
     return NeedsResolving(path) ? ResolveEntry(folder, path) : folder + path;
 }
 
+// Reads the list at path whole and parses it: its bytes, its last-write
+// time and its entries; the result tells how reading or parsing ended.
+TFileParseInfo ReadList(const std::u16string& path, std::string& text, uint64_t& time,
+                        std::vector<TListEntry>& entries) {
+    TFileParseInfo info;
+    if (const uint32_t error = ReadWholeList(path, text, time); error != 0) {
+        info.Result = fprFileAccessError;
+        info.ErrorCode = error;
+    } else {
+        TListEntries parsed = ParseListText(text);
+        info = parsed.Info;
+        entries = std::move(parsed.Entries);
+    }
+    info.FileName = path;
+    return info;
+}
+
 } // namespace
 
 TTreeNode* TCheckSumSaver::ScannedFile(const std::u16string& path) {
@@ -42,16 +59,7 @@ TFileParseInfo TCheckSumSaver::LoadExisting(const std::u16string& listPath,
                                             std::vector<std::u16string>& missing) {
     TExistingList list;
     uint64_t listTime = 0;
-    TFileParseInfo info;
-    if (const uint32_t error = ReadWholeList(listPath, list.Text, listTime); error != 0) {
-        info.Result = fprFileAccessError;
-        info.ErrorCode = error;
-    } else {
-        TListEntries parsed = ParseListText(list.Text);
-        info = parsed.Info;
-        list.Entries = std::move(parsed.Entries);
-    }
-    info.FileName = listPath;
+    const TFileParseInfo info = ReadList(listPath, list.Text, listTime, list.Entries);
     if (info.Result != fprSuccess)
         return info;
     const std::u16string folder = IncludeTrailingBackslashW(base);
@@ -156,22 +164,20 @@ void TCheckSumSaver::UpdateList(const std::u16string& path, const std::u16string
         text = Header();
     } else {
         uint64_t time = 0;
-        if (const uint32_t error = ReadWholeList(path, text, time); error != 0) {
-            ++ListCount;
-            DoError(path, lfSystemError, error);
-            return;
-        }
-        const TListEntries parsed = ParseListText(text);
+        std::vector<TListEntry> entries;
         // Not the list that was loaded (or none that loads): left alone.
-        if (parsed.Info.Result != fprSuccess) {
+        if (const TFileParseInfo info = ReadList(path, text, time, entries);
+            info.Result != fprSuccess) {
             ++ListCount;
-            DoError(path, lfNotLoaded, 0);
+            if (info.Result == fprFileAccessError)
+                DoError(path, lfSystemError, info.ErrorCode);
+            else
+                DoError(path, lfNotLoaded, 0);
             return;
         }
         const std::u16string folder = IncludeTrailingBackslashW(base);
-        for (size_t i = 0; i < parsed.Entries.size(); ++i) {
-            const auto found =
-                edited.find(WideLowerCase(EntryFile(folder, parsed.Entries[i].Path)));
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const auto found = edited.find(WideLowerCase(EntryFile(folder, entries[i].Path)));
             if (found == edited.end())
                 continue;
             TEntryChange change{i, {}};
