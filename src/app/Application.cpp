@@ -62,7 +62,6 @@ TApplication::TApplication() {
     // Files of this name are lists of another kind and never hashed.
     calc_->ExcludeMasks().Add("md?sum.lst");
 
-    loadErrors_ = std::make_unique<TLoadErrorTree>(nullptr);
     saver_ = std::make_unique<TCheckSumSaver>(*calc_, CheckOutputFile);
     saver_->OnGetHeader = [](TCheckSumSaver*, bool& write, std::string& header) {
         write = true;

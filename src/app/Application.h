@@ -11,9 +11,9 @@
 #pragma once
 
 #include "app/CommandLine.h"
-#include "app/LoadErrorTree.h"
 #include "console/OutputCheck.h"
 #include "engine/ChksumCalc.h"
+#include "engine/ListParser.h"
 #include "engine/uFileSaver.h"
 
 #include <atomic>
@@ -151,7 +151,8 @@ private:
     uint32_t mainThreadId_ = 0;
     std::unique_ptr<TChksumCalc> calc_;
     std::unique_ptr<TCheckSumSaver> saver_;
-    std::unique_ptr<TLoadErrorTree> loadErrors_;
+    // The lists of the run that failed to load, in the order they failed.
+    std::vector<TFileParseInfo> loadErrors_;
     // Set by Cancel on the console control handler's thread, read by the main thread.
     std::atomic<bool> cancelled_{false};
     uint32_t exitCode_ = 0;

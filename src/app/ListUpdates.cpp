@@ -149,9 +149,8 @@ void TApplication::AddNewFilesToRead() {
 void TApplication::WriteVerifiedUpdates() {
     const bool ownFolder = saver_->Placement == plEachFile || saver_->Placement == plEachFolder;
     std::unordered_set<std::u16string> failed;
-    for (const TTreeNode* node = loadErrors_->GetRoot()->FirstChild; node != nullptr;
-         node = node->NextSibling)
-        failed.insert(WideLowerCase(loadErrors_->GetInfo(node)->FileName));
+    for (const TFileParseInfo& info : loadErrors_)
+        failed.insert(WideLowerCase(info.FileName));
     struct TTarget {
         std::u16string Path;
         // Edited files by lower-case full path, with their digests.

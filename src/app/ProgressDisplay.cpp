@@ -207,7 +207,7 @@ void TApplication::PrintStatistics() {
     const int64_t failed = static_cast<int64_t>(calc_->FailedFiles.load());
     if (options_.RunMode == rmVerify) {
         ConsoleWriteLine(msg::VerificationSummary, false, true);
-        if (loadErrors_->Count() > 0)
+        if (!loadErrors_.empty())
             ConsoleWriteLine("  " + LoadErrorsLine());
         const auto changed = static_cast<int64_t>(calc_->Changed.size());
         // Of the listed files found: the new files an update reads are not listed.

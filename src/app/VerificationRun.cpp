@@ -157,7 +157,7 @@ void TApplication::LoadFoundReferences() {
         if (info.Result != fprSuccess)
             ReportLoadError(info);
     });
-    if (loadErrors_->Count() > 0) {
+    if (!loadErrors_.empty()) {
         // A list that could not be read fails the run, whatever the others show.
         exitCode_ |= ecFileParseError;
         ConsoleWriteLine("");
@@ -184,10 +184,10 @@ int64_t TApplication::SelectFoundLists(TDirTree& tree) {
 }
 
 void TApplication::ReportLoadError(const TFileParseInfo& info) {
-    if (loadErrors_->Count() == 0)
+    if (loadErrors_.empty())
         ConsoleWriteLine(msg::ChecksumLoadError);
     ConsoleWriteLine(ShownPath(info.FileName, Console().Width() - 2), false, false, 2);
-    loadErrors_->Add(info);
+    loadErrors_.push_back(info);
     if (info.Result == fprFileAccessError) {
         WriteSystemError(info.ErrorCode, 2);
         return;
@@ -198,7 +198,7 @@ void TApplication::ReportLoadError(const TFileParseInfo& info) {
 }
 
 std::string TApplication::LoadErrorsLine() const {
-    const int64_t count = loadErrors_->Count();
+    const auto count = static_cast<int64_t>(loadErrors_.size());
     return FormatText(msg::CantLoadReferencesFormat,
                       {std::to_string(count), std::to_string(Percent(count, usedListCount_))});
 }

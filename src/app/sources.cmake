@@ -1,7 +1,6 @@
 list(APPEND TALLIX_CORE_SOURCES
     app/CommandLine.cpp
     app/ExitCodes.cpp
-    app/LoadErrorTree.cpp
     app/Progress.cpp)
 list(APPEND TALLIX_COMPONENT_SOURCES
     app/Application.cpp

@@ -1,1 +1,0 @@
-list(APPEND TALLIX_CORE_TESTS ${CMAKE_CURRENT_LIST_DIR}/LoadErrorTreeTest.cpp)
