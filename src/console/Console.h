@@ -160,8 +160,6 @@ TConsole& Console();
 // The writers under the names the rest of the program uses.
 void ConsoleWriteLine(std::string_view text, bool wrap = false, bool breakBefore = false,
                       int indent = 0, bool skipLeadingBreaks = true);
-void ConsoleWrite(std::string_view text, bool wrap = false, bool breakBefore = false,
-                  int indent = 0);
 void WriteSystemError(uint32_t code, int indent);
 void WritePaged(std::string_view text, std::string_view promptText);
 TAnswer AskAnswer(std::string_view question, TAnswers answers);

@@ -7,10 +7,6 @@ void ConsoleWriteLine(std::string_view text, bool wrap, bool breakBefore, int in
     Console().WriteLine(text, wrap, breakBefore, indent, skipLeadingBreaks);
 }
 
-void ConsoleWrite(std::string_view text, bool wrap, bool breakBefore, int indent) {
-    Console().Write(text, wrap, breakBefore, indent);
-}
-
 void WriteSystemError(uint32_t code, int indent) {
     Console().WriteSystemError(code, indent);
 }
