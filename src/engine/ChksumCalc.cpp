@@ -209,6 +209,6 @@ std::unique_ptr<TErrorTree> TCustomChksumCalc::GetReadErrorsByCode() const {
 
 std::string ParseResultText(TFileParseResult value) {
     static constexpr const char* texts[] = {"Success", "Wrong hash size", "Wrong symbol",
-                                            "File is empty", "File access error"};
+                                            "File access error"};
     return value <= fprFileAccessError ? texts[value] : std::string();
 }

@@ -14,13 +14,12 @@
 #include <string>
 #include <string_view>
 
-// Result of parsing a checksum list.
+// Result of parsing a checksum list; an empty list is a success without entries.
 enum TFileParseResult : uint8_t {
     fprSuccess = 0,
     fprWrongHashSize = 1,
     fprWrongSymbol = 2,
-    fprFileIsEmpty = 3, // never given: an empty list is a success without entries
-    fprFileAccessError = 4,
+    fprFileAccessError = 3,
 };
 
 // What parsing a list gave.
