@@ -143,7 +143,7 @@ private:
     void ShowSummary();
     void PrintStatistics();
     void ReportMissingFiles();
-    void PrintErrorGroups(const TErrorTree& tree);
+    void PrintErrorGroups(const std::vector<TErrorGroup>& groups);
     void WritePathBlock(const char* heading, const std::vector<std::u16string>& paths);
 
     std::vector<std::u16string> args_;

@@ -238,10 +238,8 @@ void TApplication::WriteResults() {
         }
         // The lists written during the run left out the files that could
         // not be read: each of those counts as a list not written.
-        for (const TTreeNode* error = calc_->ReadErrors().GetRoot()->FirstChild; error != nullptr;
-             error = error->NextSibling)
-            saver_->Save(reinterpret_cast<TTreeNode*>(calc_->ReadErrors().GetValue(error)), {},
-                         true);
+        for (TTreeNode* failed : calc_->ReadErrors())
+            saver_->Save(failed, {}, true);
         break;
     case plEachFolder:
         saver_->Save(nullptr, {}, false);

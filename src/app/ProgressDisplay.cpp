@@ -125,13 +125,11 @@ void TApplication::WriteHashColumn(const std::string& text) {
     Console().WriteRaw(fillsLine ? text : text + "\r\n");
 }
 
-void TApplication::PrintErrorGroups(const TErrorTree& tree) {
-    for (TTreeNode* group = tree.GetRoot()->FirstChild; group != nullptr;
-         group = group->NextSibling) {
-        WriteSystemError(static_cast<uint32_t>(tree.GetValue(group)), 0);
+void TApplication::PrintErrorGroups(const std::vector<TErrorGroup>& groups) {
+    for (const TErrorGroup& group : groups) {
+        WriteSystemError(static_cast<uint32_t>(group.Code), 0);
         // The log has no width: it keeps each path whole.
-        for (TTreeNode* item = group->FirstChild; item != nullptr; item = item->NextSibling) {
-            const auto* failed = reinterpret_cast<const TTreeNode*>(tree.GetValue(item));
+        for (const TTreeNode* failed : group.Nodes) {
             const std::u16string path = calc_->GetItemPath(failed);
             Console().WriteLineLoggedAs("  " + ShownPath(path, Console().Width() - 4),
                                         "  " + ShownName(path));
@@ -145,13 +143,13 @@ void TApplication::ShowSummary() {
     ConsoleWriteLine("\r\n", false, true, 0, false);
     if (calc_->HasScanErrors()) {
         ConsoleWriteLine(msg::ScanningErrors, false, true);
-        PrintErrorGroups(*calc_->GetScanErrorsByCode());
+        PrintErrorGroups(calc_->GetScanErrorsByCode());
         ConsoleWriteLine("");
     }
     if (calc_->FailedFiles > 0) {
         exitCode_ |= ecReadError;
         ConsoleWriteLine(msg::FileAccessErrors, false, true);
-        PrintErrorGroups(*calc_->GetReadErrorsByCode());
+        PrintErrorGroups(calc_->GetReadErrorsByCode());
         ConsoleWriteLine("");
     }
     const bool verifying = options_.RunMode == rmVerify;

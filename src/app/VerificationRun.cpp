@@ -178,7 +178,7 @@ int64_t TApplication::SelectFoundLists(TDirTree& tree) {
         if (TCheckSumSaver::IsListOf(saver_->Placement, tree, node))
             ++kept;
         else
-            tree.DeleteNode(node, true);
+            tree.DeleteNode(node);
     });
     return kept;
 }

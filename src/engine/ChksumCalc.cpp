@@ -6,6 +6,7 @@
 #include "system/LxSys.h"
 #include "system/Process.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <vector>
@@ -20,29 +21,23 @@ uint64_t ClockNow() {
                                      .count());
 }
 
-// Appends node to the group of code in grouped (one top-level item per code).
-void AddToGroup(TErrorTree& grouped, TErrorValue code, TTreeNode* node) {
-    TTreeNode* group = grouped.FindValue(nullptr, code);
-    if (group == nullptr)
-        group = grouped.AddError(code);
-    TTreeNode* item = grouped.AddChild(group);
-    grouped.SetValue(item, reinterpret_cast<TErrorValue>(node));
-}
-
-void GroupErrors(const TErrorTree& errors, const TDirTree& tree, TErrorTree& grouped) {
-    for (TTreeNode* entry = errors.GetRoot()->FirstChild; entry != nullptr;
-         entry = entry->NextSibling) {
-        auto* node = reinterpret_cast<TTreeNode*>(errors.GetValue(entry));
-        if (node != nullptr)
-            AddToGroup(grouped, tree.GetData(node)->ErrorCode, node);
+// Appends each failed node to the group of its error code.
+void GroupErrors(const std::vector<TTreeNode*>& errors, const TDirTree& tree,
+                 std::vector<TErrorGroup>& grouped) {
+    for (const TTreeNode* node : errors) {
+        const int32_t code = tree.GetData(node)->ErrorCode;
+        auto group = std::find_if(grouped.begin(), grouped.end(),
+                                  [code](const TErrorGroup& g) { return g.Code == code; });
+        if (group == grouped.end())
+            group = grouped.insert(grouped.end(), TErrorGroup{code, {}});
+        group->Nodes.push_back(node);
     }
 }
 
 } // namespace
 
 TCustomChksumCalc::TCustomChksumCalc(TComponent* owner)
-    : TCustomDirScaner(owner, CreateDirTree<TCheckSumTree>),
-      readErrors_(std::make_unique<TErrorTree>(nullptr)) {
+    : TCustomDirScaner(owner, CreateDirTree<TCheckSumTree>) {
     SetPriority(tpHighest);
 }
 
@@ -109,12 +104,9 @@ void TCustomChksumCalc::Notify(int32_t kind, TNotifyParam lParam) {
     // may still be on its way when the reader has already begun.
     const auto* reader = static_cast<TCustomThread*>(reader_.load());
     if (Destroying() || (kind != dsmThreadDone && kind != dsmThreadAborted) ||
-        !HasState(TScanerState::LockedByDescendant) ||
-        lParam != reinterpret_cast<TNotifyParam>(reader))
+        !HasState(TScanerState::LockedByDescendant) || lParam != reader)
         return;
     SetState(TScanerState::LockedByDescendant, false);
-    if (kind == dsmThreadDone && OnReadDone)
-        OnReadDone(this);
 }
 
 bool TCustomChksumCalc::StartReading() {
@@ -125,7 +117,7 @@ bool TCustomChksumCalc::StartReading() {
 }
 
 void TCustomChksumCalc::StartTiming() {
-    readErrors_->Clear();
+    readErrors_.clear();
     SetState(TScanerState::LockedByDescendant, true);
     ReadBytes = 0;
     ReadFiles = 0;
@@ -153,10 +145,8 @@ uint32_t TCustomChksumCalc::GetElapsedTime() const {
 }
 
 void TCustomChksumCalc::RecordReadError(TTreeNode* node, uint32_t errorCode) {
-    TTreeNode* entry = readErrors_->AddError(reinterpret_cast<TErrorValue>(node));
-    TDirNodeData* data = Tree().GetData(node);
-    data->Link = entry;
-    data->ErrorCode = static_cast<int32_t>(errorCode);
+    readErrors_.push_back(node);
+    Tree().GetData(node)->ErrorCode = static_cast<int32_t>(errorCode);
 }
 
 void TCustomChksumCalc::QueueFileEvent(const TFileEvent& event) {
@@ -194,16 +184,16 @@ std::string TCustomChksumCalc::GetHashText(const TTreeNode* node) const {
     return data != nullptr ? BinToHex(data->Hash, sizeof data->Hash) : std::string();
 }
 
-std::unique_ptr<TErrorTree> TCustomChksumCalc::GetScanErrorsByCode() const {
-    auto grouped = std::make_unique<TErrorTree>(nullptr);
+std::vector<TErrorGroup> TCustomChksumCalc::GetScanErrorsByCode() const {
+    std::vector<TErrorGroup> grouped;
     for (TDirectory* dir = FirstDirectory(); dir != nullptr; dir = NextDirectory(dir))
-        GroupErrors(*dir->ErrorTree, *dir->Tree, *grouped);
+        GroupErrors(dir->ScanErrors, *dir->Tree, grouped);
     return grouped;
 }
 
-std::unique_ptr<TErrorTree> TCustomChksumCalc::GetReadErrorsByCode() const {
-    auto grouped = std::make_unique<TErrorTree>(nullptr);
-    GroupErrors(*readErrors_, Tree(), *grouped);
+std::vector<TErrorGroup> TCustomChksumCalc::GetReadErrorsByCode() const {
+    std::vector<TErrorGroup> grouped;
+    GroupErrors(readErrors_, Tree(), grouped);
     return grouped;
 }
 

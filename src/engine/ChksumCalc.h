@@ -7,7 +7,6 @@
 #pragma once
 
 #include "Packages/Common/DirScaner.h"
-#include "Packages/Common/ErrorTree.h"
 #include "engine/CheckSumTree.h"
 #include "engine/FileEvents.h"
 #include "engine/ListParser.h"
@@ -35,6 +34,12 @@ constexpr uint32_t CM_READ_DONE = 1060;  // every file done (not after an abort)
 class EChksumCalc : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// The nodes that failed with one system error code.
+struct TErrorGroup {
+    int32_t Code;
+    std::vector<const TTreeNode*> Nodes;
 };
 
 class TCustomChksumCalc : public TCustomDirScaner {
@@ -91,14 +96,14 @@ public:
     uint32_t GetElapsedTime() const;
     // The node's digest as 32 upper-case hexadecimal digits.
     std::string GetHashText(const TTreeNode* node) const;
-    // New trees, one top-level item per error code (in order of first
-    // appearance) with the failed nodes as its children; the caller owns them.
-    std::unique_ptr<TErrorTree> GetScanErrorsByCode() const;
-    std::unique_ptr<TErrorTree> GetReadErrorsByCode() const;
+    // One group per error code, in order of first appearance, each with
+    // its failed nodes in the order they failed.
+    std::vector<TErrorGroup> GetScanErrorsByCode() const;
+    std::vector<TErrorGroup> GetReadErrorsByCode() const;
     // The node's checksum record in whichever of the engine's trees holds it.
     TCheckSumData* CheckSumDataOf(TTreeNode* node) const;
-    // The read errors: one item per file that failed, holding its node.
-    TErrorTree& ReadErrors() const { return *readErrors_; }
+    // The nodes of the files that failed to read, in the order they failed.
+    const std::vector<TTreeNode*>& ReadErrors() const { return readErrors_; }
 
     // Counters of the current run, written by the reading thread. Atomic:
     // the owner thread reads them while reading goes on (the progress).
@@ -118,9 +123,6 @@ public:
 
     // Before anything is read, on the owner thread; setting abort reads nothing.
     std::function<void(TCustomChksumCalc* sender, bool& abort)> OnStartReading;
-    // When the reading phase has ended (the reading thread's end notice; not
-    // after an abort).
-    TScanerEvent OnReadDone;
     // When LoadCheckSumList has opened a list (not when probing).
     TScanerEvent OnLoadList;
     // While LoadCheckSumList reads a list, about once a second, on the
@@ -166,7 +168,7 @@ protected:
 private:
     void StartReader(uint8_t mode);
 
-    std::unique_ptr<TErrorTree> readErrors_;
+    std::vector<TTreeNode*> readErrors_;
     std::vector<TLoadedList> loadedLists_;
     TFileEventQueue fileEvents_;
     std::atomic<TReaderThread*> reader_{nullptr};

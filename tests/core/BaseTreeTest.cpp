@@ -24,7 +24,7 @@ public:
         return *reinterpret_cast<int32_t*>(reinterpret_cast<char*>(node) + offset_);
     }
     TTreeNode* Add(TTreeNode* parent, int32_t value) {
-        TTreeNode* node = AddChild(parent, true);
+        TTreeNode* node = AddChild(parent);
         Value(node) = value;
         return node;
     }
@@ -84,24 +84,6 @@ struct TSample {
     TTreeNode* N3 = Tree.Add(nullptr, 3);
 };
 
-struct TMessage {
-    TServerMessage Kind;
-    TNotifyParam Param1;
-    TNotifyParam Param2;
-    bool operator==(const TMessage&) const = default;
-};
-
-void Listen(TBaseTree& tree, std::vector<TMessage>& messages) {
-    tree.OnNotify = [&messages](TLinkServer*, TServerMessage kind, TNotifyParam p1,
-                                TNotifyParam p2) {
-        messages.push_back({kind, p1, p2});
-    };
-}
-
-TNotifyParam Id(const TTreeNode* node) {
-    return reinterpret_cast<TNotifyParam>(node);
-}
-
 TEST(BaseTree, AllocDataReturnsRoundedOffsetsUntilTheFirstItemExists) {
     TIntTree tree; // has reserved 4 bytes
     EXPECT_EQ(tree.AllocData(1), TBaseTree::HeaderSize + 4);
@@ -135,21 +117,16 @@ TEST(Assertion, NamesTheUnitAndTheLineOfTheCheck) {
     EXPECT_EQ(UnitOf("C:\\build\\src\\engine\\LxHash.cpp"), "engine\\LxHash");
 }
 
-TEST(BaseTree, InsertModesLinkNodesAndAnnounceThem) {
+TEST(BaseTree, InsertModesLinkNodes) {
     TSample s;
-    std::vector<TMessage> messages;
-    Listen(s.Tree, messages);
     TTreeNode* top = s.Tree.AddNode(nullptr, imAddChild);
     s.Tree.Value(top) = 4;
     s.Tree.Value(s.Tree.AddNode(s.N11, imInsertAfter)) = 15;
     s.Tree.Value(s.Tree.AddNode(s.N12, imInsertAfter)) = 16;
     s.Tree.Value(s.Tree.AddNode(s.N1, imInsertBefore)) = 0;
     s.Tree.Value(s.Tree.AddNode(s.N2, imInsertBefore)) = 17;
-    s.Tree.Value(s.Tree.AddNode(s.N121, imAddChild, true)) = 1210;
+    s.Tree.Value(s.Tree.AddNode(s.N121, imAddChild)) = 1210;
     EXPECT_EQ(s.Tree.Shape(), "0 1(11 15 12(121(1210)) 16) 17 2 3 4");
-    EXPECT_EQ(messages.front(), (TMessage{smInsert, Id(s.Tree.GetRoot()), imAddChild}));
-    EXPECT_EQ(messages.back(), (TMessage{smInsert, Id(s.N2), imInsertBefore}));
-    EXPECT_EQ(messages.size(), 5u); // the silent one sends nothing
     EXPECT_EQ(s.Tree.Inits, 6 + 6);
 
     // Beside the root, or in an unknown mode, nothing is inserted.
@@ -161,11 +138,8 @@ TEST(BaseTree, InsertModesLinkNodesAndAnnounceThem) {
 
 TEST(BaseTree, DetachedNodeIsLinkedLaterByInternalInsert) {
     TSample s;
-    std::vector<TMessage> messages;
-    Listen(s.Tree, messages);
     TTreeNode* node = s.Tree.AddNode(s.N1, imNone);
     EXPECT_EQ(node->Parent, nullptr);
-    EXPECT_TRUE(messages.empty());
     s.Tree.Value(node) = 5;
     s.Tree.InternalInsert(s.N2, node, imInsertAfter);
     EXPECT_EQ(s.Tree.Shape(), "1(11 12(121)) 2 5 3");
@@ -192,36 +166,21 @@ TEST(BaseTree, WalksVisitEveryNodeOnceAndStayInsideTheirTop) {
     EXPECT_THROW(s.Tree.GetNextIn(s.Tree.GetRoot(), nullptr), EAssertionFailed);
 }
 
-// Children are announced first, the last child first; a silent delete, nil
-// and the root send nothing. Clear on an open tree closes, deletes and reopens.
-TEST(BaseTree, DeleteNodeAndClearAnnounceEachNode) {
+// Nil and the root are ignored.
+TEST(BaseTree, DeleteNodeAndClearFinalizeEachNode) {
     TSample s;
-    s.Tree.SetActive(true);
-    std::vector<TMessage> messages;
-    Listen(s.Tree, messages);
     s.Tree.DeleteNode(s.N1);
-    EXPECT_EQ(messages, (std::vector<TMessage>{{smDelete, Id(s.N121), 0},
-                                               {smDelete, Id(s.N12), 0},
-                                               {smDelete, Id(s.N11), 0},
-                                               {smDelete, Id(s.N1), 0}}));
     EXPECT_EQ(s.Tree.Finalizes, 4);
     EXPECT_EQ(s.Tree.Shape(), "2 3");
 
-    messages.clear();
-    s.Tree.DeleteNode(s.N3, true);
+    s.Tree.DeleteNode(s.N3);
     s.Tree.DeleteNode(nullptr);
     s.Tree.DeleteNode(s.Tree.GetRoot());
-    EXPECT_TRUE(messages.empty());
     EXPECT_EQ(s.Tree.Shape(), "2");
 
     s.Tree.Add(s.N2, 21);
     s.Tree.Clear();
-    std::string kinds;
-    for (const TMessage& m : messages)
-        kinds += std::string(ServerMessageNames[m.Kind]) + " ";
-    EXPECT_EQ(kinds, "smClose smDelete smDelete smOpen ");
-    EXPECT_TRUE(s.Tree.Active());
-    EXPECT_EQ(s.Tree.TopCount(), 0);
+    EXPECT_EQ(s.Tree.GetRoot()->ChildCount, 0);
     EXPECT_EQ(s.Tree.GetNext(s.Tree.GetRoot()), nullptr);
     EXPECT_EQ(s.Tree.Finalizes, 7);
 }

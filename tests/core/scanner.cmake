@@ -1,4 +1,3 @@
 list(APPEND TALLIX_CORE_TESTS
-    ${CMAKE_CURRENT_LIST_DIR}/ErrorTreeTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/LoopGuardTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MasksTest.cpp)

@@ -1,4 +1,3 @@
 list(APPEND TALLIX_CORE_TESTS
-    ${CMAKE_CURRENT_LIST_DIR}/LinksTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BaseTreeTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DirTreeTest.cpp)

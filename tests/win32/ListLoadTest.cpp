@@ -121,10 +121,9 @@ TEST_F(Lists, TheFlatScanFillsInWhatItFindsAndRecordsWhatItCannot) {
     // A base inside the first record's folder gets a record of its own: in
     // the first, c.txt would be looked up beside a.txt.
     Load(List(u"sub\\sub.md5", {"c.txt"}), lmAll, nullptr, sample.Path(u"sub\\"));
-    std::vector<TTreeNode*> reported;
-    calc.OnChanged = [&](TCustomDirScaner*, int32_t kind, TNotifyParam node) {
-        if (kind == dsmScanError)
-            reported.push_back(reinterpret_cast<TTreeNode*>(node));
+    std::vector<std::u16string> reported;
+    calc.OnScanError = [&](TCustomDirScaner*, const std::u16string& path, int32_t) {
+        reported.push_back(path);
     };
     calc.FlatScan();
     EXPECT_EQ(Entries(), TEntries({{u"a.txt", 0},
@@ -139,25 +138,24 @@ TEST_F(Lists, TheFlatScanFillsInWhatItFindsAndRecordsWhatItCannot) {
     EXPECT_EQ(Data(u"sub").Attributes, 0u);
     EXPECT_NE(Data(u"a.txt").Time, 0u);
     // The folders that hold found files, each once: sub and sub\deep.
-    EXPECT_EQ(std::vector<int64_t>({dir.Files, dir.Size, dir.Folders, dir.ErrorCount}),
+    EXPECT_EQ(std::vector<int64_t>(
+                  {dir.Files, dir.Size, dir.Folders, static_cast<int64_t>(dir.ScanErrors.size())}),
               std::vector<int64_t>({3, 21, 2, 4}));
     ASSERT_NE(calc.NextDirectory(&dir), nullptr);
     const TDirectory& second = *calc.NextDirectory(&dir);
     // Its base folder holds its file: no folder below it is counted.
-    EXPECT_EQ(std::vector<int64_t>({second.Files, second.Size, second.Folders, second.ErrorCount}),
+    EXPECT_EQ(std::vector<int64_t>({second.Files, second.Size, second.Folders,
+                                    static_cast<int64_t>(second.ScanErrors.size())}),
               std::vector<int64_t>({1, 7, 0, 0}));
-    ASSERT_EQ(reported.size(), 4u);
-    EXPECT_EQ(
-        dir.ErrorTree->GetValue(static_cast<TTreeNode*>(dir.Tree->GetData(reported[2])->Link)),
-        reinterpret_cast<TErrorValue>(reported[2]));
+    std::vector<std::u16string> recorded;
+    for (const TTreeNode* node : dir.ScanErrors)
+        recorded.push_back(calc.GetItemPath(node));
+    EXPECT_EQ(reported, recorded);
 }
 
 TEST_F(Lists, AnAbortStopsTheFlatScanBetweenLookups) {
     Load(List(u"data.md5", {"gone.txt", "a.txt"}), lmAll);
-    calc.OnChanged = [this](TCustomDirScaner*, int32_t kind, TNotifyParam) {
-        if (kind == dsmScanError)
-            calc.Abort();
-    };
+    calc.OnScanError = [this](TCustomDirScaner*, const std::u16string&, int32_t) { calc.Abort(); };
     calc.FlatScan();
     EXPECT_EQ(Data(u"a.txt").Attributes, 0u);
 }

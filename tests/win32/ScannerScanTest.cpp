@@ -106,15 +106,6 @@ TEST_F(ScannerScan, ChangedMasksAreAppliedAgainToTheScannedTree) {
     EXPECT_EQ(StatsOf(scanner), (TStats{26, 4, 2, 0, 0}));
 }
 
-TEST_F(ScannerScan, AnExcludeWorkerRemovesAPathAndItsCounts) {
-    scanner.Include(sample.Data(), true);
-    TDirectory* dir = scanner.FirstDirectory();
-    StartWorker<TExcludeThread>(&scanner, sample.Path(u"sub"), dir);
-    scanner.WaitForWorkers();
-    EXPECT_EQ(ItemSet(scanner), Paths({u"a.txt", u"b.doc"}));
-    EXPECT_EQ(StatsOf(scanner), (TStats{8, 2, 0, 0, 0}));
-}
-
 TEST_F(ScannerScan, SingleFilesStayLastUnderTheirFullPaths) {
     const std::u16string single = sample.Path(u"sub\\c.txt");
     scanner.Include(single, true);
@@ -133,20 +124,16 @@ TEST_F(ScannerScan, SingleFilesStayLastUnderTheirFullPaths) {
               (std::vector<std::u16string>{sample.Path(u"sub\\deep\\d.txt")}));
     EXPECT_EQ(StatsOf(scanner), (TStats{18, 2, 0, 0, 0}));
 
-    // Included again: still one node; excluded: gone.
+    // Included again: still one node.
     scanner.IncludeFile(single);
     scanner.WaitForWorkers();
     EXPECT_EQ(scanner.StaticNode()->ChildCount, 1);
-    scanner.ExcludeFile(single);
-    scanner.WaitForWorkers();
-    EXPECT_EQ(scanner.StaticNode()->ChildCount, 0);
-    EXPECT_TRUE(scanner.StaticList().empty());
 
     // A file that does not exist yields no node, nor does a pattern.
     scanner.IncludeFile(sample.Path(u"nothing.txt"));
     scanner.IncludeFile(sample.Path(u"*.txt"));
     scanner.WaitForWorkers();
-    EXPECT_EQ(scanner.StaticNode()->ChildCount, 0);
+    EXPECT_EQ(scanner.StaticNode()->ChildCount, 1);
 }
 
 TEST_F(ScannerScan, IncludedFoldersRelateToTheRecordsThere) {
@@ -212,12 +199,9 @@ TEST_F(ScannerScan, AFolderThatCannotBeListedIsRecordedAndItsRecordStaysReachabl
     const std::u16string missing = sample.Path(u"missing");
     auto dir = std::make_unique<TDirectory>(&scanner, missing, true);
     scanner.WaitForWorkers();
-    TScanErrorCursor cursor;
-    ASSERT_TRUE(scanner.FindFirstError(cursor));
-    EXPECT_EQ(cursor.Directory, dir.get());
-    EXPECT_EQ(cursor.Value, dir->Tree->GetRoot());
-    EXPECT_EQ(dir->ErrorCount, 1);
-    EXPECT_EQ(dir->Tree->GetData(cursor.Value)->ErrorCode, 3);
+    EXPECT_TRUE(scanner.HasScanErrors());
+    EXPECT_EQ(dir->ScanErrors, std::vector<TTreeNode*>{dir->Tree->GetRoot()});
+    EXPECT_EQ(dir->Tree->GetData(dir->Tree->GetRoot())->ErrorCode, 3);
     EXPECT_EQ(reported, missing);
     EXPECT_EQ(code, 3);
     // The failed root still leads to its record.

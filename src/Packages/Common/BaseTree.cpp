@@ -6,8 +6,6 @@
 #include <new>
 #include <utility>
 
-namespace {} // namespace
-
 TBaseTree::TBaseTree(TComponent* owner) : TLinkServer(owner) {
     root_ = NewNode();
     InitNode(root_);
@@ -20,7 +18,6 @@ TBaseTree::~TBaseTree() {
 void TBaseTree::DestroyNodes() {
     if (root_ == nullptr)
         return;
-    BeginDestroy();
     Clear();
     FinalizeNode(root_);
     FreeNode(root_);
@@ -45,7 +42,7 @@ int32_t TBaseTree::AllocData(int32_t size) {
     return offset;
 }
 
-TTreeNode* TBaseTree::AddNode(TTreeNode* target, TNodeInsertMode mode, bool silent) {
+TTreeNode* TBaseTree::AddNode(TTreeNode* target, TNodeInsertMode mode) {
     if (target == nullptr)
         target = root_;
     if (mode != imNone)
@@ -54,37 +51,30 @@ TTreeNode* TBaseTree::AddNode(TTreeNode* target, TNodeInsertMode mode, bool sile
     if (mode != imNone)
         LinkNode(target, node, mode);
     InitNode(node);
-    if (!silent && mode != imNone)
-        Notify(smInsert, reinterpret_cast<TNotifyParam>(target), mode);
     return node;
 }
 
-TTreeNode* TBaseTree::AddChild(TTreeNode* parent, bool silent) {
-    return AddNode(parent, imAddChild, silent);
+TTreeNode* TBaseTree::AddChild(TTreeNode* parent) {
+    return AddNode(parent, imAddChild);
 }
 
-void TBaseTree::DeleteNode(TTreeNode* node, bool silent) {
+void TBaseTree::DeleteNode(TTreeNode* node) {
     if (node == nullptr || node == root_)
         return;
-    DestroySubtree(node, !silent, true);
+    DestroySubtree(node);
 }
 
 void TBaseTree::DeleteChildren(TTreeNode* node) {
     if (node == nullptr)
         return;
     while (node->LastChild != nullptr)
-        DestroySubtree(node->LastChild, true, true);
+        DestroySubtree(node->LastChild);
     node->ChildCount = 0;
     node->FirstChild = nullptr;
 }
 
 void TBaseTree::Clear() {
-    const bool wasActive = Active();
-    if (wasActive)
-        SetActive(false);
     DeleteChildren(root_);
-    if (wasActive && !Destroying())
-        SetActive(true);
 }
 
 void TBaseTree::Unlink(TTreeNode* node) {
@@ -206,9 +196,9 @@ void TBaseTree::FreeNode(TTreeNode* node) {
 }
 
 // Depth-first without recursion, so that deep paths cannot exhaust a
-// worker's stack: each node is finalized on the way down and announced and
-// freed after its children, last child first.
-void TBaseTree::DestroySubtree(TTreeNode* top, bool notifyTop, bool notifyDescendants) {
+// worker's stack: each node is finalized on the way down and freed after
+// its children, last child first.
+void TBaseTree::DestroySubtree(TTreeNode* top) {
     TTreeNode* node = top;
     FinalizeNode(node);
     for (;;) {
@@ -220,16 +210,6 @@ void TBaseTree::DestroySubtree(TTreeNode* top, bool notifyTop, bool notifyDescen
         TTreeNode* leaf = std::exchange(node, node->Parent);
         const bool isTop = leaf == top;
         Unlink(leaf);
-        // Announced while the block still exists, though listeners may use
-        // the address as an identity only; the block goes in any case.
-        if (isTop ? notifyTop : notifyDescendants) {
-            try {
-                Notify(smDelete, reinterpret_cast<TNotifyParam>(leaf), 0);
-            } catch (...) {
-                FreeNode(leaf);
-                throw;
-            }
-        }
         FreeNode(leaf);
         if (isTop)
             return;

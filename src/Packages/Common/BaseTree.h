@@ -2,8 +2,7 @@
 // zero-filled blocks: a link header followed by a data area that each
 // descendant class reserves for itself with AllocData in its constructor.
 // The tree owns a hidden root; the items the user sees are its
-// descendants. Insertions and deletions are announced through the link
-// server's Notify.
+// descendants.
 #pragma once
 
 #include "Packages/Common/Links.h"
@@ -39,32 +38,28 @@ public:
     // Size of the link header: the offset of the first data area.
     static constexpr int32_t HeaderSize = sizeof(TTreeNode);
 
-    // Created closed, with a hidden root and no data area.
+    // Created with a hidden root and no data area.
     explicit TBaseTree(TComponent* owner);
     // Deletes every node (finalizing it with this class's FinalizeNode) and the root.
     ~TBaseTree() override;
 
     TTreeNode* GetRoot() const { return root_; }
-    // Number of top-level items.
-    int32_t TopCount() const { return root_->ChildCount; }
     // A node is HeaderSize plus the bytes reserved by AllocData.
     int32_t NodeSize() const { return HeaderSize + dataSize_; }
 
     // Allocates a zero-filled node and links it by mode relative to target
-    // (nullptr: the root), then calls InitNode; unless silent or imNone,
-    // sends smInsert(target, mode). Beside the root: EBaseTreeIntInsert;
-    // an unknown mode: std::runtime_error. Nothing changes when it throws.
-    TTreeNode* AddNode(TTreeNode* target, TNodeInsertMode mode, bool silent = false);
-    // AddNode(parent, imAddChild, silent).
-    TTreeNode* AddChild(TTreeNode* parent, bool silent = false);
-    // Deletes node and its sub-tree; every descendant sends smDelete (children
-    // before their parent, last child first), node itself unless silent.
-    // Param1 is the address of the node being freed, an identity only.
-    // nullptr and the root are ignored.
-    void DeleteNode(TTreeNode* node, bool silent = false);
+    // (nullptr: the root), then calls InitNode. Beside the root:
+    // EBaseTreeIntInsert; an unknown mode: std::runtime_error. Nothing
+    // changes when it throws.
+    TTreeNode* AddNode(TTreeNode* target, TNodeInsertMode mode);
+    // AddNode(parent, imAddChild).
+    TTreeNode* AddChild(TTreeNode* parent);
+    // Deletes node and its sub-tree (children before their parent, last
+    // child first). nullptr and the root are ignored.
+    void DeleteNode(TTreeNode* node);
     // Deletes every child of node with its sub-tree.
     void DeleteChildren(TTreeNode* node);
-    // Deletes all items; an open tree is closed meanwhile and reopened.
+    // Deletes all items.
     void Clear();
 
     // Takes node out of its sibling list; its own links are left for the caller.
@@ -100,7 +95,7 @@ private:
     void LinkNode(TTreeNode* target, TTreeNode* node, TNodeInsertMode mode);
     TTreeNode* NewNode();
     void FreeNode(TTreeNode* node);
-    void DestroySubtree(TTreeNode* top, bool notifyTop, bool notifyDescendants);
+    void DestroySubtree(TTreeNode* top);
 
     TTreeNode* root_ = nullptr;
     int32_t dataSize_ = 0;

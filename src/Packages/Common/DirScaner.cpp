@@ -12,15 +12,6 @@
 #include <chrono>
 #include <thread>
 
-const std::array<const char*, 16> ScanerMessageNames = {
-    "dsmInclude",      "dsmExclude",     "dsmClear",         "dsmTimer",
-    "dsmThreadCreate", "dsmThreadDone",  "dsmThreadAborted", "dsmDone",
-    "dsmIMaskInsert",  "dsmIMaskDelete", "dsmIMaskClear",    "dsmEMaskInsert",
-    "dsmEMaskDelete",  "dsmEMaskClear",  "dsmScanError",     "dsmDescendantError"};
-
-const std::array<const char*, 6> ScanerStateNames = {"Loading", "Saving",   "Scaning",
-                                                     "Masking", "Clearing", "LockedByDescendant"};
-
 namespace {
 
 // Takes the scanner's component lock; the returned guard gives it back.
@@ -48,10 +39,6 @@ bool ListedIn(const TPathList& a, const TPathList& b, const std::u16string& path
     return IndexOfSamePath(a, path) >= 0 || IndexOfSamePath(b, path) >= 0;
 }
 
-TNotifyParam TextParam(const std::string& text) {
-    return reinterpret_cast<TNotifyParam>(text.c_str());
-}
-
 } // namespace
 
 // A bare drive (X:) names the drive's current folder for the system; the
@@ -73,11 +60,9 @@ TDirectory::TDirectory(TCustomDirScaner* owner, const std::u16string& path, bool
     Path = path;
     Tree = owner->GetTreeClass()(nullptr, path);
     Tree->GetData(Tree->GetRoot())->Link = this;
-    ErrorTree = std::make_unique<TErrorTree>(this);
     IncludeMasks = &owner->IncludeMasks();
     ExcludeMasks = &owner->ExcludeMasks();
     owner->LinkDirectory(this);
-    owner->Notify(dsmInclude, TextParam(WideToAnsi(Path)));
     if (owner->HasOption(soAutoScan))
         StartWorker<TScanThread>(owner, std::u16string(), this);
 }
@@ -87,7 +72,6 @@ TDirectory::~TDirectory() {
     Owner->ThreadManager().TerminateFor(this);
     Owner->StopCurrentWork();
     Owner->UnlinkDirectory(this);
-    Owner->Notify(dsmExclude, TextParam(WideToAnsi(Path)));
 }
 
 void TDirectory::GetStatistics(int64_t& size, int64_t& files, int64_t& folders) const {
@@ -136,15 +120,13 @@ void TDirectory::IncludePath(const std::u16string& path) {
     }
     if (autoScan)
         StartWorker<TScanThread>(Owner, path, this);
-    Owner->Notify(dsmInclude, TextParam(WideToAnsi(path)));
 }
 
 void TDirectory::Clear() {
     Owner->StopCurrentWork();
-    ErrorCount = 0;
     Size = Files = Folders = MaskedSize = MaskedFiles = 0;
     Tree->Clear();
-    ErrorTree->Clear();
+    ScanErrors.clear();
     IncludedFolders.clear();
     ExcludedFolders.clear();
     IncludedFiles.clear();
@@ -187,14 +169,9 @@ TCustomDirScaner::TCustomDirScaner(TComponent* owner, TDirTreeClass treeClass)
     tree_ = treeClass_(nullptr, std::u16string());
     includeMasks_ = std::make_unique<TMasks>(this);
     excludeMasks_ = std::make_unique<TMasks>(this);
-    for (TMasks* masks : {includeMasks_.get(), excludeMasks_.get()}) {
-        masks->OnMaskChange = [this](TMasks* sender, const std::string& mask, TMaskOperation op) {
-            MaskChange(sender, mask, op);
-        };
+    for (TMasks* masks : {includeMasks_.get(), excludeMasks_.get()})
         masks->OnChanged = [this](TMasks* sender) { MasksChanged(sender); };
-    }
     threadManager_ = std::make_unique<TThreadManager>();
-    SetActive(true);
 }
 
 TCustomDirScaner::~TCustomDirScaner() {
@@ -235,28 +212,12 @@ TDirectory* TCustomDirScaner::AddDirectory(const std::u16string& path, bool recu
 }
 
 void TCustomDirScaner::IncludeFile(const std::u16string& path) {
-    // The scan below replaces an earlier node of the same file itself; an
-    // exclude worker beside it could run after it and remove the new node.
-    RemoveSingle(path, false);
+    // The scan below replaces an earlier node of the same file itself.
+    RemoveSame(staticList_, path);
     AddSorted(staticList_, path);
     EnsureStaticNode();
-    Notify(dsmInclude, TextParam(WideToAnsi(path)));
     if (HasOption(soAutoScan))
         StartWorker<TScanThread>(this, path, nullptr);
-}
-
-void TCustomDirScaner::ExcludeFile(const std::u16string& path) {
-    RemoveSingle(path, true);
-}
-
-void TCustomDirScaner::RemoveSingle(const std::u16string& path, bool startWorker) {
-    const int index = IndexOfSamePath(staticList_, path);
-    if (index < 0)
-        return;
-    staticList_.erase(staticList_.begin() + index);
-    Notify(dsmExclude, TextParam(WideToAnsi(path)));
-    if (startWorker && HasOption(soAutoScan))
-        StartWorker<TExcludeThread>(this, path, nullptr);
 }
 
 void TCustomDirScaner::Scan() {
@@ -289,7 +250,6 @@ void TCustomDirScaner::Clear(bool keepMasks) {
             includeMasks_->Clear();
             excludeMasks_->Clear();
         }
-        Notify(dsmClear, 0);
     }
     SetState(TScanerState::Clearing, false);
 }
@@ -465,23 +425,11 @@ void TCustomDirScaner::GetMaskedStatistics(int64_t& size, int64_t& files) const 
     }
 }
 
-bool TCustomDirScaner::FindFirstError(TScanErrorCursor& cursor) const {
-    for (TDirectory* dir = FirstDirectory(); dir != nullptr; dir = NextDirectory(dir)) {
-        TTreeNode* item = dir->ErrorTree->GetRoot()->FirstChild;
-        if (item == nullptr)
-            continue;
-        cursor.Scanner = this;
-        cursor.Directory = dir;
-        cursor.Value = reinterpret_cast<TTreeNode*>(dir->ErrorTree->GetValue(item));
-        cursor.ErrorNode = item;
-        return true;
-    }
-    return false;
-}
-
 bool TCustomDirScaner::HasScanErrors() const {
-    TScanErrorCursor cursor;
-    return FindFirstError(cursor);
+    for (TDirectory* dir = FirstDirectory(); dir != nullptr; dir = NextDirectory(dir))
+        if (!dir->ScanErrors.empty())
+            return true;
+    return false;
 }
 
 void TCustomDirScaner::SetInterval(uint32_t milliseconds) {
@@ -514,41 +462,18 @@ void TCustomDirScaner::SetState(TScanerState state, bool on) {
 void TCustomDirScaner::Notify(int32_t kind, TNotifyParam lParam) {
     if (Destroying())
         return;
-    TLinkServer::Notify(smChanged, kind, lParam);
-    if (Destroying())
-        return;
     FireEvents(kind, lParam);
-    if (OnChanged)
-        OnChanged(this, kind, lParam);
 }
 
 void TCustomDirScaner::FireEvents(int32_t kind, TNotifyParam lParam) {
     switch (kind) {
-    case dsmInclude:
-        if (OnInclude)
-            OnInclude(this, reinterpret_cast<const char*>(lParam));
-        break;
-    case dsmExclude:
-        if (OnExclude)
-            OnExclude(this, reinterpret_cast<const char*>(lParam));
-        break;
     case dsmTimer:
         if (OnTimer && threadCount_ > 0)
             OnTimer(this);
         break;
-    case dsmThreadDone:
-        if (OnDone)
-            OnDone(this);
-        break;
-    case dsmThreadAborted:
-        ThreadAborted(lParam);
-        break;
-    case dsmDone:
-        Done();
-        break;
     case dsmScanError:
-        if (lParam != 0) {
-            const auto* node = reinterpret_cast<const TTreeNode*>(lParam);
+        if (lParam != nullptr) {
+            const auto* node = static_cast<const TTreeNode*>(lParam);
             const bool single = staticNode_ != nullptr && node->Parent == staticNode_;
             DoScanError(single ? tree_->GetName(node) : GetItemPath(node),
                         tree_->GetData(node)->ErrorCode);
@@ -593,7 +518,7 @@ void TCustomDirScaner::WindowMessage(uint32_t message, uintptr_t wParam) {
         return;
     try {
         if (threadCount_ != 0) {
-            Notify(dsmTimer, 0);
+            Notify(dsmTimer, nullptr);
         } else {
             // Also when Abort on another thread could not stop it.
             window_->StopTimer(TimerId());
@@ -645,11 +570,6 @@ void TCustomDirScaner::UnlinkDirectory(TDirectory* dir) {
         return;
     tree_->Unlink(root);
     root->Parent = root->PrevSibling = root->NextSibling = nullptr;
-}
-
-void TCustomDirScaner::MaskChange(TMasks* sender, const std::string& mask, TMaskOperation op) {
-    const int32_t first = sender == includeMasks_.get() ? dsmIMaskInsert : dsmEMaskInsert;
-    Notify(first + op, TextParam(mask));
 }
 
 void TCustomDirScaner::MasksChanged(TMasks* sender) {

@@ -10,12 +10,10 @@
 #pragma once
 
 #include "Packages/Common/DirTree.h"
-#include "Packages/Common/ErrorTree.h"
 #include "Packages/Common/Masks.h"
 #include "Packages/Files/StrProc.h"
 #include "system/Threads.h"
 
-#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -30,36 +28,23 @@ class TThreadManager;
 
 // Notification kinds of Notify(kind, lParam); lParam per kind in the comments.
 enum TScanerMessage : int32_t {
-    dsmInclude = 0,          // pointer to the path as zero-terminated ANSI text
-    dsmExclude = 1,          // likewise
-    dsmClear = 2,            // 0
-    dsmTimer = 3,            // 0
-    dsmThreadCreate = 4,     // the worker
-    dsmThreadDone = 5,       // the worker
-    dsmThreadAborted = 6,    // the worker
-    dsmDone = 7,             // for descendants
-    dsmIMaskInsert = 8,      // pointer to the mask text
-    dsmIMaskDelete = 9,      // reserved
-    dsmIMaskClear = 10,      // pointer to an empty text
-    dsmEMaskInsert = 11,     // pointer to the mask text
-    dsmEMaskDelete = 12,     // reserved
-    dsmEMaskClear = 13,      // pointer to an empty text
-    dsmScanError = 14,       // the node of the folder that failed to list
-    dsmDescendantError = 15, // for descendants
+    dsmTimer = 0,         // nullptr
+    dsmThreadDone = 1,    // the worker
+    dsmThreadAborted = 2, // the worker
+    dsmScanError = 3,     // the node of the folder that failed to list
 };
-extern const std::array<const char*, 16> ScanerMessageNames;
+// What a notification names: a worker or a node, as the kind says.
+using TNotifyParam = const void*;
 
 enum TScanerOption : uint8_t {
     soIgnoreSVI = 0,        // skip folders named "System Volume Information"
     soIgnoreRecycler = 1,   // skip folders named "RECYCLER"
     soAutoScan = 2,         // inclusions, exclusions and mask changes start their worker at once
     soAllowStatic = 3,      // workers count the statistics of the records
-    soCheckPath = 4,        // declared only
-    soWithoutTree = 5,      // declared only
-    soASync = 6,            // Include and Scan return without waiting for the workers
-    soManageMainThread = 7, // the owner thread runs at lowest priority while workers work
-    soKeepMaskedFiles = 8,  // files that fail the masks stay in the tree, marked Masked
-    soNotSynchronize = 9,   // scan errors are reported on the worker itself
+    soASync = 4,            // Include and Scan return without waiting for the workers
+    soManageMainThread = 5, // the owner thread runs at lowest priority while workers work
+    soKeepMaskedFiles = 6,  // files that fail the masks stay in the tree, marked Masked
+    soNotSynchronize = 7,   // scan errors are reported on the worker itself
 };
 
 // A set of TScanerOption, bit number = option.
@@ -82,7 +67,7 @@ private:
 };
 // soIgnoreSVI, soIgnoreRecycler, soAutoScan, soAllowStatic, soASync,
 // soManageMainThread and soKeepMaskedFiles.
-constexpr TScanerOptions DefaultScanerOptions{0x01CF};
+constexpr TScanerOptions DefaultScanerOptions{0x007F};
 
 // Scanner states, bit number = state.
 enum class TScanerState : uint8_t {
@@ -93,7 +78,6 @@ enum class TScanerState : uint8_t {
     Clearing = 4, // inside Clear
     LockedByDescendant = 5,
 };
-extern const std::array<const char*, 6> ScanerStateNames;
 
 // Where a path lies against the directory records (CheckPath).
 enum TPathCheck : uint8_t {
@@ -111,9 +95,6 @@ enum TDirRelation : uint8_t {
     drPathInside = 3,   // the path lies inside the record's folder
 };
 
-using TScanerChangeNotify =
-    std::function<void(TCustomDirScaner* sender, int32_t kind, TNotifyParam lParam)>;
-using TScanerPathEvent = std::function<void(TCustomDirScaner* sender, const std::string& path)>;
 using TScanErrorEvent =
     std::function<void(TCustomDirScaner* sender, const std::u16string& path, int32_t errorCode)>;
 using TScanerEvent = std::function<void(TCustomDirScaner* sender)>;
@@ -124,12 +105,12 @@ using TScanerEvent = std::function<void(TCustomDirScaner* sender)>;
 // when no worker works on it.
 class TDirectory {
 public:
-    // Links the record's tree into owner's master tree, announces dsmInclude
-    // and, with soAutoScan, starts the scan of the whole folder. An owner of
-    // nullptr or an empty path is an assertion failure.
+    // Links the record's tree into owner's master tree and, with
+    // soAutoScan, starts the scan of the whole folder. An owner of nullptr
+    // or an empty path is an assertion failure.
     TDirectory(TCustomDirScaner* owner, const std::u16string& path, bool recursive);
-    // Stops the workers about this record, unlinks the tree from the master
-    // tree and announces dsmExclude.
+    // Stops the workers about this record and unlinks the tree from the
+    // master tree.
     ~TDirectory();
     TDirectory(const TDirectory&) = delete;
     TDirectory& operator=(const TDirectory&) = delete;
@@ -152,10 +133,9 @@ public:
     std::unique_ptr<TDirTree> Tree;
     // The folder, without trailing backslash except for a drive root.
     std::u16string Path;
-    // Scan errors since the last full scan.
-    int32_t ErrorCount = 0;
-    // One item per folder that failed to list; the value is its node.
-    std::unique_ptr<TErrorTree> ErrorTree;
+    // The nodes of the folders that failed to list since the last full
+    // scan, in the order they failed.
+    std::vector<TTreeNode*> ScanErrors;
     TPathList IncludedFolders; // brought into scope explicitly
     TPathList ExcludedFolders; // taken out of scope explicitly
     TPathList IncludedFiles;   // pass whatever the masks say
@@ -168,14 +148,6 @@ public:
     int64_t MaskedSize = 0;  // bytes of the masked files kept in the tree
     int64_t MaskedFiles = 0; // masked files kept in the tree
     const bool Recursive;    // sub-folders are walked
-};
-
-// Where FindFirstError found an error.
-struct TScanErrorCursor {
-    const TCustomDirScaner* Scanner = nullptr;
-    TDirectory* Directory = nullptr;
-    TTreeNode* Value = nullptr;     // the node of the folder that failed
-    TTreeNode* ErrorNode = nullptr; // its item in the record's error tree
 };
 
 class TCustomDirScaner : public TLinkServer {
@@ -197,8 +169,6 @@ public:
     void Include(const std::u16string& path, bool recursive);
     // Adds a single file (replacing an earlier entry of the same path).
     void IncludeFile(const std::u16string& path);
-    // Removes a single file; nothing when it is not listed.
-    void ExcludeFile(const std::u16string& path);
     // Rescans every record and the single files; nothing while a scan works.
     void Scan();
     // Drops every record and single file, and the masks unless keepMasks.
@@ -235,15 +205,13 @@ public:
     void GetStatistics(int64_t& size, int64_t& files, int64_t& folders) const;
     // Sums of the records' masked statistics.
     void GetMaskedStatistics(int64_t& size, int64_t& files) const;
-    // The first error of the first record that has one; false when none has.
-    bool FindFirstError(TScanErrorCursor& cursor) const;
+    // True when a record has a scan error.
     bool HasScanErrors() const;
 
     // Waits until every worker has ended and its end has been announced,
     // serving synchronised calls meanwhile. Owner thread only.
     void WaitForWorkers();
 
-    uint32_t Interval() const { return interval_; }
     // A running timer is restarted with the new period.
     void SetInterval(uint32_t milliseconds);
     TThreadPriority Priority() const { return priority_; }
@@ -263,15 +231,10 @@ public:
     int32_t ThreadCount() const { return threadCount_; }
     bool TimerRunning() const { return timerId_ != 0; }
 
-    // Announces a change (see TScanerMessage): the link-server funnel as
-    // smChanged(kind, lParam), the kind's own event, then OnChanged.
-    // Nothing while the scanner is being destroyed.
+    // Announces a change (see TScanerMessage) to the kind's event, if it
+    // has one. Nothing while the scanner is being destroyed.
     virtual void Notify(int32_t kind, TNotifyParam lParam);
 
-    TScanerChangeNotify OnChanged;
-    TScanerEvent OnDone;
-    TScanerPathEvent OnInclude;
-    TScanerPathEvent OnExclude;
     TScanErrorEvent OnScanError;
     TScanerEvent OnTimer;
     TScanerEvent OnBeforeScan;
@@ -300,19 +263,14 @@ protected:
     virtual void PriorityChanged();
     // Fires OnScanError.
     virtual void DoScanError(const std::u16string& path, int32_t errorCode);
-    // Hooks for dsmThreadAborted and dsmDone; empty here.
-    virtual void ThreadAborted(TNotifyParam /*thread*/) {}
-    virtual void Done() {}
 
 private:
     // Asks the worker at work, if any, to stop; true when there was one.
     bool TerminateCurrentThread();
     TTreeNode* EnsureStaticNode();
     void WindowMessage(uint32_t message, uintptr_t wParam);
-    void MaskChange(TMasks* sender, const std::string& mask, TMaskOperation op);
     void MasksChanged(TMasks* sender);
     void FireEvents(int32_t kind, TNotifyParam lParam);
-    void RemoveSingle(const std::u16string& path, bool startWorker);
     void FreeDirectoriesInside(const std::u16string& folder);
     void FreeDirectories();
     TDirectory* DirectoryAt(const TTreeNode* top) const;

@@ -109,12 +109,12 @@ std::u16string TBaseDirTree::GetFullPath(const TTreeNode* node) const {
     return result;
 }
 
-TTreeNode* TBaseDirTree::AddNamedNode(TTreeNode* parent, std::u16string_view name, bool silent) {
-    TTreeNode* node = AddChild(parent, silent);
+TTreeNode* TBaseDirTree::AddNamedNode(TTreeNode* parent, std::u16string_view name) {
+    TTreeNode* node = AddChild(parent);
     try {
         SetName(node, name);
     } catch (...) {
-        DeleteNode(node, silent);
+        DeleteNode(node);
         throw;
     }
     return node;
@@ -195,7 +195,7 @@ void TDirTree::SetName(TTreeNode* node, std::u16string_view name) {
 }
 
 TTreeNode* TDirTree::AddSearchRec(TTreeNode* parent, const TLxSearchRec& rec, bool masked) {
-    TTreeNode* node = AddNamedNode(parent, rec.Name, false);
+    TTreeNode* node = AddNamedNode(parent, rec.Name);
     TDirNodeData* data = GetData(node);
     data->Attributes = rec.Attr;
     data->Size = static_cast<int64_t>(rec.Size);

@@ -37,7 +37,7 @@ public:
     // from the top down (unnamed ancestors add nothing); empty for nullptr.
     std::u16string GetFullPath(const TTreeNode* node) const;
     // A new last child of parent (nullptr: the root) with the given name.
-    TTreeNode* AddNamedNode(TTreeNode* parent, std::u16string_view name, bool silent = false);
+    TTreeNode* AddNamedNode(TTreeNode* parent, std::u16string_view name);
 
 private:
     bool PathBelowRoot(std::u16string_view path, std::u16string_view& rest) const;
@@ -76,7 +76,7 @@ public:
     void SetName(TTreeNode* node, std::u16string_view name) override;
 
     // A new last child of parent (nullptr: the root) with the name,
-    // attributes, 64-bit size and time of a search entry; sends smInsert.
+    // attributes, 64-bit size and time of a search entry.
     TTreeNode* AddSearchRec(TTreeNode* parent, const TLxSearchRec& rec, bool masked);
 
 protected:

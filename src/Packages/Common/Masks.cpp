@@ -17,23 +17,14 @@ void TMasks::Add(const std::string& maskText) {
     if (!SplitMaskList(maskText, pieces))
         return;
     text_ = text_.empty() ? maskText : text_ + ";" + maskText;
-    if (Destroying())
-        return;
-    if (OnMaskChange)
-        for (const std::string& piece : pieces)
-            OnMaskChange(this, piece, moInsert);
-    if (OnChanged)
+    if (!Destroying() && OnChanged)
         OnChanged(this);
 }
 
 void TMasks::Clear() {
     wasEmpty_ = text_.empty();
     text_.clear();
-    if (!Destroying()) {
-        if (OnMaskChange)
-            OnMaskChange(this, std::string(), moClear);
-        if (OnChanged)
-            OnChanged(this);
-    }
+    if (!Destroying() && OnChanged)
+        OnChanged(this);
     wasEmpty_ = false;
 }

@@ -41,7 +41,6 @@ TCustomThread::TCustomThread(TCustomDirScaner* scanner, TDirectory* directory, s
     scanner_->RegisterThread();
     SetPriority(scanner_->Priority());
     scanner_->DoneEvent().Reset();
-    scanner_->Notify(dsmThreadCreate, reinterpret_cast<TNotifyParam>(this));
 }
 
 TCustomThread::~TCustomThread() {
@@ -81,16 +80,9 @@ void TCustomThread::Execute() {
 }
 
 void TCustomThread::ThreadTerminated() {
-    scanner_->Notify(Terminated() ? dsmThreadAborted : dsmThreadDone,
-                     reinterpret_cast<TNotifyParam>(this));
+    scanner_->Notify(Terminated() ? dsmThreadAborted : dsmThreadDone, this);
     if (scanner_->ThreadCount() == 0 && scanner_->HasOption(soManageMainThread))
         scanner_->OwnerThread().SetPriority(tpNormal);
-}
-
-void TCustomThread::IncErrorCount() {
-    if (directory_ == nullptr)
-        AssertionFailure();
-    ++directory_->ErrorCount;
 }
 
 void TCustomThread::CountFile(int64_t size) {
@@ -107,16 +99,12 @@ void TCustomThread::CountFolder() {
 }
 
 void TCustomThread::ReportScanError(TTreeNode* node, int32_t code) {
+    if (directory_ == nullptr)
+        AssertionFailure();
     auto report = [this, node, code] {
-        IncErrorCount();
-        TDirectory& dir = *Directory();
-        TTreeNode* item = dir.ErrorTree->AddError(reinterpret_cast<TErrorValue>(node));
-        TDirNodeData* data = dir.Tree->GetData(node);
-        // The root's Link is how the record is found from the master tree.
-        if (node != dir.Tree->GetRoot())
-            data->Link = item;
-        data->ErrorCode = code;
-        Scanner()->Notify(dsmScanError, reinterpret_cast<TNotifyParam>(node));
+        directory_->ScanErrors.push_back(node);
+        directory_->Tree->GetData(node)->ErrorCode = code;
+        Scanner()->Notify(dsmScanError, node);
     };
     if (Scanner()->HasOption(soNotSynchronize))
         report();
@@ -145,8 +133,7 @@ void TScanThread::ScanDirectory() {
     dir.Size = dir.Files = dir.Folders = 0;
     // The masked counts start afresh too, or every rescan would add to them.
     dir.MaskedSize = dir.MaskedFiles = 0;
-    dir.ErrorCount = 0;
-    dir.ErrorTree->Clear();
+    dir.ScanErrors.clear();
     dir.Tree->Clear();
     dir.Tree->GetData(dir.Tree->GetRoot())->ErrorCode = 0;
     std::u16string path = ExcludeTrailingBackslashW(dir.Tree->RootPath());
@@ -349,55 +336,6 @@ void TQueryMaskThread::Work() {
             }
         }
     }
-}
-
-TExcludeThread::TExcludeThread(TCustomDirScaner* scanner, std::u16string path,
-                               TDirectory* directory)
-    : TCustomThread(scanner, directory, std::move(path)) {}
-
-void TExcludeThread::Work() {
-    if (Directory() != nullptr)
-        ExcludeFromDirectory();
-    else
-        ExcludeSingle();
-}
-
-void TExcludeThread::ExcludeFromDirectory() {
-    TDirectory& dir = *Directory();
-    TDirTree& tree = *dir.Tree;
-    TTreeNode* node = tree.FindPath(Path());
-    // The record's own folder goes only with the record.
-    if (node == nullptr || node == tree.GetRoot())
-        return;
-    int64_t size = 0, files = 0, folders = 0, maskedSize = 0, maskedFiles = 0;
-    for (const TTreeNode* n = node; n != nullptr; n = tree.GetNextIn(n, node)) {
-        const TDirNodeData* data = tree.GetData(n);
-        if (tree.IsDirectory(n)) {
-            ++folders;
-        } else if (data->Masked != 0) {
-            ++maskedFiles;
-            maskedSize += data->Size;
-        } else {
-            ++files;
-            size += data->Size;
-        }
-    }
-    TTreeNode* top = node;
-    while (top->Parent != tree.GetRoot() &&
-           Scanner()->CheckPath(tree.GetFullPath(top)) == pcOutside) {
-        top = top->Parent;
-        ++folders;
-    }
-    tree.DeleteNode(top);
-    dir.Size -= size;
-    dir.Files -= files;
-    dir.Folders -= folders;
-    dir.MaskedSize -= maskedSize;
-    dir.MaskedFiles -= maskedFiles;
-}
-
-void TExcludeThread::ExcludeSingle() {
-    DeleteSingle(*Scanner(), Path());
 }
 
 // ---------------------------------------------------------------- TThreadManager

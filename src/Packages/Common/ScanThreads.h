@@ -42,12 +42,12 @@ protected:
     virtual void ThreadTerminated();
 
     // Statistics of the worker's record; each needs a record (assertion failure otherwise).
-    void IncErrorCount();
     void CountFile(int64_t size);
     void CountFolder();
-    // Records that node could not be found or listed (the record's error
-    // tree, the node's ErrorCode and Link) and announces dsmScanError: on
-    // the owner thread, or here with soNotSynchronize.
+    // Records that node could not be found or listed (the record's
+    // ScanErrors and the node's ErrorCode) and announces dsmScanError: on
+    // the owner thread, or here with soNotSynchronize. Needs a record
+    // (assertion failure otherwise).
     void ReportScanError(TTreeNode* node, int32_t code);
 
 private:
@@ -103,20 +103,6 @@ public:
 
 protected:
     void Work() override;
-};
-
-// Removes path from a record's tree (with its sub-tree), or a single file
-// from the static node when there is no record.
-class TExcludeThread : public TCustomThread {
-public:
-    TExcludeThread(TCustomDirScaner* scanner, std::u16string path, TDirectory* directory);
-
-protected:
-    void Work() override;
-
-private:
-    void ExcludeFromDirectory();
-    void ExcludeSingle();
 };
 
 // The live workers of one scanner: each adds itself when created and

@@ -2,8 +2,6 @@ list(APPEND TALLIX_CORE_SOURCES
     Packages/Common/Assertion.cpp
     Packages/Common/BaseTree.cpp
     Packages/Common/DirTree.cpp
-    Packages/Common/ErrorTree.cpp
-    Packages/Common/Links.cpp
     Packages/Common/LoopGuard.cpp
     Packages/Common/Masks.cpp)
 list(APPEND TALLIX_WIN32_SOURCES
