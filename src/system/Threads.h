@@ -27,7 +27,6 @@ enum TThreadPriority : uint8_t {
 
 // Makes the calling thread the main thread that serves synchronised calls.
 void InitMainThreadSynchronization();
-bool IsMainThread();
 // Runs method on the main thread and returns when it has run there (at once
 // on the main thread itself). An exception of method is thrown again here.
 void Synchronize(const std::function<void()>& method);
@@ -51,8 +50,6 @@ public:
     TEvent(bool manualReset, bool signalled);
     void Set();
     void Reset();
-    // True when signalled within timeoutMs (0xFFFFFFFF: no time-out).
-    bool Wait(uint32_t timeoutMs);
 };
 
 class TMutex final : public TWaitable {
@@ -60,8 +57,6 @@ public:
     TMutex(); // not owned by anybody
     void Release();
 };
-
-constexpr uint32_t kInfinite = 0xFFFFFFFF;
 
 // Waits without time-out for the first of two objects (a mutex is acquired
 // when it is the one); returns 0 or 1. Not for the main thread.
@@ -75,7 +70,6 @@ class TThreadRef {
 public:
     static TThreadRef Current();
     void SetPriority(TThreadPriority priority) const;
-    TThreadPriority GetPriority() const;
 
 private:
     explicit TThreadRef(void* handle) : handle_(handle) {}
@@ -100,7 +94,6 @@ public:
     // main thread). Not for threads that free themselves.
     void WaitFor();
     void SetPriority(TThreadPriority priority);
-    TThreadPriority GetPriority() const;
 
     bool FreeOnTerminate = false;
     std::function<void(TThread&)> OnTerminate;

@@ -37,13 +37,6 @@ int PriorityValue(TThreadPriority priority) {
     return values[priority];
 }
 
-TThreadPriority PriorityOf(int value) {
-    for (int p = tpIdle; p <= tpTimeCritical; ++p)
-        if (PriorityValue(static_cast<TThreadPriority>(p)) == value)
-            return static_cast<TThreadPriority>(p);
-    return tpNormal;
-}
-
 // Waits on a handle of its own, such as a duplicate of a thread's handle.
 class TOwnedWaitable final : public TWaitable {
 public:
@@ -76,6 +69,10 @@ HWND CreateSyncWindow(HINSTANCE instance) {
     }
 }
 
+bool IsMainThread() {
+    return GetCurrentThreadId() == mainThreadId;
+}
+
 } // namespace
 
 void InitMainThreadSynchronization() {
@@ -90,10 +87,6 @@ void InitMainThreadSynchronization() {
     syncWindow.Reset(CreateSyncWindow(windowClass.hInstance));
     if (!syncWindow)
         throw std::runtime_error("Can't start: the synchronisation window cannot be created.");
-}
-
-bool IsMainThread() {
-    return GetCurrentThreadId() == mainThreadId;
 }
 
 void Synchronize(const std::function<void()>& method) {
@@ -116,9 +109,6 @@ void TEvent::Set() {
 }
 void TEvent::Reset() {
     ResetEvent(Handle());
-}
-bool TEvent::Wait(uint32_t timeoutMs) {
-    return WaitForSingleObject(Handle(), timeoutMs) == WAIT_OBJECT_0;
 }
 
 TMutex::TMutex() : TWaitable(CheckedHandle(CreateMutexW(nullptr, FALSE, nullptr), "a mutex")) {}
@@ -160,10 +150,6 @@ TThreadRef TThreadRef::Current() {
 
 void TThreadRef::SetPriority(TThreadPriority priority) const {
     SetThreadPriority(handle_.Get(), PriorityValue(priority));
-}
-
-TThreadPriority TThreadRef::GetPriority() const {
-    return PriorityOf(GetThreadPriority(handle_.Get()));
 }
 
 struct TThreadEntry {
@@ -231,8 +217,4 @@ void TThread::WaitFor() {
 
 void TThread::SetPriority(TThreadPriority priority) {
     SetThreadPriority(handle_.Get(), PriorityValue(priority));
-}
-
-TThreadPriority TThread::GetPriority() const {
-    return PriorityOf(GetThreadPriority(handle_.Get()));
 }
