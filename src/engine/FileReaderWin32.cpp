@@ -1,8 +1,6 @@
 #include "engine/FileReader.h"
 
-#include "system/AnsiText.h"
 #include "system/HandlesWin32.h"
-#include "system/LxSys.h"
 #include "system/WinApi.h"
 
 #include <winioctl.h>
@@ -21,10 +19,8 @@ uint32_t ReadBufferSize(const std::u16string& path) {
     DWORD bytesPerSector = 0;
     DWORD freeClusters = 0;
     DWORD clusters = 0;
-    const BOOL known = IsWinNT ? GetDiskFreeSpaceW(win::Wide(root), &sectorsPerCluster,
-                                                   &bytesPerSector, &freeClusters, &clusters)
-                               : GetDiskFreeSpaceA(WideToAnsi(root).c_str(), &sectorsPerCluster,
-                                                   &bytesPerSector, &freeClusters, &clusters);
+    const BOOL known = GetDiskFreeSpaceW(win::Wide(root), &sectorsPerCluster, &bytesPerSector,
+                                         &freeClusters, &clusters);
     const uint64_t size = static_cast<uint64_t>(sectorsPerCluster) * bytesPerSector;
     // A drive that cannot be asked, or one that reports nonsense, gets the default.
     return known && size > 0 && size <= (64u << 20) ? static_cast<uint32_t>(size)

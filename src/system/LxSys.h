@@ -1,13 +1,10 @@
 // Facts about the running system and the program itself, gathered once
-// before main() runs and only read afterwards (tests may set IsWinNT to
-// exercise the ANSI branches, which also work on the NT family).
+// before main() runs and only read afterwards.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-// True on the NT family: file functions take the wide forms with long-path prefixes.
-extern bool IsWinNT;
 // Counts per second of the high-resolution counter; valid when HasPerformanceCounter.
 extern int64_t PerformanceFrequency;
 extern bool HasPerformanceCounter;

@@ -1,10 +1,9 @@
-// Native stand-in: an NT-family system with a nanosecond counter and the
+// Native stand-in: a nanosecond counter and the
 // English texts of the system errors the tests meet.
 #include "system/LxSys.h"
 
 #include <chrono>
 
-bool IsWinNT = true;
 bool HasPerformanceCounter = true;
 int64_t PerformanceFrequency = 1'000'000'000;
 TFileVersion ProgramFileVersion{};

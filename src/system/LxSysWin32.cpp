@@ -17,15 +17,6 @@ static_assert(kErrorInvalidFunction == ERROR_INVALID_FUNCTION &&
 
 namespace {
 
-bool QueryIsWinNT() {
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof info;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    return GetVersionExW(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
-#pragma GCC diagnostic pop
-}
-
 std::string ModulePathAnsi() {
     std::string path(MAX_PATH, '\0');
     for (;;) {
@@ -65,7 +56,6 @@ int64_t QueryFrequency(bool& available) {
 
 } // namespace
 
-bool IsWinNT = QueryIsWinNT();
 bool HasPerformanceCounter = false;
 int64_t PerformanceFrequency = QueryFrequency(HasPerformanceCounter);
 TFileVersion ProgramFileVersion = QueryProgramVersion();

@@ -160,10 +160,8 @@ struct TThreadEntry {
 };
 
 TThread::TThread() {
-    // The older Windows family fails CreateThread without a place for the id.
-    DWORD id = 0;
     handle_.Reset(CheckedHandle(
-        CreateThread(nullptr, 0, TThreadEntry::Proc, this, CREATE_SUSPENDED, &id), "a thread"));
+        CreateThread(nullptr, 0, TThreadEntry::Proc, this, CREATE_SUSPENDED, nullptr), "a thread"));
 }
 
 TThread::~TThread() {

@@ -2,7 +2,6 @@
 // names are symbolic links in $WINEPREFIX/dosdevices made by the tests (see
 // WineHost.h); a letter without a link is a missing drive.
 #include "Packages/Files/FileFunc.h"
-#include "../core/AnsiFamily.h"
 #include "WineHost.h"
 #include "system/SystemErrors.h"
 
@@ -79,22 +78,6 @@ TEST_F(FileWrappers, SearchFindsEntriesWithSizesAttributesAndWideNames) {
     EXPECT_EQ(WideFindFirst(u"", rec), 0);
     EXPECT_EQ(rec.Name, u"a.txt") << "an empty path leaves the record as it was";
     EXPECT_TRUE(rec.FindHandle.Valid());
-}
-
-TEST_F(FileWrappers, AnsiBranchSearchesAndClassifiesToo) {
-    MakeFile(Path(u"a.txt"), "abcd");
-    MakeDir(Path(u"sub"));
-    const std::u16string wideCurrent = GetCurrentDirW();
-    TAnsiFamily ansi;
-    const auto entries = List(Path(u"*.txt"));
-    ASSERT_EQ(entries.count(u"a.txt"), 1u);
-    EXPECT_EQ(entries.at(u"a.txt").Size, 4u);
-    EXPECT_EQ(GetPathKind(Path(u"sub")), pkFolder);
-    EXPECT_EQ(GetPathKind(Path(u"a.txt")), pkFile);
-    EXPECT_EQ(GetPathKind(Path(u"none")), pkNone);
-    EXPECT_EQ(GetCurrentDirW(), wideCurrent);
-    EXPECT_TRUE(WideCreateDir(Path(u"made")));
-    EXPECT_TRUE(WideDirectoryExists(Path(u"made")));
 }
 
 // ForceDirectoriesW and the others also beyond the classic path limit.

@@ -38,10 +38,10 @@ void FreeName(TNodeName* name) {
     ::operator delete(name);
 }
 
-// Case is folded the way path comparisons fold it on the NT family: code
-// unit by code unit with the Unicode simple lower-case mapping, so the
-// length never changes. Names are compared as wide text: turning them into
-// ANSI first would make distinct names outside the code page look equal.
+// Case is folded the way path comparisons fold it: code unit by code unit
+// with the Unicode simple lower-case mapping, so the length never changes.
+// Names are compared as wide text: turning them into ANSI first would make
+// distinct names outside the code page look equal.
 std::u16string Folded(std::u16string_view text) {
     std::u16string result(text);
     WideLowerCaseInPlace(result);

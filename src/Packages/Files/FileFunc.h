@@ -1,6 +1,6 @@
 // The file-system wrappers every file call of the program goes through.
-// Paths are wide; on the NT family the wide system functions are used with
-// long-path prefixes for absolute paths, otherwise their ANSI twins.
+// Paths are wide and go to the wide system functions, absolute paths with
+// the long-path prefix.
 #pragma once
 
 // The unit's masks and path helpers come with it.

@@ -1,8 +1,6 @@
 #include "Packages/Files/FileFunc.h"
 
-#include "system/AnsiText.h"
 #include "system/HandlesWin32.h"
-#include "system/LxSys.h"
 #include "system/SystemErrors.h"
 #include "system/WinApi.h"
 
@@ -22,23 +20,14 @@ uint64_t TimeOf(const FILETIME& fileTime) {
     return (static_cast<uint64_t>(fileTime.dwHighDateTime) << 32) | fileTime.dwLowDateTime;
 }
 
-std::u16string NameOf(const WIN32_FIND_DATAW& data) {
-    return win::FromWide(data.cFileName);
-}
-
-std::u16string NameOf(const WIN32_FIND_DATAA& data) {
-    return AnsiToWide(data.cFileName);
-}
-
-template <typename FindData> void FillRecord(TLxSearchRec& rec, const FindData& data) {
+void FillRecord(TLxSearchRec& rec, const WIN32_FIND_DATAW& data) {
     rec.Time = TimeOf(data.ftLastWriteTime);
     rec.Size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     rec.Attr = data.dwFileAttributes;
-    rec.Name = NameOf(data);
+    rec.Name = win::FromWide(data.cFileName);
 }
 
-template <typename FindData>
-int StartSearch(TLxSearchRec& rec, HANDLE handle, const FindData& data) {
+int StartSearch(TLxSearchRec& rec, HANDLE handle, const WIN32_FIND_DATAW& data) {
     if (handle == INVALID_HANDLE_VALUE)
         return static_cast<int>(GetLastError());
     rec.FindHandle.Reset(handle);
@@ -46,7 +35,7 @@ int StartSearch(TLxSearchRec& rec, HANDLE handle, const FindData& data) {
     return 0;
 }
 
-template <typename FindData> int Advance(TLxSearchRec& rec, BOOL found, const FindData& data) {
+int Advance(TLxSearchRec& rec, BOOL found, const WIN32_FIND_DATAW& data) {
     if (!found)
         return static_cast<int>(GetLastError());
     FillRecord(rec, data);
@@ -55,8 +44,8 @@ template <typename FindData> int Advance(TLxSearchRec& rec, BOOL found, const Fi
 
 // Reads text from the system into a buffer grown until the system stops
 // asking for more: current folders may be longer than the classic limit.
-template <typename String, typename Read> String ReadGrowing(Read read) {
-    String buffer(520, 0);
+template <typename Read> std::u16string ReadGrowing(Read read) {
+    std::u16string buffer(520, 0);
     for (;;) {
         const DWORD length = read(static_cast<DWORD>(buffer.size()), buffer.data());
         if (length < buffer.size()) {
@@ -68,8 +57,7 @@ template <typename String, typename Read> String ReadGrowing(Read read) {
 }
 
 DWORD ReadAttributes(const std::u16string& path) {
-    return IsWinNT ? GetFileAttributesW(win::Wide(LongPathForm(path)))
-                   : GetFileAttributesA(WideToAnsi(path).c_str());
+    return GetFileAttributesW(win::Wide(LongPathForm(path)));
 }
 
 // CreateFile without security attributes or template.
@@ -77,10 +65,8 @@ TFileHandle OpenFile(const std::u16string& name, DWORD access, DWORD shareMode, 
                      DWORD flagsAndAttributes) {
     // A successful open reports ERROR_ALREADY_EXISTS or leaves this 0.
     SetLastError(0);
-    const HANDLE handle = IsWinNT ? CreateFileW(win::Wide(LongPathForm(name)), access, shareMode,
-                                                nullptr, disposition, flagsAndAttributes, nullptr)
-                                  : CreateFileA(WideToAnsi(name).c_str(), access, shareMode,
-                                                nullptr, disposition, flagsAndAttributes, nullptr);
+    const HANDLE handle = CreateFileW(win::Wide(LongPathForm(name)), access, shareMode, nullptr,
+                                      disposition, flagsAndAttributes, nullptr);
     FileLastError = GetLastError();
     return TFileHandle(handle);
 }
@@ -102,29 +88,19 @@ int WideFindFirst(const std::u16string& path, TLxSearchRec& rec) {
     const size_t start = path.find_first_not_of(u' ');
     const std::u16string copy =
         start == std::u16string::npos ? std::u16string() : path.substr(start);
-    if (IsWinNT) {
-        WIN32_FIND_DATAW data{};
-        const HANDLE handle = FindFirstFileW(win::Wide(LongPathForm(copy)), &data);
-        return StartSearch(rec, handle, data);
-    }
-    WIN32_FIND_DATAA data{};
-    const HANDLE handle = FindFirstFileA(WideToAnsi(copy).c_str(), &data);
+    WIN32_FIND_DATAW data{};
+    const HANDLE handle = FindFirstFileW(win::Wide(LongPathForm(copy)), &data);
     return StartSearch(rec, handle, data);
 }
 
 int WideFindNext(TLxSearchRec& rec) {
     const HANDLE handle = static_cast<HANDLE>(rec.FindHandle.Get());
-    if (IsWinNT) {
-        WIN32_FIND_DATAW data{};
-        return Advance(rec, FindNextFileW(handle, &data), data);
-    }
-    WIN32_FIND_DATAA data{};
-    return Advance(rec, FindNextFileA(handle, &data), data);
+    WIN32_FIND_DATAW data{};
+    return Advance(rec, FindNextFileW(handle, &data), data);
 }
 
 bool WideCreateDir(const std::u16string& dir) {
-    const BOOL created = IsWinNT ? CreateDirectoryW(win::Wide(LongPathForm(dir)), nullptr)
-                                 : CreateDirectoryA(WideToAnsi(dir).c_str(), nullptr);
+    const BOOL created = CreateDirectoryW(win::Wide(LongPathForm(dir)), nullptr);
     FileLastError = created ? 0 : GetLastError();
     return created;
 }
@@ -193,8 +169,7 @@ uint32_t WideSetFilePosition(const TFileHandle& file, uint64_t offset) {
 }
 
 bool WideDeleteFile(const std::u16string& name) {
-    const BOOL deleted = IsWinNT ? DeleteFileW(win::Wide(LongPathForm(name)))
-                                 : DeleteFileA(WideToAnsi(name).c_str());
+    const BOOL deleted = DeleteFileW(win::Wide(LongPathForm(name)));
     FileLastError = deleted ? 0 : GetLastError();
     return deleted != 0;
 }
@@ -205,16 +180,8 @@ uint32_t WideCloseFile(TFileHandle& file) {
 }
 
 bool WideReplaceFile(const std::u16string& source, const std::u16string& target) {
-    BOOL moved = FALSE;
-    if (IsWinNT) {
-        moved = MoveFileExW(win::Wide(LongPathForm(source)), win::Wide(LongPathForm(target)),
-                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    } else {
-        // The older family has no MoveFileEx: the old file has to go first.
-        const std::string to = WideToAnsi(target);
-        moved = (DeleteFileA(to.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) &&
-                MoveFileA(WideToAnsi(source).c_str(), to.c_str());
-    }
+    const BOOL moved = MoveFileExW(win::Wide(LongPathForm(source)), win::Wide(LongPathForm(target)),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     FileLastError = moved ? 0 : GetLastError();
     return moved != FALSE;
 }
@@ -224,10 +191,8 @@ bool WideDiskReady(const std::u16string& rootPath) {
     DWORD bytesPerSector = 0;
     DWORD freeClusters = 0;
     DWORD totalClusters = 0;
-    return IsWinNT ? GetDiskFreeSpaceW(win::Wide(rootPath), &sectorsPerCluster, &bytesPerSector,
-                                       &freeClusters, &totalClusters)
-                   : GetDiskFreeSpaceA(WideToAnsi(rootPath).c_str(), &sectorsPerCluster,
-                                       &bytesPerSector, &freeClusters, &totalClusters);
+    return GetDiskFreeSpaceW(win::Wide(rootPath), &sectorsPerCluster, &bytesPerSector,
+                             &freeClusters, &totalClusters);
 }
 
 uint32_t CheckRegularFile(const std::u16string& path) {
@@ -257,9 +222,7 @@ bool WideFolderId(const std::u16string& path, TFolderId& id) {
 }
 
 std::u16string GetCurrentDirW() {
-    if (!IsWinNT)
-        return AnsiToWide(ReadGrowing<std::string>(GetCurrentDirectoryA));
-    return ReadGrowing<std::u16string>(
+    return ReadGrowing(
         [](DWORD size, char16_t* buffer) { return GetCurrentDirectoryW(size, win::Wide(buffer)); });
 }
 

@@ -1,9 +1,6 @@
 #include "Packages/Files/StrProc.h"
 
-#include "Packages/Files/AnsiCase.h"
 #include "Packages/Files/Locale.h"
-#include "system/AnsiText.h"
-#include "system/LxSys.h"
 #include "system/Unicode.h"
 
 #include <algorithm>
@@ -179,9 +176,7 @@ uint64_t FoldedPathKey(const std::u16string& path) {
 }
 
 bool SamePathText(const std::u16string& a, const std::u16string& b) {
-    if (IsWinNT)
-        return a.size() == b.size() && WideLowerCase(a) == WideLowerCase(b);
-    return AnsiSameText(WideToAnsi(a), WideToAnsi(b));
+    return a.size() == b.size() && WideLowerCase(a) == WideLowerCase(b);
 }
 
 bool IsPathInside(const std::u16string& child, const std::u16string& parent) {

@@ -32,8 +32,8 @@ std::u16string FirstElementBelow(const std::u16string& path, const std::u16strin
 bool IsDriveRooted(const std::u16string& s);
 
 // True when a and b name the same path, ignoring case (the Unicode simple
-// lower case on the NT family, the ANSI locale rules otherwise). Trailing
-// backslashes are not ignored.
+// lower case, as the file system folds names). Trailing backslashes are not
+// ignored.
 bool SamePathText(const std::u16string& a, const std::u16string& b);
 // A 64-bit hash (FNV-1a) of the path's folded form: paths that SamePathText
 // takes for one have the same key.
@@ -57,7 +57,7 @@ void RemoveContained(TPathList& list, const std::u16string& path);
 // collapse, and the result has no trailing backslash unless it is a root
 // (C:\, \\server\share\).
 std::u16string ExpandPathAgainst(std::u16string path, const std::u16string& currentDir);
-// The form of path the NT family's wide functions are given: an absolute
+// The form of path the wide file functions are given: an absolute
 // path (X:\... or \\server\...) gets the long-path prefix ("\\?\" or
 // "\\?\UNC\") and, since the prefix turns off the system's own clean-up,
 // "/" becomes "\" and "." and ".." elements are resolved here. Other paths
