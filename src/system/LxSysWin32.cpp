@@ -17,11 +17,12 @@ static_assert(kErrorInvalidFunction == ERROR_INVALID_FUNCTION &&
 
 namespace {
 
-std::string ModulePathAnsi() {
-    std::string path(MAX_PATH, '\0');
+// Wide: the program's folder may have a name the ANSI code page cannot hold.
+std::u16string ModulePath() {
+    std::u16string path(MAX_PATH, u'\0');
     for (;;) {
         const DWORD length =
-            GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+            GetModuleFileNameW(nullptr, win::Wide(path.data()), static_cast<DWORD>(path.size()));
         if (length == 0)
             return {};
         if (length < path.size()) {
@@ -33,16 +34,16 @@ std::string ModulePathAnsi() {
 }
 
 TFileVersion QueryProgramVersion() {
-    const std::string path = ModulePathAnsi();
+    const std::u16string path = ModulePath();
     DWORD ignored = 0;
-    const DWORD size = path.empty() ? 0 : GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    const DWORD size = path.empty() ? 0 : GetFileVersionInfoSizeW(win::Wide(path), &ignored);
     if (size == 0)
         return {};
     std::vector<char> data(size);
     VS_FIXEDFILEINFO* info = nullptr;
     UINT infoSize = 0;
-    if (!GetFileVersionInfoA(path.c_str(), 0, size, data.data()) ||
-        !VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &infoSize) ||
+    if (!GetFileVersionInfoW(win::Wide(path), 0, size, data.data()) ||
+        !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &infoSize) ||
         info == nullptr || infoSize < sizeof *info)
         return {};
     return {info->dwFileVersionMS, info->dwFileVersionLS};
