@@ -2,10 +2,9 @@
 if(NOT WIN32)
     add_test(NAME check.format COMMAND ${CMAKE_CURRENT_LIST_DIR}/format.sh)
     add_test(NAME check.unicode_tables COMMAND ${CMAKE_CURRENT_LIST_DIR}/unicode-tables.sh)
-    # The release imports nothing the oldest Windows it names lacks.
-    add_test(NAME check.windows_imports
-             COMMAND ${CMAKE_CURRENT_LIST_DIR}/windows-imports.py ${TALLIX_WIN32_DIR}/tallix.exe
-                     ${CMAKE_CURRENT_LIST_DIR}/oldest-windows.txt)
+    # The release package as a user gets it, its program's imports included.
+    add_test(NAME check.package COMMAND ${CMAKE_CURRENT_LIST_DIR}/package.sh)
+    set_tests_properties(check.package PROPERTIES RESOURCE_LOCK wine_prefix)
     # The components are built for Windows only; compiling them here for
     # syntax proves that they and the headers they include name nothing of
     # <windows.h>.
