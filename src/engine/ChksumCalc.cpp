@@ -124,19 +124,22 @@ void TCustomChksumCalc::StartTiming() {
     FailedBytes = 0;
     FailedFiles = 0;
     stopTime_ = 0;
-    startTime_ = ClockNow();
+    startTime_ = Now();
 }
 
 void TCustomChksumCalc::StopTiming() {
-    stopTime_ = ClockNow();
+    stopTime_ = Now();
+}
+
+uint64_t TCustomChksumCalc::Now() const {
+    return Clock ? Clock() : ClockNow();
 }
 
 uint32_t TCustomChksumCalc::GetElapsedTime() const {
     // Once reading has stopped, the time after it (the summary's questions)
     // is no reading time.
     const uint64_t stop = stopTime_.load();
-    const uint64_t end =
-        stop == 0 && HasState(TScanerState::LockedByDescendant) ? ClockNow() : stop;
+    const uint64_t end = stop == 0 && HasState(TScanerState::LockedByDescendant) ? Now() : stop;
     const uint64_t ticks = end - startTime_;
     if (!HasPerformanceCounter)
         return static_cast<uint32_t>(ticks);

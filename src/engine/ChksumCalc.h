@@ -138,6 +138,10 @@ public:
     // read a piece at a time in turn; unset, the drive of each record is
     // asked whether it seeks. Plain, as LaneWidth.
     std::optional<bool> InterleaveLargeFiles;
+    // The clock of the reading time, in ticks of the performance counter
+    // (milliseconds without one); unset, the system's. Plain, as LaneWidth
+    // (GetElapsedTime calls it on the owner thread too).
+    std::function<uint64_t()> Clock;
 
     // Whether the reading thread queues its file events. Atomic: the owner
     // thread sets it before reading starts (in OnStartReading at the
@@ -167,6 +171,7 @@ protected:
 
 private:
     void StartReader(uint8_t mode);
+    uint64_t Now() const;
 
     std::vector<TTreeNode*> readErrors_;
     std::vector<TLoadedList> loadedLists_;
