@@ -1,5 +1,4 @@
 #include "app/CommandLine.h"
-#include "app/ExitCodes.h"
 #include "console/Text.h"
 
 #include <gtest/gtest.h>
@@ -97,19 +96,6 @@ TEST(ParseOptions, StopsAtATypeSwitchForASingleFile) {
     EXPECT_EQ(Describe(ParseOptions({u"x", u"/R", u"list.md5"}, 1, false)),
               "file=list.md5 lists recursive")
         << "the File of a command line that starts with a switch";
-}
-
-TEST(ExitCodeText, NamesEachBitInOrder) {
-    EXPECT_EQ(ExitCodeText(0), "");
-    EXPECT_EQ(ExitCodeText(6), "Scan error|Read error");
-    EXPECT_EQ(ExitCodeText(1536), "Nothing to verify|File parse error");
-    EXPECT_EQ(ExitCodeText(2048), "Can`t create a log file");
-    EXPECT_EQ(ExitCodeText(1 | 16 | 32 | 64 | 128 | 256),
-              "Failure|Can`t write result|Can`t write some results|Not enough params|Wrong "
-              "params|Params violation");
-    EXPECT_EQ(ExitCodeText(8192 | 4096 | 8), "Nothing to calc|Changed files|Cancelled by the user");
-    EXPECT_EQ(ExitCodeText(16384 | 4096), "Changed files|Damaged files");
-    EXPECT_EQ(ExitCodeText(32768), "") << "no name beyond the last bit";
 }
 
 TEST(MessageFormats, FillOnlyThePlaceholders) {

@@ -1,5 +1,4 @@
 #include "Packages/Common/DirTree.h"
-#include "Packages/Files/FileFunc.h"
 
 #include <gtest/gtest.h>
 
@@ -18,22 +17,6 @@ struct TDataTree {
     TTreeNode* C = Tree.AddNamedNode(A, u"C");
     TTreeNode* Readme = Tree.AddNamedNode(nullptr, u"README.txt");
 };
-
-TEST(DirTree, FullPathsJoinTheRootPathAndTheNames) {
-    TDataTree d;
-    EXPECT_EQ(d.Tree.GetFullPath(d.B), u"C:\\Data\\A\\B");
-    EXPECT_EQ(d.Tree.GetFullPath(d.Tree.GetRoot()), u"C:\\Data");
-    EXPECT_EQ(d.Tree.GetFullPath(nullptr), u"");
-
-    TDataTree drive(u"C:\\");
-    EXPECT_EQ(drive.Tree.GetFullPath(drive.B), u"C:\\A\\B");
-
-    // Unnamed ancestors (the scanner's static node) add nothing.
-    TDirTree relative(nullptr, u"");
-    TTreeNode* unnamed = relative.AddChild(nullptr);
-    TTreeNode* file = relative.AddNamedNode(relative.AddNamedNode(unnamed, u"x"), u"f.txt");
-    EXPECT_EQ(relative.GetFullPath(file), u"x\\f.txt");
-}
 
 // Whole components, ignoring case also outside ASCII, where distinct names
 // of one length outside the ANSI code page must stay distinct; FindNearest
@@ -70,50 +53,6 @@ TEST(DirTree, FindsPathsNearestNodesAndChildren) {
     TDataTree relative(u"");
     EXPECT_EQ(relative.Tree.FindPath(u"A\\B"), relative.B);
     EXPECT_EQ(relative.Tree.FindPath(u"\\A\\B"), relative.B);
-}
-
-TEST(DirTree, NodesOwnTheirNamesAndData) {
-    TDirTree tree(nullptr, u"C:\\Data");
-    EXPECT_EQ(tree.GetData(static_cast<TTreeNode*>(nullptr)), nullptr);
-
-    TTreeNode* node = tree.AddNamedNode(nullptr, u"first name");
-    const TDirNodeData* data = tree.GetData(node);
-    EXPECT_EQ(data->Size, 0);
-    EXPECT_EQ(data->Link, nullptr);
-    EXPECT_EQ(data->Attributes | data->Time | data->Masked, 0u);
-    EXPECT_EQ(data->ErrorCode, 0);
-
-    const std::u16string longName(300, u'é');
-    tree.SetName(node, longName);
-    EXPECT_EQ(tree.GetName(node), longName);
-    tree.SetName(node, u"");
-    EXPECT_EQ(tree.GetName(node), u"");
-    tree.SetName(tree.GetRoot(), u"root name"); // released with the root
-    EXPECT_EQ(tree.GetName(nullptr), u"");
-}
-
-TEST(DirTree, AddSearchRecTakesTheEntryWithItsFullSize) {
-    TDirTree tree(nullptr, u"C:\\Data");
-    TLxSearchRec rec;
-    rec.Name = u"big.iso";
-    rec.Size = 5ull << 30;
-    rec.Attr = 0x20;
-    rec.Time = 0x01DB'A1B2'C3D4'E5F6;
-    TTreeNode* file = tree.AddSearchRec(nullptr, rec, true);
-    rec.Name = u"Sub";
-    rec.Size = 0;
-    rec.Attr = kDirectoryAttribute;
-    TTreeNode* folder = tree.AddSearchRec(nullptr, rec, false);
-
-    const TDirNodeData* data = tree.GetData(file);
-    EXPECT_EQ(tree.GetName(file), u"big.iso");
-    EXPECT_EQ(data->Size, int64_t(5) << 30);
-    EXPECT_EQ(data->Attributes, 0x20u);
-    EXPECT_EQ(data->Time, 0x01DB'A1B2'C3D4'E5F6u);
-    EXPECT_EQ(data->Masked, 1);
-    EXPECT_FALSE(tree.IsDirectory(file));
-    EXPECT_TRUE(tree.IsDirectory(folder));
-    EXPECT_EQ(tree.GetData(folder)->Masked, 0);
 }
 
 } // namespace

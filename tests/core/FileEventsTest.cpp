@@ -15,22 +15,6 @@ std::vector<uint32_t> Kinds(const std::vector<TFileEvent>& events) {
     return kinds;
 }
 
-TEST(FileEventQueue, TakeAllReplacesTheTakersEventsWithTheQueuedOnesInOrderOnce) {
-    TFileEventQueue queue;
-    std::vector<TFileEvent> taken{{7}};
-    taken = queue.TakeAll();
-    EXPECT_TRUE(taken.empty());
-    for (uint32_t kind : {1u, 2u, 3u})
-        queue.Push({kind});
-    taken = queue.TakeAll();
-    EXPECT_EQ(Kinds(taken), (std::vector<uint32_t>{1, 2, 3}));
-    queue.Push({4});
-    taken = queue.TakeAll();
-    EXPECT_EQ(Kinds(taken), (std::vector<uint32_t>{4}));
-    taken = queue.TakeAll();
-    EXPECT_TRUE(taken.empty());
-}
-
 TEST(FileEventQueue, EveryEventOfAPushingThreadArrivesOnceAndInOrder) {
     constexpr uint32_t kCount = 200000;
     TFileEventQueue queue;

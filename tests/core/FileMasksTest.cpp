@@ -30,17 +30,6 @@ TEST(MatchesMask, ComparesBaseAndExtensionApartLikeShortNames) {
     EXPECT_EQ(LowerCaseBytes("AZaz@[\xC0\xDF\xE0\xFF"), "azaz@[\xE0\xFF\xE0\xFF");
 }
 
-TEST(WildcardMatch, StopsAtAStarAndNeedsACharacterForAQuestionMark) {
-    EXPECT_TRUE(WildcardMatch("", ""));
-    EXPECT_TRUE(WildcardMatch("", "*x"));
-    EXPECT_FALSE(WildcardMatch("", "?"));
-    EXPECT_FALSE(WildcardMatch("a", ""));
-    EXPECT_TRUE(WildcardMatch("abc", "a*zzz"));
-    EXPECT_FALSE(WildcardMatch("ab", "ab?"));
-    EXPECT_FALSE(WildcardMatch("abc", "ab"));
-    EXPECT_FALSE(WildcardMatch("Abc", "abc"));
-}
-
 // An empty mask in a list matches everything; tiny pieces before a separator
 // are dropped when the list is split.
 TEST(MaskLists, MatchAnyMaskAndSplitAsWritten) {

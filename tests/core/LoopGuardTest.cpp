@@ -1,5 +1,5 @@
 // The loop guard with folder identities from a table: which links lead back
-// onto the current path, and how often it opens a folder to find out.
+// onto the current path.
 #include "Packages/Common/LoopGuard.h"
 
 #include <gtest/gtest.h>
@@ -49,31 +49,6 @@ TEST(LoopGuard, ALinkLeadsBackOnlyToAFolderOfTheCurrentPath) {
             guard.Enter(folder);
         EXPECT_EQ(guard.LeadsBack(c.Link), c.LeadsBack) << c.Entered.size() << " folders";
     }
-}
-
-TEST(LoopGuard, FoldersAreOpenedOnlyForLinksAndOnceWhileOnThePath) {
-    std::vector<std::u16string> opened;
-    TLoopGuard guard([&](const std::u16string& path, TFolderId& id) {
-        opened.push_back(path);
-        return ReadId(path, id);
-    });
-    guard.Enter(u"R");
-    guard.Enter(u"R\\A");
-    guard.Enter(u"R\\A\\B");
-    EXPECT_TRUE(opened.empty());
-
-    EXPECT_FALSE(guard.LeadsBack(u"R\\A\\out"));
-    EXPECT_TRUE(guard.LeadsBack(u"R\\A\\B\\back"));
-    EXPECT_EQ(opened, (std::vector<std::u16string>{u"R\\A\\out", u"R", u"R\\A", u"R\\A\\B",
-                                                   u"R\\A\\B\\back"}));
-
-    // A folder left and entered again is read afresh: it may be another one.
-    guard.Leave();
-    guard.Leave();
-    guard.Enter(u"R\\A");
-    opened.clear();
-    EXPECT_TRUE(guard.LeadsBack(u"R\\A\\self"));
-    EXPECT_EQ(opened, (std::vector<std::u16string>{u"R\\A\\self", u"R\\A"}));
 }
 
 } // namespace

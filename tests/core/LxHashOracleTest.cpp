@@ -1,9 +1,8 @@
 // Digests against the host's md5sum, an implementation of its own. Lengths
 // 0 to 200 pass every padding case (55 and 119 leave room for the length in
 // the last block, 56 to 64 need a block of padding of its own); the data are
-// fed in pieces of random sizes, as reads of a file may come. Each lane
-// width gives the digests of messages of different lengths, too.
-#include "LaneWidths.h"
+// fed in pieces of random sizes, as reads of a file may come. (The lanes
+// match the scalar compression: Md5LanesTest.)
 #include "engine/LxHash.h"
 
 #include <gtest/gtest.h>
@@ -61,34 +60,5 @@ TEST(TMD5HashOracle, AgreesWithMd5sumOnRandomDataOfManySizesFedInPieces) {
         EXPECT_EQ(BinToHex(hash.Digest(), 16), Md5sum(data)) << size << " bytes";
     }
 }
-
-class Md5LanesOracle : public TLaneWidthTest {};
-
-// The lanes run the blocks all messages have; TMD5Hash finishes each.
-TEST_P(Md5LanesOracle, AgreesWithMd5sumOnMessagesOfDifferentLengths) {
-    const int width = GetParam();
-    std::mt19937 random(width);
-    std::vector<std::vector<char>> messages;
-    uint32_t states[lwAvx512][4];
-    const uint8_t* data[lwAvx512];
-    for (int lane = 0; lane < width; ++lane) {
-        messages.emplace_back((1 << 20) + 1001 * lane);
-        for (char& byte : messages.back())
-            byte = static_cast<char>(random());
-        std::copy_n(TMD4Hash::kInitialState, 4, states[lane]);
-        data[lane] = reinterpret_cast<const uint8_t*>(messages.back().data());
-    }
-    constexpr size_t kBlocks = (1 << 20) / 64;
-    Md5LanesTransform(TLaneWidth(width), states, data, kBlocks);
-    for (int lane = 0; lane < width; ++lane) {
-        TMD5Hash hash;
-        hash.Resume(states[lane], 64 * kBlocks);
-        hash.Update(data[lane] + 64 * kBlocks, 1001 * lane);
-        hash.Final();
-        EXPECT_EQ(BinToHex(hash.Digest(), 16), Md5sum(messages[lane])) << "lane " << lane;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Widths, Md5LanesOracle, kLaneWidths, LaneWidthName);
 
 } // namespace

@@ -1,5 +1,4 @@
 #include "engine/LxHash.h"
-#include "Packages/Common/Assertion.h"
 
 #include <gtest/gtest.h>
 
@@ -34,42 +33,6 @@ TEST(LxHash, GivesTheDigestsOfTheRfc1320AndRfc1321TestSuites) {
         EXPECT_EQ(DigestText<TMD4Hash>(test.Text), test.Md4) << test.Text;
         EXPECT_EQ(DigestText<TMD5Hash>(test.Text), test.Md5) << test.Text;
     }
-}
-
-TEST(TMD5Hash, StartsAfreshAfterInitAndIgnoresEmptyOrNegativeLengths) {
-    TMD5Hash hash;
-    hash.Init();
-    hash.Update("some earlier file", 17);
-    hash.Final();
-    hash.Init();
-    hash.Update("abc", 0);
-    hash.Update("abc", -5);
-    hash.Update("abc", 3);
-    hash.Final();
-    EXPECT_EQ(BinToHex(hash.Digest(), 16), "900150983CD24FB0D6963F7D28E17F72");
-    EXPECT_EQ(hash.DigestSize(), 16);
-    // A message resumes after whole blocks only.
-    EXPECT_THROW(hash.Resume(TMD4Hash::kInitialState, 100), EAssertionFailed);
-}
-
-// Upper case out, either case in; an odd last character is not read.
-TEST(HexText, ConvertsDigestsBothWays) {
-    const uint8_t bytes[] = {0x00, 0x9A, 0xBC, 0xFF};
-    EXPECT_EQ(BinToHex(bytes, 4), "009ABCFF");
-    EXPECT_EQ(BinToHex(bytes, 0), "");
-    uint8_t lower[3] = {};
-    uint8_t upper[3] = {0x11, 0x22, 0x33};
-    HexToBin("ab0f", lower);
-    HexToBin("AB0", upper);
-    EXPECT_EQ(BinToHex(lower, 3), "AB0F00");
-    EXPECT_EQ(BinToHex(upper, 3), "AB2233");
-
-    // A digest survives the text form and a copy.
-    uint8_t back[16] = {};
-    uint8_t copy[16] = {};
-    HexToBin("D41D8CD98F00B204E9800998ECF8427E", back);
-    CopyDigest(back, copy);
-    EXPECT_EQ(BinToHex(copy, 16), "D41D8CD98F00B204E9800998ECF8427E");
 }
 
 } // namespace
