@@ -1,10 +1,6 @@
 // The scanner on real folders under Wine: recursion, masks, statistics,
-// skipped system folders, single files, the relations of
-// included folders, mask re-application and exclusion.
+// skipped system folders and folders that cannot be listed.
 #include "ScannerSupport.h"
-
-#include "Packages/Common/Assertion.h"
-#include "system/AnsiText.h"
 
 #include <gtest/gtest.h>
 
@@ -61,9 +57,6 @@ TEST_F(ScannerScan, WalksSubFoldersOnlyWhenRecursiveAndSkipsTheSystemFolders) {
                                        u"sub\\deep\\d.txt"}));
     EXPECT_EQ(StatsOf(scanner), (TStats{26, 4, 2, 0, 0}));
     EXPECT_EQ(scanner.CountFiles(), 4);
-    const TDirectory* dir = scanner.FirstDirectory();
-    EXPECT_EQ(dir->Tree->GetName(dir->Tree->GetRoot()), u"data");
-    EXPECT_TRUE(IsDirectory(dir->Tree->GetData(dir->Tree->GetRoot())->Attributes));
 
     scanner.Clear(false);
     scanner.SetOptions(kSynchronous.Without(soIgnoreSVI).Without(soIgnoreRecycler));
@@ -88,105 +81,6 @@ TEST_F(ScannerScan, MaskedFilesAreKeptAndCountedApartOrLeftOut) {
     scanner.Include(sample.Data(), true);
     EXPECT_EQ(ItemSet(scanner), Paths({u"sub", u"sub\\c.txt", u"sub\\deep", u"sub\\deep\\d.txt"}));
     EXPECT_EQ(StatsOf(scanner), (TStats{18, 2, 2, 0, 0}));
-
-    // A rescan starts its counts afresh.
-    scanner.Scan();
-    EXPECT_EQ(StatsOf(scanner), (TStats{18, 2, 2, 0, 0}));
-}
-
-TEST_F(ScannerScan, ChangedMasksAreAppliedAgainToTheScannedTree) {
-    scanner.Include(sample.Data(), true);
-    scanner.IncludeMasks().Add("*.doc");
-    scanner.WaitForWorkers();
-    EXPECT_EQ(Masked(), Paths({u"a.txt", u"sub\\c.txt", u"sub\\deep\\d.txt"}));
-    EXPECT_EQ(StatsOf(scanner), (TStats{5, 1, 2, 21, 3}));
-
-    scanner.IncludeMasks().Clear();
-    scanner.WaitForWorkers();
-    EXPECT_EQ(StatsOf(scanner), (TStats{26, 4, 2, 0, 0}));
-}
-
-TEST_F(ScannerScan, SingleFilesStayLastUnderTheirFullPaths) {
-    const std::u16string single = sample.Path(u"sub\\c.txt");
-    scanner.Include(single, true);
-    scanner.WaitForWorkers();
-    ASSERT_NE(scanner.StaticNode(), nullptr);
-    EXPECT_EQ(scanner.StaticList(), TPathList{single});
-    EXPECT_EQ(scanner.FirstDirectory(), nullptr);
-
-    scanner.Include(sample.Path(u"sub\\deep"), true);
-    TTreeNode* top = scanner.Tree().GetRoot();
-    EXPECT_EQ(top->ChildCount, 2);
-    EXPECT_EQ(top->LastChild, scanner.StaticNode());
-    EXPECT_EQ(ItemPaths(scanner),
-              (std::vector<std::u16string>{sample.Path(u"sub\\deep\\d.txt"), single}));
-    EXPECT_EQ(ItemPaths(scanner, true),
-              (std::vector<std::u16string>{sample.Path(u"sub\\deep\\d.txt")}));
-    EXPECT_EQ(StatsOf(scanner), (TStats{18, 2, 0, 0, 0}));
-
-    // Included again: still one node.
-    scanner.IncludeFile(single);
-    scanner.WaitForWorkers();
-    EXPECT_EQ(scanner.StaticNode()->ChildCount, 1);
-
-    // A file that does not exist yields no node, nor does a pattern.
-    scanner.IncludeFile(sample.Path(u"nothing.txt"));
-    scanner.IncludeFile(sample.Path(u"*.txt"));
-    scanner.WaitForWorkers();
-    EXPECT_EQ(scanner.StaticNode()->ChildCount, 1);
-}
-
-TEST_F(ScannerScan, IncludedFoldersRelateToTheRecordsThere) {
-    scanner.Include(sample.Path(u"sub"), true);
-    TDirRelation relation;
-    EXPECT_EQ(scanner.FindDirectory(sample.Path(u"sub\\deep"), relation), scanner.FirstDirectory());
-    EXPECT_EQ(relation, drPathInside);
-    EXPECT_EQ(scanner.FindDirectory(sample.Data(), relation), scanner.FirstDirectory());
-    EXPECT_EQ(relation, drRecordInside);
-    EXPECT_EQ(scanner.FindDirectory(sample.Path(u"subway"), relation), nullptr);
-    EXPECT_EQ(relation, drNone);
-    EXPECT_EQ(scanner.CheckPath(sample.Path(u"sub")), pcInside);
-    EXPECT_EQ(scanner.CheckPath(sample.Path(u"subway")), pcOutside);
-    EXPECT_EQ(scanner.CheckPath(sample.Data()), pcContains);
-
-    // The same folder in another case and with a backslash changes nothing.
-    std::u16string upper = WideUpperCase(sample.Path(u"sub\\"));
-    scanner.Include(upper, true);
-    EXPECT_EQ(scanner.FirstDirectory()->Path, sample.Path(u"sub"));
-    EXPECT_EQ(scanner.NextDirectory(scanner.FirstDirectory()), nullptr);
-
-    // A sub-folder adds nothing; the wider folder replaces the record.
-    scanner.Include(sample.Path(u"sub\\deep"), true);
-    EXPECT_EQ(scanner.NextDirectory(scanner.FirstDirectory()), nullptr);
-    scanner.Include(sample.Path(u"RECYCLER"), true);
-    scanner.Include(sample.Data(), true);
-    ASSERT_NE(scanner.FirstDirectory(), nullptr);
-    EXPECT_EQ(scanner.FirstDirectory()->Path, sample.Data());
-    EXPECT_EQ(scanner.NextDirectory(scanner.FirstDirectory()), nullptr);
-    EXPECT_EQ(scanner.CountFiles(), 4);
-}
-
-TEST_F(ScannerScan, ExplicitFilesPassTheMasksOfTheirRecord) {
-    scanner.IncludeMasks().Add("*.txt;*.doc");
-    scanner.ExcludeMasks().Add("b*");
-    scanner.Include(sample.Data(), true);
-    EXPECT_EQ(DataOf(sample.Path(u"b.doc"))->Masked, 1);
-    TDirectory* dir = scanner.FirstDirectory();
-    const TStats before = StatsOf(scanner);
-    dir->IncludePath(sample.Path(u"b.doc"));
-    scanner.WaitForWorkers();
-    EXPECT_EQ(dir->IncludedFiles, TPathList{sample.Path(u"b.doc")});
-    EXPECT_EQ(DataOf(sample.Path(u"b.doc"))->Masked, 0);
-    EXPECT_EQ(StatsOf(scanner),
-              (TStats{before[0] + 5, before[1] + 1, before[2], before[3] - 5, before[4] - 1}));
-    const TTreeNode* node = dir->Tree->FindPath(sample.Path(u"b.doc"));
-    EXPECT_TRUE(ApplyMask(dir, node->Parent, 0x20, sample.Path(u"b.doc")));
-    EXPECT_TRUE(ApplyMask(dir, node->Parent, kDirectoryAttribute, sample.Path(u"bin")));
-    EXPECT_FALSE(ApplyMask(dir, node->Parent, 0x20, sample.Path(u"bx.txt")));
-
-    EXPECT_THROW(dir->IncludePath(sample.Data()), EAssertionFailed);
-    EXPECT_THROW(dir->IncludePath(sample.Folder().Path()), EAssertionFailed);
-    EXPECT_THROW(ApplyMask(nullptr, node, 0, u"x"), EAssertionFailed);
 }
 
 TEST_F(ScannerScan, AFolderThatCannotBeListedIsRecordedAndItsRecordStaysReachable) {

@@ -19,11 +19,8 @@ TSampleTree::TSampleTree() : data_(folder_.Path() + u"\\data") {
         wine_host::MakeFile(Path(name), std::string(size, 'x'));
 }
 
-TTestWorker::TTestWorker(TCustomDirScaner* scanner, std::function<void(TTestWorker&)> body,
-                         bool waitAlone)
-    : TCustomThread(scanner, nullptr), body_(std::move(body)) {
-    WaitAlone = waitAlone;
-}
+TTestWorker::TTestWorker(TCustomDirScaner* scanner, std::function<void(TTestWorker&)> body)
+    : TCustomThread(scanner, nullptr), body_(std::move(body)) {}
 
 bool RunLoopUntil(const std::function<bool()>& done, int timeoutMs,
                   const std::function<void(const TThreadMessage&)>& onMessage) {
@@ -49,17 +46,11 @@ void RunLoopFor(int ms) {
     RunLoopUntil([end] { return std::chrono::steady_clock::now() >= end; }, ms + 1000);
 }
 
-std::vector<std::u16string> ItemPaths(const TCustomDirScaner& scanner, bool skipStatic) {
-    std::vector<std::u16string> paths;
-    for (TTreeNode* n = scanner.FirstItem(skipStatic); n != nullptr;
-         n = scanner.NextItem(n, skipStatic))
-        paths.push_back(scanner.GetItemPath(n));
-    return paths;
-}
-
 std::set<std::u16string> ItemSet(const TCustomDirScaner& scanner) {
-    const auto paths = ItemPaths(scanner);
-    return {paths.begin(), paths.end()};
+    std::set<std::u16string> paths;
+    for (TTreeNode* n = scanner.FirstItem(false); n != nullptr; n = scanner.NextItem(n, false))
+        paths.insert(scanner.GetItemPath(n));
+    return paths;
 }
 
 } // namespace scanner_test

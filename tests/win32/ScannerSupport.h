@@ -22,7 +22,6 @@ public:
     TSampleTree();
     const std::u16string& Data() const { return data_; }
     std::u16string Path(const std::u16string& relative) const { return data_ + u"\\" + relative; }
-    const wine_host::TTempFolder& Folder() const { return folder_; }
 
 private:
     wine_host::TTempFolder folder_;
@@ -32,8 +31,7 @@ private:
 // A worker that runs body as its job.
 class TTestWorker final : public TCustomThread {
 public:
-    TTestWorker(TCustomDirScaner* scanner, std::function<void(TTestWorker&)> body,
-                bool waitAlone = false);
+    TTestWorker(TCustomDirScaner* scanner, std::function<void(TTestWorker&)> body);
 
 protected:
     void Work() override { body_(*this); }
@@ -49,8 +47,7 @@ bool RunLoopUntil(const std::function<bool()>& done, int timeoutMs = 10000,
 // Dispatches the thread's messages for ms milliseconds.
 void RunLoopFor(int ms);
 
-// Every item path of the master tree, in walk order.
-std::vector<std::u16string> ItemPaths(const TCustomDirScaner& scanner, bool skipStatic = false);
+// Every item path of the master tree.
 std::set<std::u16string> ItemSet(const TCustomDirScaner& scanner);
 
 // The scanner options of the tests that wait for their workers.

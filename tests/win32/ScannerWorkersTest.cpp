@@ -1,5 +1,5 @@
-// Turn-taking of the scanner's workers, waiting, aborting, and the
-// notifications and timer ticks that reach the owner thread.
+// Turn-taking of the scanner's workers, waiting, aborting, and the silence
+// of a scanner that is being destroyed.
 #include "ScannerSupport.h"
 
 #include <gtest/gtest.h>
@@ -38,37 +38,6 @@ TEST_F(ScannerWorkers, OnlyOneWorksAtATime) {
     EXPECT_EQ(worked, 4);
     EXPECT_EQ(most, 1);
     EXPECT_EQ(scanner.ThreadCount(), 0);
-}
-
-TEST_F(ScannerWorkers, AWorkerThatWaitsAloneLetsTheOthersGoFirst) {
-    TDirScaner scanner(nullptr);
-    TEvent working(true, false), release(true, false);
-    std::mutex lock;
-    std::vector<int> order;
-    int countWhenAlone = -1;
-    auto note = [&](int id) {
-        std::lock_guard<std::mutex> guard(lock);
-        order.push_back(id);
-    };
-    StartWorker<TTestWorker>(&scanner, [&](TTestWorker&) {
-        working.Set();
-        WaitServing(release);
-        note(0);
-    });
-    WaitServing(working);
-    StartWorker<TTestWorker>(
-        &scanner,
-        [&](TTestWorker&) {
-            countWhenAlone = scanner.ThreadCount();
-            note(1);
-        },
-        true);
-    SleepMs(50);
-    StartWorker<TTestWorker>(&scanner, [&](TTestWorker&) { note(2); });
-    release.Set();
-    scanner.WaitForWorkers();
-    EXPECT_EQ(order, (std::vector<int>{0, 2, 1}));
-    EXPECT_EQ(countWhenAlone, 1);
 }
 
 TEST_F(ScannerWorkers, AbortStopsTheWorkingOneAndLetsOneWaitingWorkerLeave) {
@@ -111,32 +80,6 @@ private:
     std::mutex lock_;
     std::vector<std::string>& log_;
 };
-
-// Each scanner's timer ticks while its own workers run and stops when they
-// have ended, whatever the other scanner does.
-TEST_F(ScannerWorkers, EachScannersTimerTicksWhileItsWorkersRun) {
-    TDirScaner first(nullptr), second(nullptr);
-    first.SetInterval(10);
-    second.SetInterval(15);
-    TEvent releaseFirst(true, false), releaseSecond(true, false);
-    int ticks[2] = {0, 0};
-    first.OnTimer = [&](TCustomDirScaner*) { ++ticks[0]; };
-    second.OnTimer = [&](TCustomDirScaner*) { ++ticks[1]; };
-    StartWorker<TTestWorker>(&first, [&](TTestWorker&) { WaitServing(releaseFirst); });
-    StartWorker<TTestWorker>(&second, [&](TTestWorker&) { WaitServing(releaseSecond); });
-    EXPECT_TRUE(first.TimerRunning());
-    EXPECT_TRUE(RunLoopUntil([&] { return ticks[0] >= 5 && ticks[1] >= 3; }));
-    releaseFirst.Set();
-    ASSERT_TRUE(RunLoopUntil([&] { return first.ThreadCount() == 0; }));
-    const int firstAtEnd = ticks[0];
-    const int secondBefore = ticks[1];
-    RunLoopFor(100);
-    EXPECT_EQ(ticks[0], firstAtEnd);
-    EXPECT_FALSE(first.TimerRunning());
-    EXPECT_GT(ticks[1], secondBefore);
-    releaseSecond.Set();
-    second.WaitForWorkers();
-}
 
 TEST_F(ScannerWorkers, NoEventsWhileTheScannerIsDestroyed) {
     TSampleTree sample;

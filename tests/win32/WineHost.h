@@ -60,8 +60,6 @@ char16_t UnusedDriveLetter(std::u16string_view skip = u"");
 
 // Creates a file with the given bytes (replacing one that exists).
 void MakeFile(const std::u16string& path, std::string_view bytes = "");
-// Sets the file's end; the file system leaves the gap unallocated.
-bool SetFileSize(const TFileHandle& file, uint64_t size);
 // Sets the user's decimal separator; returns the old one.
 std::string ReplaceUserDecimalSeparator(const std::string& separator);
 

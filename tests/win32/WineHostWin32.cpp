@@ -118,13 +118,6 @@ void MakeFile(const std::u16string& path, std::string_view bytes) {
                                  std::to_string(FileLastError));
 }
 
-bool SetFileSize(const TFileHandle& file, uint64_t size) {
-    LARGE_INTEGER position{};
-    position.QuadPart = static_cast<LONGLONG>(size);
-    const HANDLE handle = static_cast<HANDLE>(file.Get());
-    return SetFilePointerEx(handle, position, nullptr, FILE_BEGIN) && SetEndOfFile(handle);
-}
-
 std::string ReplaceUserDecimalSeparator(const std::string& separator) {
     char old[8] = {};
     GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, old, sizeof old);
