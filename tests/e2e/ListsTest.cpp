@@ -55,46 +55,36 @@ TEST_F(Lists, OneListPerFolderWithBareNames) {
                                      "command-line switches.\r\n"));
 }
 
-TEST_F(Lists, OneListPerFileNamedAfterIt) {
-    const TRunResult run = Run(data_ + " /T:E /R /S");
-    EXPECT_EQ(run.Status, 0u) << run.Output;
-    EXPECT_EQ(List("Data/a.txt.md5"), kListHeader + Entry(a_, "a.txt"));
-    EXPECT_EQ(List("Data/Sub/c.txt.md5"), kListHeader + Entry(c_, "c.txt"));
-    EXPECT_TRUE(Checks("Data/Sub/c.txt.md5"));
-}
-
-TEST_F(Lists, TheExtensionComesFromTheFileGivenWithEachFileLists) {
+// Each placement and list name: the lists byte for byte. A given list
+// name loses its folder for the root list and lends its extension to each
+// file's lists; existing lists are never hashed.
+TEST_F(Lists, EachPlacementWritesItsListsByteForByte) {
+    const std::string below =
+        kListHeader + Entry(a_, "a.txt") + Entry(b_, "b.doc") + Entry(c_, "Sub\\c.txt");
+    const TDriveLetter drive('t', dir_.Path() / "Data");
+    const struct {
+        std::string Arguments;
+        const char* List;
+        std::string Bytes;
+    } rows[] = {
+        {data_ + " /T:E /R /S", "Data/Sub/c.txt.md5", kListHeader + Entry(c_, "c.txt")},
+        {data_ + " /T:R /R /S", "Data/Data.md5", below},
+        {data_ + " Q:\\x\\sums.txt /T:R /R /S", "Data/sums.txt", below},
+        {data_ + " sums /R", "sums", below},
+        {WinPath(a_) + " " + WinPath(dir_.Path() / "one.md5"), "one.md5",
+         kListHeader + Entry(a_, "a.txt")},
+        {"T:\\ /T:R /R /S", "Data/.md5", below},
+    };
+    for (const auto& row : rows) {
+        const TRunResult run = Run(row.Arguments);
+        EXPECT_EQ(run.Status, 0u) << row.Arguments << run.Output;
+        EXPECT_EQ(List(row.List), row.Bytes) << row.Arguments;
+        fs::remove(dir_.Path() / row.List);
+    }
     dir_.AddFile("Data/old.sfv", "old list");
-    const TRunResult run = Run(data_ + " sfv /T:E /S");
-    EXPECT_EQ(run.Status, 0u) << run.Output;
+    EXPECT_EQ(Run(data_ + " sfv /T:E /S").Status, 0u);
     EXPECT_EQ(List("Data/a.txt.sfv"), kListHeader + Entry(a_, "a.txt"));
-    EXPECT_FALSE(fs::exists(dir_.Path() / "Data/old.sfv.sfv")) << "existing lists are not hashed";
-}
-
-TEST_F(Lists, OneListInTheRootWithPathsBelowIt) {
-    TRunResult run = Run(data_ + " /T:R /R /S");
-    EXPECT_EQ(run.Status, 0u) << run.Output;
-    EXPECT_EQ(List("Data/Data.md5"),
-              kListHeader + Entry(a_, "a.txt") + Entry(b_, "b.doc") + Entry(c_, "Sub\\c.txt"));
-
-    run = Run(data_ + " Q:\\x\\sums.txt /T:R /R /S");
-    EXPECT_EQ(run.Status, 0u) << "the folder part of File is dropped: " << run.Output;
-    EXPECT_EQ(List("Data/sums.txt"),
-              kListHeader + Entry(a_, "a.txt") + Entry(b_, "b.doc") + Entry(c_, "Sub\\c.txt"));
-}
-
-TEST_F(Lists, ANamedListHoldsEverythingRelativeToTheSource) {
-    TRunResult run = Run(data_ + " sums /R");
-    EXPECT_EQ(run.Status, 0u) << run.Output;
-    EXPECT_EQ(List("sums"),
-              kListHeader + Entry(a_, "a.txt") + Entry(b_, "b.doc") + Entry(c_, "Sub\\c.txt"));
-    EXPECT_TRUE(
-        Contains(run.Output, "  Result written in " + WinPath(dir_.Path() / "sums") + "\r\n"))
-        << run.Output;
-
-    run = Run(WinPath(a_) + " " + WinPath(dir_.Path() / "one.md5"));
-    EXPECT_EQ(run.Status, 0u) << run.Output;
-    EXPECT_EQ(List("one.md5"), kListHeader + Entry(a_, "a.txt")) << "a single file by its name";
+    EXPECT_FALSE(fs::exists(dir_.Path() / "Data/old.sfv.sfv"));
 }
 
 TEST_F(Lists, RefusesUnusableListPaths) {
@@ -182,14 +172,6 @@ TEST_F(Lists, WritesUtf8OnlyWhenANameDoesNotFitTheCodePage) {
     EXPECT_TRUE(Checks("Data/Sub/Sub.md5"));
 }
 
-TEST_F(Lists, RootListOfADriveIsNamedByItsExtensionAlone) {
-    TDriveLetter drive('t', dir_.Path() / "Data");
-    const TRunResult run = Run("T:\\ /T:R /R /S");
-    EXPECT_EQ(run.Status, 0u) << run.Output;
-    EXPECT_EQ(List("Data/.md5"),
-              kListHeader + Entry(a_, "a.txt") + Entry(b_, "b.doc") + Entry(c_, "Sub\\c.txt"));
-}
-
 TEST_F(Lists, CreatesAMissingListFolderOnlyAfterYes) {
     const std::string list = WinPath(dir_.Path() / "out" / "deep" / "sums.md5");
     {
@@ -207,7 +189,7 @@ TEST_F(Lists, CreatesAMissingListFolderOnlyAfterYes) {
     EXPECT_EQ(List("out/deep/sums.md5"), kListHeader + Entry(a_, "a.txt") + Entry(b_, "b.doc"));
 }
 
-// A volume of 64 KiB, filled up but for room of one or two list files.
+// A volume of 64 KiB, filled up but for room of two list files.
 class FullVolume : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -222,16 +204,6 @@ protected:
     TTempDir dir_;
     TSmallVolume volume_{64 * 1024};
 };
-
-TEST_F(FullVolume, ASingleListThatDoesNotFitFails) {
-    for (int i = 0; i < 200; ++i)
-        dir_.AddFile("Data/file" + std::to_string(i) + ".txt", std::to_string(i));
-    FillLeaving(4096);
-    TDriveLetter drive('u', volume_.Path());
-    const TRunResult run = RunTallix(WinPath(dir_.Path() / "Data") + " U:\\sums.md5");
-    EXPECT_EQ(run.Status, 16u) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "\r\nCan't write to output file.\r\n")) << run.Output;
-}
 
 // Six lists: one per folder and one in the root, which holds the filler.
 TEST_F(FullVolume, SomeListsWrittenAndSomeNot) {
