@@ -161,6 +161,29 @@ TEST(ShownText, EscapesWhatCannotShowAndShortensByColumns) {
               "ab\xE5\x86\x99");
 }
 
+// A status line is written over itself on a console, cut to the width,
+// and removed before whatever comes next; a file and the log never see it.
+TEST(ConsoleStatus, IsWrittenInPlaceAndRemovedBeforeTheNextText) {
+    TFakeScreen screen;
+    std::string log;
+    auto console = MakeConsole(screen, 20);
+    console->OpenLog(std::make_unique<TFakeLog>(log));
+    console->ShowStatus("  12 entries");
+    console->ShowStatus("  9 ent");
+    console->ShowStatus("a very long status line");
+    console->WriteLine("next");
+    EXPECT_EQ(screen.Text, "\r  12 entries\r  9 ent     \ra very long status \r" +
+                               std::string(19, ' ') + "\rnext\r\n");
+    EXPECT_EQ(log, "next\r\n");
+
+    TFakeScreen file;
+    file.IsScreen = false;
+    console = MakeConsole(file, 20);
+    console->ShowStatus("  12 entries");
+    console->WriteLine("next");
+    EXPECT_EQ(file.Text, "next\r\n");
+}
+
 // The highlighted line of system error 112, as this system words it.
 std::string DiskFullLine() {
     std::string text = SystemErrorMessage(112);

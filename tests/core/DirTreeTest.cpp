@@ -1,4 +1,5 @@
 #include "Packages/Common/DirTree.h"
+#include "Packages/Files/FileFunc.h"
 
 #include <gtest/gtest.h>
 
@@ -53,6 +54,19 @@ TEST(DirTree, FindsPathsNearestNodesAndChildren) {
     TDataTree relative(u"");
     EXPECT_EQ(relative.Tree.FindPath(u"A\\B"), relative.B);
     EXPECT_EQ(relative.Tree.FindPath(u"\\A\\B"), relative.B);
+}
+
+// Sizes past 4 GiB: the scan's totals and the reader's buffers use them.
+TEST(DirTree, AddSearchRecTakesTheEntryWithItsFullSize) {
+    TDirTree tree(nullptr, u"C:\\Data");
+    TLxSearchRec rec;
+    rec.Name = u"big.iso";
+    rec.Size = 5ull << 30;
+    rec.Attr = 0x20;
+    TTreeNode* file = tree.AddSearchRec(nullptr, rec, true);
+    EXPECT_EQ(tree.GetName(file), u"big.iso");
+    EXPECT_EQ(tree.GetData(file)->Size, int64_t(5) << 30);
+    EXPECT_EQ(tree.GetData(file)->Masked, 1);
 }
 
 } // namespace

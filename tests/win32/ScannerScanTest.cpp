@@ -1,5 +1,6 @@
 // The scanner on real folders under Wine: recursion, masks, statistics,
-// skipped system folders and folders that cannot be listed.
+// skipped system folders, the relations of included folders and folders
+// that cannot be listed.
 #include "ScannerSupport.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +82,20 @@ TEST_F(ScannerScan, MaskedFilesAreKeptAndCountedApartOrLeftOut) {
     scanner.Include(sample.Data(), true);
     EXPECT_EQ(ItemSet(scanner), Paths({u"sub", u"sub\\c.txt", u"sub\\deep", u"sub\\deep\\d.txt"}));
     EXPECT_EQ(StatsOf(scanner), (TStats{18, 2, 2, 0, 0}));
+}
+
+// A sub-folder of a record adds nothing; a wider folder replaces it.
+TEST_F(ScannerScan, IncludedFoldersRelateToTheRecordsThere) {
+    scanner.Include(sample.Path(u"sub"), true);
+    EXPECT_EQ(scanner.CheckPath(sample.Path(u"sub\\deep")), pcInside);
+    EXPECT_EQ(scanner.CheckPath(sample.Path(u"subway")), pcOutside);
+    EXPECT_EQ(scanner.CheckPath(sample.Data()), pcContains);
+    scanner.Include(sample.Path(u"sub\\deep"), true);
+    EXPECT_EQ(scanner.NextDirectory(scanner.FirstDirectory()), nullptr);
+    scanner.Include(sample.Data(), true);
+    EXPECT_EQ(scanner.FirstDirectory()->Path, sample.Data());
+    EXPECT_EQ(scanner.NextDirectory(scanner.FirstDirectory()), nullptr);
+    EXPECT_EQ(scanner.CountFiles(), 4);
 }
 
 TEST_F(ScannerScan, AFolderThatCannotBeListedIsRecordedAndItsRecordStaysReachable) {
