@@ -257,7 +257,6 @@ TEST_F(Engine, FilesThatCannotBeOpenedAreRecordedWithTheirCodesAndTheRunGoesOn) 
     EXPECT_EQ(Count(CM_FILE_DONE), 1);
     ASSERT_EQ(Count(CM_READ_DONE), 1);
     EXPECT_EQ(messages.back().Id, CM_READ_DONE);
-
 }
 
 TEST_F(Engine, ASecondCalculateWhileReadingRaisesAndLeavesTheFirstRunIntact) {
@@ -279,7 +278,6 @@ TEST_F(Engine, ASecondCalculateWhileReadingRaisesAndLeavesTheFirstRunIntact) {
     EXPECT_EQ(Count(CM_FILE_DONE), 3);
     EXPECT_EQ(Count(CM_READ_DONE), 1);
     EXPECT_EQ(calc.ReadBytes.load(), 300000u);
-
 }
 
 TEST_F(Engine, AStartThatAbortsReadsNothingPostsNothingAndTheReaderStillEnds) {
