@@ -50,32 +50,11 @@ TEST_F(FaultExit, OutputThatRefusesWritesStopsOnlyTheConsole) {
     tally.Record("standard output that refuses writes");
 }
 
-// The log's volume is full: it is closed with one report and bit 2048; the
-// list is written all the same.
-TEST_F(FaultExit, ALogOnAFullVolumeIsClosedAndTheListStillWritten) {
-    TSmallVolume volume(64 * 1024);
-    if (!volume.Mounted())
-        GTEST_SKIP() << "mounting a small volume needs root";
-    ASSERT_TRUE(volume.FillLeaving(0));
-    TDriveLetter drive('v', volume.Path());
-    const fs::path a = dir_.AddFile("data/a.txt", "abc");
-    const TRunResult run = RunTallix(Win("data") + " " + Win("sums.md5") + " /L:V:\\run.log");
-    EXPECT_EQ(run.Status, 2048u) << run.Output;
-    EXPECT_EQ(ReadFile(At("sums.md5")), kListHeader + ListEntry(a, "a.txt"));
-    const std::string report = "Can't write the log file.\r\nCode - 112 [";
-    EXPECT_TRUE(Contains(run.Output, "  Result written in " + Win("sums.md5") + "\r\n"))
-        << run.Output;
-    EXPECT_TRUE(Contains(run.Output, report)) << run.Output;
-    EXPECT_EQ(run.Output.find(report), run.Output.rfind(report)) << "reported once";
-    TTally tally;
-    tally.Add(run.Status, 2048, BytesLost(At("sums.md5"), kListHeader + ListEntry(a, "a.txt")));
-    tally.Record("the log on a full volume");
-}
-
 // The log's volume fills in the middle of a long block of missing files:
 // the block stays whole under its one heading, and the failure is told
-// after the summary, with bit 2048.
-TEST_F(FaultExit, ALogThatFillsItsVolumeMidBlockLeavesTheBlockWhole) {
+// after the summary, with bit 2048. The next run's log finds the volume
+// full: it is closed with one report, and the list is written all the same.
+TEST_F(FaultExit, ALogThatFillsItsVolumeIsClosedAndTheRunGoesOn) {
     TSmallVolume volume(256 * 1024);
     if (!volume.Mounted())
         GTEST_SKIP() << "mounting a small volume needs root";
@@ -89,7 +68,7 @@ TEST_F(FaultExit, ALogThatFillsItsVolumeMidBlockLeavesTheBlockWhole) {
         list += "900150983CD24FB0D6963F7D28E17F72 *missing file number " + std::to_string(i) +
                 ".txt\r\n";
     dir_.AddFile("data/sums.md5", list);
-    const TRunResult run = RunTallix(Win("data/sums.md5") + " /V /L:V:\\run.log");
+    TRunResult run = RunTallix(Win("data/sums.md5") + " /V /L:V:\\run.log");
     EXPECT_EQ(run.Status, 2u | 2048u) << run.Output.substr(0, 2000);
     const size_t start = run.Output.find("Scanning errors:  \r\n");
     const size_t end = run.Output.find("\r\n\r\n", start);
@@ -101,12 +80,21 @@ TEST_F(FaultExit, ALogThatFillsItsVolumeMidBlockLeavesTheBlockWhole) {
         ++headings;
     EXPECT_EQ(headings, 1u) << block.substr(0, 2000);
     EXPECT_EQ(std::count(block.begin(), block.end(), '\n'), kMissing + 1);
-    const size_t report = run.Output.find("Can't write the log file.\r\nCode - 112 [");
-    EXPECT_NE(report, std::string::npos);
-    EXPECT_GT(report, run.Output.find("Verification summary:")) << "told after the summary";
+    const std::string report = "Can't write the log file.\r\nCode - 112 [";
+    EXPECT_NE(run.Output.find(report), std::string::npos);
+    EXPECT_GT(run.Output.find(report), run.Output.find("Verification summary:"))
+        << "told after the summary";
     TTally tally;
     tally.Add(run.Status, 2u | 2048u, BytesLost(At("data/sums.md5"), list));
-    tally.Record("the log filling its volume mid-block");
+
+    run = RunTallix(Win("data") + "\\a.txt " + Win("a.md5") + " /L:V:\\next.log");
+    EXPECT_EQ(run.Status, 2048u) << run.Output;
+    EXPECT_EQ(ReadFile(At("a.md5")), kListHeader + ListEntry(a, "a.txt"));
+    EXPECT_TRUE(Contains(run.Output, "  Result written in " + Win("a.md5") + "\r\n")) << run.Output;
+    EXPECT_NE(run.Output.find(report), std::string::npos) << run.Output;
+    EXPECT_EQ(run.Output.find(report), run.Output.rfind(report)) << "reported once";
+    tally.Add(run.Status, 2048, BytesLost(At("a.md5"), kListHeader + ListEntry(a, "a.txt")));
+    tally.Record("the log on a volume that fills");
 }
 
 // A chain of folders longer than the host's longest path (4096 bytes):
@@ -184,8 +172,9 @@ struct TCancelCase {
 };
 
 // Ctrl+C (and an interrupt signal) in the set-up's question, the scan, the
-// reading, the overwrite questions and the list writing: status 8192 with the bits so far, no
-// list half written, old lists intact, nothing that claims success.
+// reading of a calculation and of a verification, the overwrite questions
+// and the list writing: status 8192 with the bits so far, no list half
+// written, old lists intact, nothing that claims success.
 TEST_F(FaultExit, CancellingAtEveryPhaseEndsWith8192) {
     const std::string old = "; an old list\r\n";
     auto oldFile = [&] {
@@ -203,6 +192,11 @@ TEST_F(FaultExit, CancellingAtEveryPhaseEndsWith8192) {
         fs::resize_file(dir_.AddFile("big/big.bin", "start"), uint64_t(3) << 29);
         dir_.AddFile("big.md5", old);
         return Win("big") + " " + Win("big.md5") + " /O /L:" + Win("run.log");
+    };
+    auto bigListed = [&] {
+        fs::resize_file(dir_.AddFile("check/big.bin", "start"), uint64_t(3) << 29);
+        dir_.AddFile("check/check.md5", "900150983CD24FB0D6963F7D28E17F72 *big.bin\r\n");
+        return Win("check") + " /V";
     };
     auto twoOldLists = [&] {
         dir_.AddFile("pre/x/1.txt", "1");
@@ -233,6 +227,7 @@ TEST_F(FaultExit, CancellingAtEveryPhaseEndsWith8192) {
          "INT",
          "Calculation summary:",
          {{"big.md5", old}}},
+        {"verification", bigListed, "Calculating...", "C-c", "Verification summary", {}},
         {"pre-check question",
          twoOldLists,
          "Overwrite existing files? Yes[Y]\\No[N]",

@@ -114,6 +114,22 @@ TRunResult RunProgram(const std::string& program, std::string_view arguments, co
     return {ReadFile(out.Path() / "stdout"), status};
 }
 
+TDataTest::TDataTest() {
+    a_ = dir_.AddFile("Data/a.txt", "abc");
+    b_ = dir_.AddFile("Data/b.doc", "doc");
+    c_ = dir_.AddFile("Data/Sub/c.txt", "sub file");
+    data_ = WinPath(dir_.Path() / "Data");
+}
+
+void TDataTest::RemoveLists() {
+    std::vector<fs::path> lists;
+    for (const auto& entry : fs::recursive_directory_iterator(dir_.Path()))
+        if (entry.path().extension() == ".md5")
+            lists.push_back(entry.path());
+    for (const fs::path& list : lists)
+        fs::remove(list);
+}
+
 // The pane's shell stays after the program so that its screen can be read.
 TTmuxPane::TTmuxPane(const std::string& program, const std::string& arguments,
                      const fs::path& dir) {

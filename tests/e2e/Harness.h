@@ -4,6 +4,8 @@
 // and the full 32-bit exit status, or in a real console (a tmux pane).
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -92,6 +94,28 @@ bool Md5sumChecks(const std::filesystem::path& list);
 // Has another Wine process hold file open without sharing for 8 seconds;
 // true once it is held.
 bool HoldFile(const std::filesystem::path& file);
+
+// Data\a.txt, Data\b.doc and Data\Sub\c.txt in a fresh folder, where the
+// program runs.
+class TDataTest : public ::testing::Test {
+protected:
+    TDataTest();
+    TRunResult Run(const std::string& arguments) { return RunTallix(arguments, dir_.Path()); }
+    std::filesystem::path Add(const std::string& relative, std::string_view bytes = "") {
+        return dir_.AddFile(relative, bytes);
+    }
+    // The line of a list for the file at relative, named as shown.
+    std::string Entry(const std::string& relative, const std::string& shown) {
+        return ListEntry(dir_.Path() / relative, shown);
+    }
+    std::string List(const std::string& relative) { return ReadFile(dir_.Path() / relative); }
+    // Removes every list the runs wrote.
+    void RemoveLists();
+
+    TTempDir dir_;
+    std::filesystem::path a_, b_, c_;
+    std::string data_;
+};
 
 // A drive letter of the test's Wine prefix mapped to a host folder while it lives.
 class TDriveLetter {

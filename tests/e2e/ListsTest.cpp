@@ -12,32 +12,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Data\a.txt, Data\b.doc and Data\Sub\c.txt.
-class Lists : public ::testing::Test {
+class Lists : public TDataTest {
 protected:
-    Lists() {
-        a_ = dir_.AddFile("Data/a.txt", "abc");
-        b_ = dir_.AddFile("Data/b.doc", "doc");
-        c_ = dir_.AddFile("Data/Sub/c.txt", "sub file");
-        data_ = WinPath(dir_.Path() / "Data");
-    }
-    TRunResult Run(const std::string& arguments) { return RunTallix(arguments, dir_.Path()); }
-    std::string Entry(const fs::path& file, const std::string& shown) {
-        return ListEntry(file, shown);
-    }
-    std::string List(const std::string& relative) { return ReadFile(dir_.Path() / relative); }
     bool Checks(const std::string& list) { return Md5sumChecks(dir_.Path() / list); }
-
-    TTempDir dir_;
-    fs::path a_, b_, c_;
-    std::string data_;
 };
 
 TEST_F(Lists, OneListPerFolderWithBareNames) {
     TRunResult run = Run(data_ + " /T:F /R /S");
     EXPECT_EQ(run.Status, 0u) << run.Output;
-    EXPECT_EQ(List("Data/Data.md5"), kListHeader + Entry(a_, "a.txt") + Entry(b_, "b.doc"));
-    EXPECT_EQ(List("Data/Sub/Sub.md5"), kListHeader + Entry(c_, "c.txt"));
+    EXPECT_EQ(List("Data/Data.md5"), kListHeader + ListEntry(a_, "a.txt") + ListEntry(b_, "b.doc"));
+    EXPECT_EQ(List("Data/Sub/Sub.md5"), kListHeader + ListEntry(c_, "c.txt"));
     EXPECT_TRUE(Checks("Data/Data.md5"));
     EXPECT_TRUE(Checks("Data/Sub/Sub.md5"));
     EXPECT_FALSE(Contains(run.Output, "0%[")) << "no scale with /S";
@@ -46,7 +30,7 @@ TEST_F(Lists, OneListPerFolderWithBareNames) {
     // Again, overwriting: the lists themselves are never hashed.
     run = Run(data_ + " /T:F /R /O");
     EXPECT_EQ(run.Status, 0u) << run.Output;
-    EXPECT_EQ(List("Data/Data.md5"), kListHeader + Entry(a_, "a.txt") + Entry(b_, "b.doc"));
+    EXPECT_EQ(List("Data/Data.md5"), kListHeader + ListEntry(a_, "a.txt") + ListEntry(b_, "b.doc"));
     EXPECT_TRUE(Contains(run.Output,
                          "0%[..................................................]100%\r\n"
                          "   **************************************************"))
@@ -60,19 +44,19 @@ TEST_F(Lists, OneListPerFolderWithBareNames) {
 // file's lists; existing lists are never hashed.
 TEST_F(Lists, EachPlacementWritesItsListsByteForByte) {
     const std::string below =
-        kListHeader + Entry(a_, "a.txt") + Entry(b_, "b.doc") + Entry(c_, "Sub\\c.txt");
+        kListHeader + ListEntry(a_, "a.txt") + ListEntry(b_, "b.doc") + ListEntry(c_, "Sub\\c.txt");
     const TDriveLetter drive('t', dir_.Path() / "Data");
     const struct {
         std::string Arguments;
         const char* List;
         std::string Bytes;
     } rows[] = {
-        {data_ + " /T:E /R /S", "Data/Sub/c.txt.md5", kListHeader + Entry(c_, "c.txt")},
+        {data_ + " /T:E /R /S", "Data/Sub/c.txt.md5", kListHeader + ListEntry(c_, "c.txt")},
         {data_ + " /T:R /R /S", "Data/Data.md5", below},
         {data_ + " Q:\\x\\sums.txt /T:R /R /S", "Data/sums.txt", below},
         {data_ + " sums /R", "sums", below},
         {WinPath(a_) + " " + WinPath(dir_.Path() / "one.md5"), "one.md5",
-         kListHeader + Entry(a_, "a.txt")},
+         kListHeader + ListEntry(a_, "a.txt")},
         {"T:\\ /T:R /R /S", "Data/.md5", below},
     };
     for (const auto& row : rows) {
@@ -81,9 +65,9 @@ TEST_F(Lists, EachPlacementWritesItsListsByteForByte) {
         EXPECT_EQ(List(row.List), row.Bytes) << row.Arguments;
         fs::remove(dir_.Path() / row.List);
     }
-    dir_.AddFile("Data/old.sfv", "old list");
+    Add("Data/old.sfv", "old list");
     EXPECT_EQ(Run(data_ + " sfv /T:E /S").Status, 0u);
-    EXPECT_EQ(List("Data/a.txt.sfv"), kListHeader + Entry(a_, "a.txt"));
+    EXPECT_EQ(List("Data/a.txt.sfv"), kListHeader + ListEntry(a_, "a.txt"));
     EXPECT_FALSE(fs::exists(dir_.Path() / "Data/old.sfv.sfv"));
 }
 
@@ -108,10 +92,10 @@ TEST_F(Lists, RefusesUnusableListPaths) {
 
 // The file is reported with the system's code and counted in the summary.
 TEST_F(Lists, LeavesOutFilesThatCouldNotBeRead) {
-    ASSERT_TRUE(HoldFile(dir_.AddFile("Data/locked.bin", "locked")));
+    ASSERT_TRUE(HoldFile(Add("Data/locked.bin", "locked")));
     const TRunResult run = Run(data_ + " /T:F");
     EXPECT_EQ(run.Status, 4u) << run.Output;
-    EXPECT_EQ(List("Data/Data.md5"), kListHeader + Entry(a_, "a.txt") + Entry(b_, "b.doc"))
+    EXPECT_EQ(List("Data/Data.md5"), kListHeader + ListEntry(a_, "a.txt") + ListEntry(b_, "b.doc"))
         << "no made-up digest for the unread file";
     EXPECT_TRUE(Contains(run.Output, "File access errors:   \r\nCode - 32 [") &&
                 Contains(run.Output, "]\r\n  " + data_ + "\\locked.bin\r\n"))
@@ -124,7 +108,7 @@ TEST_F(Lists, LeavesOutFilesThatCouldNotBeRead) {
 TEST_F(Lists, AsksOnceBeforeReplacingSeveralLists) {
     ASSERT_EQ(Run(data_ + " /T:F /R /S").Status, 0u);
     const std::string before = List("Data/Data.md5");
-    dir_.AddFile("Data/new.txt", "new");
+    Add("Data/new.txt", "new");
     {
         TTmuxPane pane("tallix.exe", data_ + " /T:F /R", dir_.Path());
         ASSERT_TRUE(pane.WaitFor("Overwrite existing files? Yes[Y]\\No[N]")) << pane.Screen();
@@ -157,17 +141,17 @@ TEST_F(Lists, AsksAboutASingleExistingListWhenItIsWritten) {
 // Names that fit the ANSI code page (1252 here) stay ANSI; a list that would
 // lose a character is UTF-8 with a byte-order mark and checks with md5sum.
 TEST_F(Lists, WritesUtf8OnlyWhenANameDoesNotFitTheCodePage) {
-    const fs::path muller = dir_.AddFile("Latin/Müller.txt", "m");
+    const fs::path muller = Add("Latin/Müller.txt", "m");
     TRunResult run = Run(WinPath(dir_.Path() / "Latin") + " /T:F /S");
     EXPECT_EQ(run.Status, 0u) << run.Output;
     EXPECT_EQ(List("Latin/Latin.md5"), kListHeader + Md5sum(muller) + " *M\xFCller.txt\r\n");
 
-    const fs::path house = dir_.AddFile("Data/Sub/дом.txt", "house");
+    const fs::path house = Add("Data/Sub/дом.txt", "house");
     run = Run(data_ + " /T:F /R /S");
     EXPECT_EQ(run.Status, 0u) << run.Output;
     EXPECT_EQ(List("Data/Sub/Sub.md5"),
-              "\xEF\xBB\xBF" + kListHeader + Entry(c_, "c.txt") + Entry(house, "дом.txt"));
-    EXPECT_EQ(List("Data/Data.md5"), kListHeader + Entry(a_, "a.txt") + Entry(b_, "b.doc"))
+              "\xEF\xBB\xBF" + kListHeader + ListEntry(c_, "c.txt") + ListEntry(house, "дом.txt"));
+    EXPECT_EQ(List("Data/Data.md5"), kListHeader + ListEntry(a_, "a.txt") + ListEntry(b_, "b.doc"))
         << "the other list stays ANSI";
     EXPECT_TRUE(Checks("Data/Sub/Sub.md5"));
 }
@@ -186,7 +170,8 @@ TEST_F(Lists, CreatesAMissingListFolderOnlyAfterYes) {
     ASSERT_TRUE(pane.WaitFor("Create path? Yes[Y]\\No[N]")) << pane.Screen();
     pane.SendKeys("y");
     EXPECT_EQ(pane.WaitForExit(), 0) << pane.Screen();
-    EXPECT_EQ(List("out/deep/sums.md5"), kListHeader + Entry(a_, "a.txt") + Entry(b_, "b.doc"));
+    EXPECT_EQ(List("out/deep/sums.md5"),
+              kListHeader + ListEntry(a_, "a.txt") + ListEntry(b_, "b.doc"));
 }
 
 // A volume of 64 KiB, filled up but for room of two list files.

@@ -10,38 +10,25 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <vector>
 
 namespace e2e {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Data\a.txt, Data\b.doc, Data\Sub\c.txt and Data\Sub\жук.txt.
-class Update : public ::testing::Test {
+// The data folder with Data\Sub\жук.txt.
+class Update : public TDataTest {
 protected:
-    Update() {
-        a_ = dir_.AddFile("Data/a.txt", "abc");
-        b_ = dir_.AddFile("Data/b.doc", "doc");
-        c_ = dir_.AddFile("Data/Sub/c.txt", "sub file");
-        dir_.AddFile("Data/Sub/\xD0\xB6\xD1\x83\xD0\xBA.txt", "bug");
-        data_ = WinPath(dir_.Path() / "Data");
-    }
-    TRunResult Run(const std::string& arguments) {
-        return RunTallix(data_ + arguments, dir_.Path());
-    }
+    Update() { Add("Data/Sub/\xD0\xB6\xD1\x83\xD0\xBA.txt", "bug"); }
+    TRunResult Run(const std::string& arguments) { return TDataTest::Run(data_ + arguments); }
     fs::path Path(const std::string& relative) const { return dir_.Path() / "Data" / relative; }
     // Writes bytes into file with a last-write time shift away from list's.
     void Change(const fs::path& file, const std::string& bytes, const fs::path& list,
                 std::chrono::minutes shift) {
         const auto listTime = fs::last_write_time(list);
-        dir_.AddFile(fs::relative(file, dir_.Path()).string(), bytes);
+        Add(fs::relative(file, dir_.Path()).string(), bytes);
         fs::last_write_time(file, listTime + shift);
     }
-
-    TTempDir dir_;
-    fs::path a_, b_, c_;
-    std::string data_;
 };
 
 // An unchanged listed file is held open without sharing: reading it would
@@ -66,14 +53,14 @@ TEST_F(Update, EachPlacementReadsOnlyNewAndEditedFilesAndKeepsTheEntriesOfFilesG
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Switches);
-        dir_.AddFile("Data/a.txt", "abc");
-        dir_.AddFile("Data/Sub/c.txt", "sub file");
-        const fs::path held = dir_.AddFile("Data/held.bin", "held");
+        Add("Data/a.txt", "abc");
+        Add("Data/Sub/c.txt", "sub file");
+        const fs::path held = Add("Data/held.bin", "held");
         ASSERT_EQ(Run(std::string(c.Switches) + " /S").Status, 0u);
         const std::string entryOfC = ListEntry(c_, c.Sub + std::string("c.txt"));
         Change(a_, "abd", Path(c.ListOfA), std::chrono::minutes(1));
         fs::remove(c_);
-        const fs::path m = dir_.AddFile("Data/Sub/m.txt", "m");
+        const fs::path m = Add("Data/Sub/m.txt", "m");
         ASSERT_TRUE(HoldFile(held));
         const TRunResult run = Run(std::string(c.Switches) + " /U");
         EXPECT_EQ(run.Status, 2u) << run.Output;
@@ -92,12 +79,7 @@ TEST_F(Update, EachPlacementReadsOnlyNewAndEditedFilesAndKeepsTheEntriesOfFilesG
 
         fs::remove(held);
         fs::remove(m);
-        std::vector<fs::path> lists;
-        for (const auto& entry : fs::recursive_directory_iterator(dir_.Path()))
-            if (entry.path().extension() == ".md5")
-                lists.push_back(entry.path());
-        for (const fs::path& list : lists)
-            fs::remove(list);
+        RemoveLists();
     }
 }
 
@@ -135,8 +117,8 @@ TEST_F(Update, AListThatGainsNothingOrDoesNotLoadIsLeftAsItIs) {
     EXPECT_EQ(ReadFile(list), bytes);
     EXPECT_EQ(fs::last_write_time(list), time);
 
-    dir_.AddFile("Data/Data.md5", bytes + "not a line\r\n");
-    dir_.AddFile("Data/n.txt", "n");
+    Add("Data/Data.md5", bytes + "not a line\r\n");
+    Add("Data/n.txt", "n");
     run = Run(" /T:R /R /U");
     EXPECT_EQ(run.Status, 16u) << run.Output;
     EXPECT_TRUE(
@@ -155,7 +137,7 @@ TEST_F(Update, VerificationAddsNewFilesFollowsEditsAndKeepsDamageForTheNextRun) 
     const std::string oldC = ListEntry(c_, "Sub\\c.txt");
     Change(a_, "abd", list, std::chrono::minutes(1));
     Change(c_, "sub filx", list, -std::chrono::minutes(60));
-    const fs::path n = dir_.AddFile("Data/n.txt", "n");
+    const fs::path n = Add("Data/n.txt", "n");
     TRunResult run = Run(" /T:R /R /V /U");
     EXPECT_EQ(run.Status, 4096u | 16384u) << run.Output;
     EXPECT_TRUE(Contains(run.Output, "New files:\r\n  n.txt\r\n")) << run.Output;
@@ -174,7 +156,7 @@ TEST_F(Update, VerificationAddsNewFilesFollowsEditsAndKeepsDamageForTheNextRun) 
     EXPECT_FALSE(Contains(run.Output, "  a.txt")) << run.Output;
 
     // An edit taken in by /U, then a change with the time set back: damage.
-    dir_.AddFile("Data/Sub/c.txt", "sub file");
+    Add("Data/Sub/c.txt", "sub file");
     Change(a_, "abe", list, std::chrono::minutes(2));
     ASSERT_EQ(Run(" /T:R /R /U /S").Status, 0u);
     Change(a_, "abf", list, -std::chrono::minutes(1));

@@ -7,45 +7,16 @@
 
 #include <chrono>
 #include <filesystem>
-#include <thread>
-#include <vector>
 
 namespace e2e {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Data\a.txt, Data\b.doc, Data\Sub\c.txt and a name outside the ANSI code
-// page, Data\Sub\жук.txt.
-class Verification : public ::testing::Test {
+// The data folder with a name outside the ANSI code page, Data\Sub\жук.txt.
+class Verification : public TDataTest {
 protected:
-    Verification() {
-        a_ = dir_.AddFile("Data/a.txt", "abc");
-        dir_.AddFile("Data/b.doc", "doc");
-        dir_.AddFile("Data/Sub/c.txt", "sub file");
-        dir_.AddFile("Data/Sub/\xD0\xB6\xD1\x83\xD0\xBA.txt", "bug");
-        data_ = WinPath(dir_.Path() / "Data");
-    }
-    TRunResult Run(const std::string& arguments) { return RunTallix(arguments, dir_.Path()); }
-    fs::path Add(const std::string& relative, const std::string& bytes = "") {
-        return dir_.AddFile(relative, bytes);
-    }
-    // Removes every list the runs wrote.
-    void RemoveLists() {
-        std::vector<fs::path> lists;
-        for (const auto& entry : fs::recursive_directory_iterator(dir_.Path()))
-            if (entry.path().extension() == ".md5")
-                lists.push_back(entry.path());
-        for (const fs::path& list : lists)
-            fs::remove(list);
-    }
-    std::string Entry(const std::string& relative, const std::string& shown) {
-        return ListEntry(dir_.Path() / relative, shown);
-    }
-
-    TTempDir dir_;
-    fs::path a_;
-    std::string data_;
+    Verification() { Add("Data/Sub/\xD0\xB6\xD1\x83\xD0\xBA.txt", "bug"); }
 };
 
 TEST_F(Verification, ListsOfEveryPlacementVerifyAndShowAChange) {
@@ -343,7 +314,11 @@ TEST_F(Verification, NewFilesAreNamedInEachPlacement) {
     }
 }
 
-TEST_F(Verification, ChangedListFileHoldsFullPaths) {
+// The /C: file holds full paths, and is written only when a file changed.
+// Its path is checked before reading, so that no question waits at the end
+// of a long run; refused, it leaves the verification going on, and the end
+// says that the file was not written and why.
+TEST_F(Verification, ChangedListFileHoldsFullPathsAndItsPathIsCheckedBeforeReading) {
     const std::string deep(90, 'd');
     const fs::path file = Add("Data/" + deep + "/deep.txt", "deep");
     ASSERT_EQ(Run(data_ + " /T:R /R /S").Status, 0u);
@@ -360,55 +335,31 @@ TEST_F(Verification, ChangedListFileHoldsFullPaths) {
                                          WinPath(dir_.Path() / "changed.txt") + "\r\n"))
         << run.Output;
 
-    run = Run(data_ + " /V /R /S /C:" + data_);
-    EXPECT_EQ(run.Status, 4096u | 16u) << run.Output;
-    EXPECT_TRUE(Contains(
-        run.Output, "This path is a folder, so the list of changed files was not written:\r\n" +
-                        data_ + "\r\n"))
-        << run.Output;
-}
-
-// The /C: path is checked before reading, so that no question waits at the
-// end of a long run; refused, it leaves the verification going on, and the
-// end says that the file was not written and why.
-TEST_F(Verification, ChangedListPathIsCheckedBeforeReading) {
-    ASSERT_EQ(Run(data_ + " /T:R /R /S").Status, 0u);
-    Add("Data/a.txt", "abd");
     const fs::path changed = dir_.Path() / "out/new/changed.txt";
-    const std::string arguments = data_ + " /V /R /C:" + WinPath(changed);
-    // Without a console nobody consents: nothing is created.
-    const TRunResult run = Run(arguments);
-    EXPECT_EQ(run.Status, 4096u | 16u) << run.Output;
+    const std::pair<std::string, std::string> refused[] = {
+        {data_, "This path is a folder, so the list of changed files was not written:\r\n"},
+        // Without a console nobody consents: nothing is created.
+        {WinPath(changed), "The folder of this file was not created, so the list of changed "
+                           "files was not written:\r\n"}};
+    for (const auto& [path, said] : refused) {
+        run = Run(data_ + " /V /R /C:" + path);
+        EXPECT_EQ(run.Status, 4096u | 16u) << run.Output;
+        EXPECT_TRUE(Contains(run.Output, "  Changed files - 1 (") &&
+                    Contains(run.Output, said + path + "\r\n"))
+            << run.Output;
+    }
     EXPECT_FALSE(fs::exists(dir_.Path() / "out"));
     EXPECT_LT(run.Output.find("Create path? Yes[Y]\\No[N]Input error 6."),
               run.Output.find("Calculating...\r\n"))
         << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "  Changed files - 1 (") &&
-                Contains(run.Output, "The folder of this file was not created, so the list of "
-                                     "changed files was not written:\r\n" +
-                                         WinPath(changed) + "\r\n"))
-        << run.Output;
 
-    TTmuxPane pane("tallix.exe", arguments, dir_.Path());
+    TTmuxPane pane("tallix.exe", data_ + " /V /R /C:" + WinPath(changed), dir_.Path());
     ASSERT_TRUE(pane.WaitFor("Create path?")) << pane.Screen();
     EXPECT_FALSE(Contains(pane.Screen(), "Calculating...")) << pane.Screen();
     pane.SendKeys("y");
     EXPECT_EQ(pane.WaitForExit(), 4096);
-    EXPECT_EQ(ReadFile(changed), WinPath(a_) + "\r\n");
+    EXPECT_EQ(ReadFile(changed), WinPath(file) + "\r\n");
     EXPECT_TRUE(pane.WaitFor("Changed files written in")) << pane.Screen();
-}
-
-TEST_F(Verification, ConsoleCancelsTheReading) {
-    fs::resize_file(Add("Big/big.bin", "start"), uint64_t(3) << 29);
-    const std::string big = WinPath(dir_.Path() / "Big");
-    ASSERT_EQ(Run(big + " /T:R /S").Status, 0u);
-    TTmuxPane pane("tallix.exe", big + " /V", dir_.Path());
-    ASSERT_TRUE(pane.WaitFor("Calculating...")) << pane.Screen();
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    pane.SendKeys("C-c");
-    EXPECT_EQ(pane.WaitForExit(), 8192);
-    EXPECT_TRUE(pane.WaitFor("Cancelled by the user.")) << pane.Screen();
-    EXPECT_FALSE(Contains(pane.Screen(), "Verification summary")) << pane.Screen();
 }
 
 } // namespace
