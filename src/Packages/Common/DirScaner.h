@@ -134,7 +134,9 @@ public:
     // The folder, without trailing backslash except for a drive root.
     std::u16string Path;
     // The nodes of the folders that failed to list since the last full
-    // scan, in the order they failed.
+    // scan, in the order they failed. Appended on the owner thread (the
+    // workers report through a synchronised call; on the worker itself
+    // with soNotSynchronize) and read once the workers have ended.
     std::vector<TTreeNode*> ScanErrors;
     TPathList IncludedFolders; // brought into scope explicitly
     TPathList ExcludedFolders; // taken out of scope explicitly
