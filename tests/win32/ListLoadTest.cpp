@@ -31,11 +31,8 @@ protected:
         EXPECT_EQ(WideWriteFile(file, text), 0u);
         return sample.Path(relative);
     }
-    TFileParseInfo Load(const std::u16string& list, uint8_t mode, const TDirTree* ref = nullptr,
-                        const std::u16string& base = {}, const std::u16string& filter = {},
-                        bool fromListFolder = false) {
-        return calc.LoadCheckSumList(list, base.empty() ? sample.Data() : base, filter, mode, ref,
-                                     fromListFolder);
+    TFileParseInfo Load(const std::u16string& list) {
+        return calc.LoadCheckSumList(list, sample.Data(), {}, lmAll, nullptr, false);
     }
     // Name and lookup error of every node of the first record, in order.
     TEntries Entries() const {
@@ -45,13 +42,6 @@ protected:
             entries.emplace_back(tree.GetName(n), tree.GetData(n)->ErrorCode);
         return entries;
     }
-    TTreeNode* Node(const std::u16string& name) const {
-        return calc.FirstDirectory()->Tree->FindChild(nullptr, name);
-    }
-    const TDirNodeData& Data(const std::u16string& name) const {
-        return *calc.FirstDirectory()->Tree->GetData(Node(name));
-    }
-
     TSampleTree sample;
     TChksumCalc calc{nullptr};
     int loadEvents = 0;
@@ -65,7 +55,7 @@ TEST_F(Lists, AListWithoutMarkIsCheckedForUtf8AndReadOnWhereItWas) {
         names.push_back(std::to_string(1000 + i) + ".txt");
     names.push_back("M\xC3\xBCller.txt");
     names.push_back("z.txt");
-    ASSERT_EQ(Load(List(u"data.md5", names), lmAll).Result, fprSuccess);
+    ASSERT_EQ(Load(List(u"data.md5", names)).Result, fprSuccess);
     const TEntries entries = Entries();
     ASSERT_EQ(entries.size(), 202u);
     EXPECT_EQ(entries[199].first, u"1199.txt");
@@ -74,13 +64,13 @@ TEST_F(Lists, AListWithoutMarkIsCheckedForUtf8AndReadOnWhereItWas) {
 }
 
 TEST_F(Lists, AListThatCannotBeReadGivesAFileAccessErrorWithItsCode) {
-    const TFileParseInfo missing = Load(sample.Path(u"none.md5"), lmAll);
+    const TFileParseInfo missing = Load(sample.Path(u"none.md5"));
     EXPECT_EQ(missing.Result, fprFileAccessError);
     EXPECT_EQ(missing.ErrorCode, 2u);
     EXPECT_EQ(missing.Line, 1u);
     EXPECT_EQ(loadEvents, 0);
     // The host's own memory file opens, but its first read fails: no empty list.
-    const TFileParseInfo unreadable = Load(wine_host::WindowsPath("/proc/self/mem"), lmAll);
+    const TFileParseInfo unreadable = Load(wine_host::WindowsPath("/proc/self/mem"));
     EXPECT_EQ(unreadable.Result, fprFileAccessError);
     EXPECT_NE(unreadable.ErrorCode, 0u);
     EXPECT_EQ(calc.FirstDirectory(), nullptr);
