@@ -56,7 +56,7 @@ protected:
     void TearDown() override {
         calc.WaitForWorkers();
         // No message of this run may reach the next test.
-        RunLoopFor(20);
+        RunLoopUntil([] { return false; }, 20);
     }
 
     std::u16string Path(const std::u16string& relative) const { return data + u"\\" + relative; }

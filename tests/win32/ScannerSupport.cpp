@@ -41,11 +41,6 @@ bool RunLoopUntil(const std::function<bool()>& done, int timeoutMs,
     return done();
 }
 
-void RunLoopFor(int ms) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    RunLoopUntil([end] { return std::chrono::steady_clock::now() >= end; }, ms + 1000);
-}
-
 std::set<std::u16string> ItemSet(const TCustomDirScaner& scanner) {
     std::set<std::u16string> paths;
     for (TTreeNode* n = scanner.FirstItem(false); n != nullptr; n = scanner.NextItem(n, false))

@@ -44,8 +44,6 @@ private:
 // passed, handing thread messages to onMessage; returns done().
 bool RunLoopUntil(const std::function<bool()>& done, int timeoutMs = 10000,
                   const std::function<void(const TThreadMessage&)>& onMessage = {});
-// Dispatches the thread's messages for ms milliseconds.
-void RunLoopFor(int ms);
 
 // Every item path of the master tree.
 std::set<std::u16string> ItemSet(const TCustomDirScaner& scanner);
