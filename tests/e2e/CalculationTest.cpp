@@ -20,17 +20,12 @@ std::string RandomBytes(size_t size, unsigned seed) {
     return bytes;
 }
 
-class Calculation : public ::testing::Test {
+class Calculation : public TDirTest {
 protected:
-    TRunResult Run(const std::string& arguments) { return RunTallix(arguments, dir_.Path()); }
-    std::string Win(const std::string& relative = "") {
-        return WinPath(relative.empty() ? dir_.Path() : dir_.Path() / relative);
-    }
     // The line of a file: the name shown and md5sum's digest.
     std::string Line(const std::string& shown, const std::string& relative) {
-        return "\r\n" + shown + " " + Md5sum(dir_.Path() / relative) + "\r\n";
+        return "\r\n" + shown + " " + Md5sum(At(relative)) + "\r\n";
     }
-    TTempDir dir_;
 };
 
 // A thousand files of random sizes, a third of them large enough to be
@@ -46,7 +41,7 @@ TEST_F(Calculation, AThousandFilesGiveTheDigestsOfMd5sumInTheOrderOfTheScan) {
                             : i % 3 == 0         ? 64 * 1024 + random() % (200 * 1024)
                                                  : random() % 5000;
         const std::string name = "f" + std::to_string(10000 + i).substr(1);
-        const fs::path file = dir_.AddFile(name, RandomBytes(size, i));
+        const fs::path file = Add(name, RandomBytes(size, i));
         expected += name + " " + Md5sum(file) + "\r\n";
     }
     const TRunResult run = Run(Win() + " /S");
@@ -57,8 +52,8 @@ TEST_F(Calculation, AThousandFilesGiveTheDigestsOfMd5sumInTheOrderOfTheScan) {
 }
 
 TEST_F(Calculation, NamesFilesBelowTheSourceAndASingleFileByItsPath) {
-    dir_.AddFile("top.txt", "top");
-    dir_.AddFile("sub/deeper/low.txt", "low");
+    Add("top.txt", "top");
+    Add("sub/deeper/low.txt", "low");
     TRunResult run = Run(Win() + " /R");
     EXPECT_TRUE(Contains(run.Output, Line("top.txt", "top.txt")));
     EXPECT_TRUE(Contains(run.Output, Line("sub\\deeper\\low.txt", "sub/deeper/low.txt")))
@@ -83,25 +78,25 @@ TEST_F(Calculation, NamesFilesBelowTheSourceAndASingleFileByItsPath) {
 // edge, so there even a full line ends with a break.
 TEST_F(Calculation, FillsALineExactlyAndShortensLongNames) {
     const std::string exact = std::string(43, 'e') + ".txt";
-    dir_.AddFile(exact, "x");
-    dir_.AddFile("z.txt", "z");
+    Add(exact, "x");
+    Add("z.txt", "z");
     {
         TTmuxPane pane("tallix.exe", Win() + " /S", dir_.Path());
         EXPECT_EQ(pane.WaitForExit(), 0);
         ASSERT_TRUE(pane.WaitFor("Calculation summary:")) << pane.Screen();
-        EXPECT_TRUE(Contains(pane.Screen(), exact + " " + Md5sum(dir_.Path() / exact) + "\nz.txt "))
+        EXPECT_TRUE(Contains(pane.Screen(), exact + " " + Md5sum(At(exact)) + "\nz.txt "))
             << "the console moved on by itself:\n"
             << pane.Screen();
     }
     const std::string longName = std::string(60, 'l') + ".txt";
-    dir_.AddFile(longName, "y");
+    Add(longName, "y");
     const TRunResult run = Run(Win() + " /S");
     EXPECT_TRUE(Contains(run.Output, Line(exact, exact))) << run.Output;
     EXPECT_TRUE(Contains(run.Output, Line(std::string(44, 'l') + "...", longName))) << run.Output;
 }
 
 TEST_F(Calculation, HashesASparseFileBeyondFourGiB) {
-    const fs::path big = dir_.AddFile("sparse/big.bin", "head");
+    const fs::path big = Add("sparse/big.bin", "head");
     fs::resize_file(big, (uint64_t(9) << 29) + 3); // 4.5 GiB and 3 bytes
     const TRunResult run = Run(Win("sparse/big.bin"));
     EXPECT_TRUE(Contains(run.Output, " " + Md5sum(big) + "\r\n")) << run.Output;
