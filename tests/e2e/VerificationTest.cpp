@@ -19,40 +19,64 @@ protected:
     Verification() { Add("Data/Sub/\xD0\xB6\xD1\x83\xD0\xBA.txt", "bug"); }
 };
 
-TEST_F(Verification, ListsOfEveryPlacementVerifyAndShowAChange) {
-    // The comparison is shared: a change is shown for the placements of
-    // lists found beside the files and of a list given by name, and for a
-    // list's entries in a sub-folder whatever /R says.
+// The comparison is shared: a change is shown for the placements of lists
+// found beside the files and of a list given by name, and for a list's
+// entries in a sub-folder whatever /R says. The folders that hold the files
+// read count as the calculation counts them: each folder below the base
+// once. Files that no loaded list names are new, in the folders the run
+// covers: with /R the tree below the source, without it the source folder
+// and the folders the lists name. None right after a calculation, never the
+// run's own outputs or lists, and no exit bit.
+TEST_F(Verification, ListsOfEveryPlacementVerifyAndShowChangesAndNewFiles) {
+    Add("Data/Sub/Deeper/d.txt", "deeper");
+    const std::string all = "New files:\r\n  Fresh\\f.txt\r\n  n.txt\r\n  Sub\\m.txt\r\n\r\n";
+    const std::string top = "New files:\r\n  n.txt\r\n  Sub\\m.txt\r\n\r\n";
     const struct {
         const char* Calculate;
         const char* Verify;
         const char* Processed;
         const char* Changed; // below Data, and as shown; nullptr for no change
         const char* Shown;
+        int New; // the new files shown: all three, the two of the top, or 0 untried
     } cases[] = {
-        {" /T:F /R", " /T:F /R /V", "  Processed 4 files", "a.txt", "a.txt"},
-        {" /T:E /R", " /T:E /R /V", "  Processed 4 files", "a.txt", "a.txt"},
-        {" /T:R /R", " /T:R /R /V", "  Processed 4 files", "a.txt", "a.txt"},
-        {" /T:R /R", " /V", "  Processed 4 files", "Sub/c.txt", "Sub\\c.txt"},
-        {" /T:R", " /V", "  Processed 2 files", nullptr, nullptr},
-        {" sums.md5 /R", " sums.md5 /R /V", "  Processed 4 files", "a.txt", "a.txt"},
-        {" sums.md5 /R", " sums.md5 /V", "  Processed 4 files", "Sub/c.txt", "Sub\\c.txt"},
-        {" sums.md5 /T:R /R", " sums.md5 /T:R /R /V", "  Processed 4 files", nullptr, nullptr},
+        {" /T:F /R", " /T:F /R /V", "5 files in 2 folders ", "a.txt", "a.txt", 3},
+        {" /T:E /R", " /T:E /R /V", "5 files in 2 folders ", "a.txt", "a.txt", 3},
+        {" /T:R /R", " /T:R /R /V", "5 files in 2 folders ", "a.txt", "a.txt", 0},
+        {" /T:R /R", " /V", "5 files in 2 folders ", "Sub/c.txt", "Sub\\c.txt", 2},
+        {" /T:R", " /V", "2 files in 0 folders ", nullptr, nullptr, 0},
+        {" sums.md5 /R", " sums.md5 /R /V", "5 files in 2 folders ", "a.txt", "a.txt", 3},
+        {" sums.md5 /R", " sums.md5 /V", "5 files in 2 folders ", "Sub/c.txt", "Sub\\c.txt", 0},
+        {" sums.md5 /T:R /R", " sums.md5 /T:R /R /V", "5 files in 2 folders ", nullptr, nullptr, 0},
     };
+    const std::string outputs = " /S /L:" + data_ + "\\run.log /C:" + data_ + "\\changed.txt";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Calculate);
         TRunResult run = Run(data_ + c.Calculate + " /S");
         ASSERT_EQ(run.Status, 0u) << run.Output;
-        run = Run(data_ + c.Verify + " /S");
+        run = Run(data_ + c.Verify + outputs);
         EXPECT_EQ(run.Status, 0u) << run.Output;
-        EXPECT_TRUE(Contains(run.Output, "Verification summary:\r\n  Files not changed.\r\n" +
+        EXPECT_TRUE(Contains(run.Output, "Verification summary:\r\n  Files not changed.\r\n"
+                                         "  Processed " +
                                              std::string(c.Processed)))
             << run.Output;
+        EXPECT_FALSE(Contains(run.Output, "New files")) << run.Output;
+        if (c.New != 0) {
+            const fs::path added[] = {Add("Data/n.txt", "n"), Add("Data/Sub/m.txt", "m"),
+                                      Add("Data/Fresh/f.txt", "f"), At("Data/Fresh")};
+            run = Run(data_ + c.Verify + outputs);
+            EXPECT_EQ(run.Status, 0u) << run.Output;
+            EXPECT_TRUE(Contains(run.Output, c.New == 3 ? all : top)) << run.Output;
+            EXPECT_TRUE(
+                Contains(run.Output, "\\Sec.\r\n  New files - " + std::to_string(c.New) + "\r\n"))
+                << run.Output;
+            for (const fs::path& path : added)
+                fs::remove(path);
+        }
         if (c.Changed != nullptr) {
             const std::string file = "Data/" + std::string(c.Changed);
-            const std::string before = ReadFile(dir_.Path() / file);
+            const std::string before = ReadFile(At(file));
             Add(file, before + "!");
-            run = Run(data_ + c.Verify + " /S");
+            run = Run(data_ + c.Verify + outputs);
             EXPECT_EQ(run.Status, 4096u) << run.Output;
             EXPECT_TRUE(
                 Contains(run.Output, "Changed files:    \r\n  " + std::string(c.Shown) + "\r\n"))
@@ -60,6 +84,8 @@ TEST_F(Verification, ListsOfEveryPlacementVerifyAndShowAChange) {
             EXPECT_TRUE(Contains(run.Output, "  Changed files - 1 (")) << run.Output;
             Add(file, before);
         }
+        fs::remove(At("Data/run.log"));
+        fs::remove(At("Data/changed.txt"));
         RemoveLists();
     }
 }
@@ -196,26 +222,6 @@ TEST_F(Verification, ChangedMissingAndUnreadableFiles) {
         << run.Output;
 }
 
-// The folders that hold the files read count as the calculation counts
-// them: each folder below the base once. An entry whose name is a folder's
-// now is a listed file that is not there.
-TEST_F(Verification, CountsTheFoldersOfTheFilesReadAndReportsAListedFolderMissing) {
-    Add("Data/Sub/Deeper/d.txt", "deeper");
-    TRunResult run = Run(data_ + " /T:R /R /S");
-    ASSERT_EQ(run.Status, 0u) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "  Processed 5 files in 2 folders ")) << run.Output;
-    const fs::path list = dir_.Path() / "Data/Data.md5";
-    Add("Data/Data.md5", ReadFile(list) + Entry("Data/a.txt", "Sub"));
-    run = Run(data_ + " /V /R /S");
-    EXPECT_EQ(run.Status, 2u) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "Scanning errors:  \r\nCode - 2 [") &&
-                Contains(run.Output, "]\r\n  " + data_ + "\\Sub\r\n"))
-        << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 5 files in 2 folders "))
-        << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "  1 files missing from the list. (16%)\r\n")) << run.Output;
-}
-
 TEST_F(Verification, NothingToVerify) {
     const std::string notFound = "\r\nReference checksums not found.\r\n";
     const struct {
@@ -234,8 +240,9 @@ TEST_F(Verification, NothingToVerify) {
          notFound + "Lists looked for: each file's own list (File_name.md5) in " + data_ +
              " and its sub-folders\r\n"},
         {"empty list", "", " /V", 8, "\r\nNo files from the list were found. Nothing to verify!"},
-        // A missing file is a scan error (2), kept beside nothing to verify.
-        {"only missing files", "900150983CD24FB0D6963F7D28E17F72 *gone.txt\r\n", " /V", 2 + 8,
+        // An entry whose name is a folder's is a listed file that is not
+        // there: a scan error (2), kept beside nothing to verify.
+        {"a folder listed", "900150983CD24FB0D6963F7D28E17F72 *Sub\r\n", " /V", 2 + 8,
          "\r\nNo files from the list were found. Nothing to verify!"},
         {"damaged list", "900150983CD24FB0D6963F7D28E17F *a.txt\r\n", " /V", 1024,
          "is not a checksum list or is damaged.\r\nLine - 1, Code - [Wrong hash size]"},
@@ -247,70 +254,6 @@ TEST_F(Verification, NothingToVerify) {
         const TRunResult run = Run(data_ + c.Arguments + " /S");
         EXPECT_EQ(run.Status, c.Status) << c.Name << run.Output;
         EXPECT_TRUE(Contains(run.Output, c.Shown)) << c.Name << run.Output;
-    }
-}
-
-// A changed file written after its list is an edit (4096); one whose time
-// is not later than its list's changed without being written: possible
-// damage, marked and counted, with 16384 as well.
-TEST_F(Verification, ChangedFilesNotWrittenSinceTheirListAreMarkedAsDamage) {
-    ASSERT_EQ(Run(data_ + " /T:R /R /S").Status, 0u);
-    const auto listTime = fs::last_write_time(dir_.Path() / "Data/Data.md5");
-    Add("Data/a.txt", "abd");
-    fs::last_write_time(a_, listTime + std::chrono::minutes(1));
-    const fs::path c = Add("Data/Sub/c.txt", "sub filx");
-    fs::last_write_time(c, listTime - std::chrono::hours(24));
-    TRunResult run = Run(data_ + " /T:R /R /V /S");
-    EXPECT_EQ(run.Status, 4096u | 16384u) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "\r\n  a.txt\r\n")) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "\r\n  Sub\\c.txt [not modified since the list]\r\n"))
-        << run.Output;
-    EXPECT_TRUE(Contains(
-        run.Output, "  Changed files - 2 (50%)\r\n"
-                    "    of which 1 not modified since the list was written: possible damage\r\n"))
-        << run.Output;
-
-    Add("Data/Sub/c.txt", "sub file");
-    run = Run(data_ + " /T:R /R /V /S");
-    EXPECT_EQ(run.Status, 4096u) << run.Output;
-    EXPECT_FALSE(Contains(run.Output, "not modified")) << run.Output;
-}
-
-// Files that no loaded list names are new, in the folders the run covers:
-// with /R the tree below the source, without it the source folder and the
-// folders the lists name. None right after a calculation, never the run's
-// own outputs or lists, and no exit bit.
-TEST_F(Verification, NewFilesAreNamedInEachPlacement) {
-    const std::string all = "New files:\r\n  Fresh\\f.txt\r\n  n.txt\r\n  Sub\\m.txt\r\n\r\n";
-    const struct {
-        const char* Calculate;
-        const char* Verify;
-        std::string Block;
-        const char* Count;
-    } cases[] = {
-        {" sums.md5 /R", " sums.md5 /R /V", all, "  New files - 3\r\n"},
-        {" /T:R /R", " /T:R /V", "New files:\r\n  n.txt\r\n  Sub\\m.txt\r\n\r\n",
-         "  New files - 2\r\n"},
-        {" /T:E /R", " /T:E /R /V", all, "  New files - 3\r\n"},
-        {" /T:F /R", " /T:F /R /V", all, "  New files - 3\r\n"},
-    };
-    const std::string outputs = " /L:" + data_ + "\\run.log /C:" + data_ + "\\changed.txt";
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Calculate);
-        ASSERT_EQ(Run(data_ + c.Calculate + " /S").Status, 0u);
-        TRunResult run = Run(data_ + c.Verify + outputs);
-        EXPECT_EQ(run.Status, 0u) << run.Output;
-        EXPECT_FALSE(Contains(run.Output, "New files")) << run.Output;
-        const fs::path added[] = {Add("Data/n.txt", "n"), Add("Data/Sub/m.txt", "m"),
-                                  Add("Data/Fresh/f.txt", "f")};
-        run = Run(data_ + c.Verify + outputs);
-        EXPECT_EQ(run.Status, 0u) << run.Output;
-        EXPECT_TRUE(Contains(run.Output, c.Block)) << run.Output;
-        EXPECT_TRUE(Contains(run.Output, "\\Sec.\r\n" + std::string(c.Count))) << run.Output;
-        for (const fs::path& file : added)
-            fs::remove(file);
-        fs::remove(dir_.Path() / "Data/run.log");
-        RemoveLists();
     }
 }
 
