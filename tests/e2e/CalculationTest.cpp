@@ -95,13 +95,5 @@ TEST_F(Calculation, FillsALineExactlyAndShortensLongNames) {
     EXPECT_TRUE(Contains(run.Output, Line(std::string(44, 'l') + "...", longName))) << run.Output;
 }
 
-TEST_F(Calculation, HashesASparseFileBeyondFourGiB) {
-    const fs::path big = Add("sparse/big.bin", "head");
-    fs::resize_file(big, (uint64_t(9) << 29) + 3); // 4.5 GiB and 3 bytes
-    const TRunResult run = Run(Win("sparse/big.bin"));
-    EXPECT_TRUE(Contains(run.Output, " " + Md5sum(big) + "\r\n")) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "with total size 4.50 Gb.")) << run.Output;
-}
-
 } // namespace
 } // namespace e2e

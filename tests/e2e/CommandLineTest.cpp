@@ -90,6 +90,13 @@ std::vector<TCase> Cases() {
         {"%D\\no\\such\\*.txt /R", 128,
          kBanner + "Cannot access file:\r\n%D\\no\\such\r\nThe system returned an error:\r\n" +
              "Code - 3 [Path not found]\r\n" + kDefinePath},
+        // A File that is a folder, has a wild card or is on no drive; a folder as a file's list.
+        {"%D %D\\sub /S", 128, "Invalid path \"%D\\sub\"." + kDefinePath},
+        {"%D a?b.md5 /S", 128, "Invalid path \"%D\\a?b.md5\"." + kDefinePath},
+        {"%D Q:\\sums.md5 /S", 16,
+         "Can't create\\open file:\r\nQ:\\sums.md5\r\nCode - 15 [Invalid drive]\r\n\r\n"
+         "Please, specify the correct path to a checksum file.\r\n"},
+        {"%F %D /S", 128, "Invalid path \"%D\"." + kDefinePath},
         // A log that cannot be created; without a console the question gets no consent.
         {"%D /L:%D\\no\\such\\folder\\log.txt", 2048,
          kBanner + "\r\nPath \"%D\\no\\such\\folder\" does not exist.\r\n" +

@@ -115,12 +115,14 @@ TEST(RealConsole, ShowsNamesAsTheyAreAndTheLogKeepsThem) {
 
 // A long run on a console shows the files done and, after two seconds, the
 // time left beside the marks; the final screen holds the marks alone.
-// Redirected output keeps the bare marks (the fault tests read them).
+// Redirected output keeps the bare marks (the fault tests read them). The
+// file is beyond 4 GiB, and not a whole number of blocks: md5sum's digest.
 TEST(RealConsole, ALongRunShowsTheTimeLeftAndEndsClean) {
     TTempDir dir;
     dir.AddFile("Data/a.txt", "abc");
     // About ten seconds of hashing where MD5 runs at 700 MB/s.
-    fs::resize_file(dir.AddFile("Data/big.bin", "head"), uint64_t(7) << 30);
+    const fs::path big = dir.AddFile("Data/big.bin", "head");
+    fs::resize_file(big, (uint64_t(7) << 30) + 3);
     TTmuxPane pane("tallix.exe", WinPath(dir.Path() / "Data") + " /T:R", dir.Path());
     ASSERT_TRUE(pane.WaitFor(" left", std::chrono::seconds(60))) << pane.Screen();
     EXPECT_TRUE(Contains(pane.Screen(), "/2 files, ")) << pane.Screen();
@@ -129,6 +131,8 @@ TEST(RealConsole, ALongRunShowsTheTimeLeftAndEndsClean) {
     EXPECT_TRUE(Contains(screen, "]100%\n   " + std::string(50, '*') + "\n")) << screen;
     EXPECT_FALSE(Contains(screen, " left")) << screen;
     EXPECT_FALSE(Contains(screen, " files,")) << screen;
+    EXPECT_TRUE(Contains(screen, "with total size 7.00 Gb.")) << screen;
+    EXPECT_TRUE(Contains(ReadFile(dir.Path() / "Data/Data.md5"), ListEntry(big, "big.bin")));
 }
 
 } // namespace

@@ -39,7 +39,11 @@ bool KillProgramOf(const fs::path& folder) {
     return false;
 }
 
-TEST(FaultListsFullVolume, KeepsTheOldListAndTheOldChangedFilesList) {
+// A volume of 64 KiB with old lists, filled up but for room of two list
+// files. Six new lists, one per folder and one in the root (which holds the
+// filler): two are written, the others reported. Then, with no room at all,
+// a list and a /C: file that would replace the old ones leave them alone.
+TEST(FaultListsFullVolume, WritesWhatFitsAndKeepsTheOldListAndTheOldChangedFilesList) {
     TSmallVolume volume(64 * 1024);
     if (!volume.Mounted())
         GTEST_SKIP() << "mounting a small volume needs root";
@@ -60,9 +64,16 @@ TEST(FaultListsFullVolume, KeepsTheOldListAndTheOldChangedFilesList) {
     };
     for (const auto& c : cases)
         volume.AddFile(c.Target, kOldList);
-    ASSERT_TRUE(volume.FillLeaving(4096));
+    for (int i = 0; i < 5; ++i)
+        volume.AddFile("f" + std::to_string(i) + "/x.txt", "x");
+    ASSERT_TRUE(volume.FillLeaving(2 * 4096));
     TDriveLetter drive('u', volume.Path());
+    const TRunResult lists = RunTallix("U:\\ /T:F /R /O");
+    EXPECT_EQ(lists.Status, 32u) << lists.Output;
+    EXPECT_TRUE(Contains(lists.Output, "The result was successfully written in 2 files of 6.\r\n"))
+        << lists.Output;
     TTally tally;
+    tally.Add(lists.Status, 32, 0);
     for (const auto& c : cases) {
         const TRunResult run = RunTallix(c.Arguments);
         const fs::path target = volume.Path() / c.Target;

@@ -49,24 +49,6 @@ TEST_F(Lists, EachPlacementWritesItsListsByteForByte) {
     EXPECT_FALSE(fs::exists(At("Data/old.sfv.sfv")));
 }
 
-TEST_F(Lists, RefusesUnusableListPaths) {
-    TRunResult run = Run(data_ + " " + Win("Data/Sub") + " /S");
-    EXPECT_EQ(run.Status, 128u) << "a folder as File: " << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "Invalid path \"" + Win("Data/Sub") + "\"."));
-
-    run = Run(data_ + " a?b.md5 /S");
-    EXPECT_EQ(run.Status, 128u) << run.Output;
-
-    run = Run(data_ + " Q:\\sums.md5 /S");
-    EXPECT_EQ(run.Status, 16u) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "Can't create\\open file:\r\nQ:\\sums.md5\r\nCode - 15 ["))
-        << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "\r\nPlease, specify the correct path to a checksum file."));
-
-    run = Run(WinPath(a_) + " " + Win("Data") + " /S");
-    EXPECT_EQ(run.Status, 128u) << "a folder as the list of a file: " << run.Output;
-}
-
 // One list per folder, with bare names. Names that fit the ANSI code page
 // (1252 here) stay ANSI; a list that would lose a character is UTF-8 with a
 // byte-order mark; md5sum checks both. Run again, overwriting: the lists
@@ -153,22 +135,6 @@ TEST_F(Lists, AsksBeforeReplacingListsOrCreatingTheirFolder) {
     EXPECT_EQ(List("out/deep/sums.md5"), kListHeader + ListEntry(a_, "a.txt") +
                                              ListEntry(b_, "b.doc") +
                                              Entry("Data/new.txt", "new.txt"));
-}
-
-// A volume of 64 KiB filled up but for room of two list files, and six
-// lists: one per folder and one in the root, which holds the filler.
-TEST(FullVolume, SomeListsWrittenAndSomeNot) {
-    TSmallVolume volume(64 * 1024);
-    if (!volume.Mounted())
-        GTEST_SKIP() << "mounting a small volume needs root";
-    for (int i = 0; i < 5; ++i)
-        volume.AddFile("f" + std::to_string(i) + "/x.txt", "x");
-    ASSERT_TRUE(volume.FillLeaving(2 * 4096));
-    TDriveLetter drive('u', volume.Path());
-    const TRunResult run = RunTallix("U:\\ /T:F /R /O");
-    EXPECT_EQ(run.Status, 32u) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "The result was successfully written in 2 files of 6.\r\n"))
-        << run.Output;
 }
 
 } // namespace

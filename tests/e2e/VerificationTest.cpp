@@ -113,6 +113,7 @@ TEST_F(Verification, ListsOfOtherToolsVerify) {
 
 // Entries that lead out of their list's folder are looked up where they
 // point; files outside the base folder are reported by their full paths.
+// The /C: file is written only when a file changed.
 TEST_F(Verification, EntriesAreLookedUpWhereTheyPoint) {
     const fs::path other = Add("Other/o.txt", "other");
     const fs::path gone = Add("Other/gone.txt", "gone");
@@ -120,9 +121,10 @@ TEST_F(Verification, EntriesAreLookedUpWhereTheyPoint) {
                                 Entry("Data/b.doc", WinPath(dir_.Path() / "Data/b.doc")) +
                                 Entry("Other/o.txt", "..\\..\\Other\\o.txt") +
                                 Entry("Other/gone.txt", WinPath(gone)));
-    TRunResult run = Run(data_ + " /T:F /R /V /S");
+    TRunResult run = Run(data_ + " /T:F /R /V /S /C:changed.txt");
     EXPECT_EQ(run.Status, 0u) << run.Output;
     EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 5 files")) << run.Output;
+    EXPECT_FALSE(fs::exists(At("changed.txt"))) << "nothing changed, no file";
 
     fs::remove(gone);
     Add("Other/o.txt", "changed");
@@ -231,8 +233,8 @@ TEST_F(Verification, NothingToVerify) {
         uint32_t Status;
         std::string Shown;
     } cases[] = {
-        // The line names the list looked for, or the lists and where.
-        {"no list", nullptr, " /V", 512, notFound + "List looked for: " + data_ + "\\Data.md5\r\n"},
+        // The line names the lists looked for and where (the folder's own list:
+        // the command-line tests).
         {"no folder list", nullptr, " /T:F /V", 512,
          notFound + "Lists looked for: each folder's own list (Folder_name.md5) in " + data_ +
              "\r\n"},
@@ -257,20 +259,15 @@ TEST_F(Verification, NothingToVerify) {
     }
 }
 
-// The /C: file holds full paths, and is written only when a file changed.
-// Its path is checked before reading, so that no question waits at the end
-// of a long run; refused, it leaves the verification going on, and the end
-// says that the file was not written and why.
+// The /C: file holds full paths. Its path is checked before reading, so that no question waits at
+// the end of a long run; refused, it leaves the verification going on, and the end says that the
+// file was not written and why.
 TEST_F(Verification, ChangedListFileHoldsFullPathsAndItsPathIsCheckedBeforeReading) {
     const std::string deep(90, 'd');
     const fs::path file = Add("Data/" + deep + "/deep.txt", "deep");
     ASSERT_EQ(Run(data_ + " /T:R /R /S").Status, 0u);
-    TRunResult run = Run(data_ + " /V /R /S /C:changed.txt");
-    EXPECT_EQ(run.Status, 0u) << run.Output;
-    EXPECT_FALSE(fs::exists(dir_.Path() / "changed.txt")) << "nothing changed, no file";
-
     Add("Data/" + deep + "/deep.txt", "deeper");
-    run = Run(data_ + " /V /R /C:changed.txt");
+    TRunResult run = Run(data_ + " /V /R /C:changed.txt");
     EXPECT_EQ(run.Status, 4096u) << run.Output;
     EXPECT_EQ(ReadFile(dir_.Path() / "changed.txt"), WinPath(file) + "\r\n");
     EXPECT_TRUE(Contains(run.Output, "...")) << "the console line is shortened" << run.Output;
