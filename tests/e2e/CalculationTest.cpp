@@ -51,14 +51,26 @@ TEST_F(Calculation, AThousandFilesGiveTheDigestsOfMd5sumInTheOrderOfTheScan) {
     EXPECT_EQ(run.Output.substr(first, expected.size()), expected);
 }
 
-TEST_F(Calculation, NamesFilesBelowTheSourceAndASingleFileByItsPath) {
+// Files below the source are named by their paths from it, a single file by
+// its full path. With 80 columns a line holds 47 characters of name, a
+// blank and 32 digits: a console moves on by itself after a full line,
+// redirected output has no edge, so there even a full line ends with a
+// break. Longer names are shortened.
+TEST_F(Calculation, NamesFilesByTheirPathsAndFillsALineExactly) {
+    const std::string exact = std::string(43, 'e') + ".txt";
+    const std::string longName = std::string(60, 'l') + ".txt";
+    const std::string shortened = std::string(44, 'l') + "...";
+    Add(exact, "x");
+    Add(longName, "y");
     Add("top.txt", "top");
     Add("sub/deeper/low.txt", "low");
     TRunResult run = Run(Win() + " /R");
+    EXPECT_TRUE(Contains(run.Output, Line(exact, exact))) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, Line(shortened, longName))) << run.Output;
     EXPECT_TRUE(Contains(run.Output, Line("top.txt", "top.txt")));
     EXPECT_TRUE(Contains(run.Output, Line("sub\\deeper\\low.txt", "sub/deeper/low.txt")))
         << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "Processed 2 files in 2 folders")) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "Processed 4 files in 2 folders")) << run.Output;
 
     run = Run(Win() + "\\sub");
     EXPECT_EQ(run.Status, 8u) << "a folder without files of its own: " << run.Output;
@@ -71,28 +83,13 @@ TEST_F(Calculation, NamesFilesBelowTheSourceAndASingleFileByItsPath) {
     EXPECT_TRUE(Contains(run.Output, Line(Win("sub/deeper/low.txt"), "sub/deeper/low.txt")))
         << run.Output;
     EXPECT_FALSE(Contains(run.Output, "Calculating size of")) << "a single file is not sized";
-}
 
-// With 80 columns a line holds 47 characters of name, a blank and 32 digits:
-// a console moves on by itself after a full line, redirected output has no
-// edge, so there even a full line ends with a break.
-TEST_F(Calculation, FillsALineExactlyAndShortensLongNames) {
-    const std::string exact = std::string(43, 'e') + ".txt";
-    Add(exact, "x");
-    Add("z.txt", "z");
-    {
-        TTmuxPane pane("tallix.exe", Win() + " /S", dir_.Path());
-        EXPECT_EQ(pane.WaitForExit(), 0);
-        ASSERT_TRUE(pane.WaitFor("Calculation summary:")) << pane.Screen();
-        EXPECT_TRUE(Contains(pane.Screen(), exact + " " + Md5sum(At(exact)) + "\nz.txt "))
-            << "the console moved on by itself:\n"
-            << pane.Screen();
-    }
-    const std::string longName = std::string(60, 'l') + ".txt";
-    Add(longName, "y");
-    const TRunResult run = Run(Win() + " /S");
-    EXPECT_TRUE(Contains(run.Output, Line(exact, exact))) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, Line(std::string(44, 'l') + "...", longName))) << run.Output;
+    TTmuxPane pane("tallix.exe", Win() + " /S", dir_.Path());
+    EXPECT_EQ(pane.WaitForExit(), 0);
+    ASSERT_TRUE(pane.WaitFor("Calculation summary:")) << pane.Screen();
+    EXPECT_TRUE(Contains(pane.Screen(), exact + " " + Md5sum(At(exact)) + "\n" + shortened + " "))
+        << "the console moved on by itself:\n"
+        << pane.Screen();
 }
 
 } // namespace

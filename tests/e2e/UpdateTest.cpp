@@ -96,9 +96,15 @@ TEST_F(Update, AListOfMd5sumKeepsItsFormAndStaysReadableByIt) {
     EXPECT_EQ(ReadFile(Path("sums.md5")), ReadFile(At("expected")));
 }
 
-// Nothing new: the list keeps its bytes and its time. A damaged line: the
-// list is named with its error and left as it is (bit 16).
-TEST_F(Update, AListThatGainsNothingOrDoesNotLoadIsLeftAsItIs) {
+// Nothing new: the list keeps its bytes and its time. /V /U reads each file
+// once: the listed ones are verified, the new one added. A changed file
+// written after its list is an edit (4096), whose entry follows it; one
+// whose time is not later than its list's changed without being written:
+// possible damage, marked and counted, with 16384, and its entry stays.
+// After an update a file changed with its time set back is damage, an edit
+// is not. A damaged line: the list is named with its error and left as it
+// is (bit 16).
+TEST_F(Update, ListsFollowEditsNotDamageAndAreLeftAsTheyAreWhenNothingIsAddedOrTheyDoNotLoad) {
     ASSERT_EQ(Run(" /T:R /R /S").Status, 0u);
     const fs::path list = Path("Data.md5");
     const std::string bytes = ReadFile(list);
@@ -110,31 +116,11 @@ TEST_F(Update, AListThatGainsNothingOrDoesNotLoadIsLeftAsItIs) {
     EXPECT_EQ(ReadFile(list), bytes);
     EXPECT_EQ(fs::last_write_time(list), time);
 
-    Add("Data/Data.md5", bytes + "not a line\r\n");
-    Add("Data/n.txt", "n");
-    run = Run(" /T:R /R /U");
-    EXPECT_EQ(run.Status, 16u) << run.Output;
-    EXPECT_TRUE(
-        Contains(run.Output, "This list did not load cleanly, so it was left as it is:\r\n" +
-                                 data_ + "\\Data.md5\r\n"))
-        << run.Output;
-    EXPECT_EQ(ReadFile(list), bytes + "not a line\r\n");
-}
-
-// /V /U reads each file once: the listed ones are verified, the new one
-// added. A changed file written after its list is an edit (4096), whose
-// entry follows it; one whose time is not later than its list's changed
-// without being written: possible damage, marked and counted, with 16384,
-// and its entry stays. After an update a file changed with its time set
-// back is damage, an edit is not.
-TEST_F(Update, VerificationAddsNewFilesFollowsEditsAndKeepsDamageForTheNextRun) {
-    ASSERT_EQ(Run(" /T:R /R /S").Status, 0u);
-    const fs::path list = Path("Data.md5");
     const std::string oldC = ListEntry(c_, "Sub\\c.txt");
     Change(a_, "abd", list, std::chrono::minutes(1));
     Change(c_, "sub filx", list, -std::chrono::minutes(60));
     const fs::path n = Add("Data/n.txt", "n");
-    TRunResult run = Run(" /T:R /R /V /U");
+    run = Run(" /T:R /R /V /U");
     EXPECT_EQ(run.Status, 4096u | 16384u) << run.Output;
     EXPECT_TRUE(Contains(run.Output, "New files:\r\n  n.txt\r\n")) << run.Output;
     EXPECT_TRUE(Contains(run.Output, "\r\n  a.txt\r\n")) << run.Output;
@@ -170,6 +156,17 @@ TEST_F(Update, VerificationAddsNewFilesFollowsEditsAndKeepsDamageForTheNextRun) 
     EXPECT_EQ(run.Status, 4096u | 16384u) << run.Output;
     EXPECT_TRUE(Contains(run.Output, "  a.txt [not modified since the list]\r\n")) << run.Output;
     EXPECT_TRUE(Contains(run.Output, "  b.doc\r\n")) << run.Output;
+
+    const std::string damaged = ReadFile(list) + "not a line\r\n";
+    Add("Data/Data.md5", damaged);
+    Add("Data/m.txt", "m");
+    run = Run(" /T:R /R /U");
+    EXPECT_EQ(run.Status, 16u) << run.Output;
+    EXPECT_TRUE(
+        Contains(run.Output, "This list did not load cleanly, so it was left as it is:\r\n" +
+                                 data_ + "\\Data.md5\r\n"))
+        << run.Output;
+    EXPECT_EQ(ReadFile(list), damaged);
 }
 
 } // namespace
