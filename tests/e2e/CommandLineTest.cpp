@@ -67,7 +67,7 @@ std::vector<TCase> Cases() {
         {"/? /S", 0, "", true},
         {"", 0, kBanner, true},
         {"%D /X /? /L:Z:\\no\\such\\folder\\log.txt", 0, kBanner, true},
-        // The log keeps the command line, the messages and the end line.
+        // The log keeps the command line, the messages, the summary and the end line.
         {"%D /X /S /L:%T\\run.log", 128, InvalidOption("/X"), false,
          " /X /S /L:%T\\run.log\r\n\r\n" + InvalidOption("/X") +
              "\r\n\r\nApplication terminated with code - 128 [Wrong params]\r\n"},
@@ -75,7 +75,7 @@ std::vector<TCase> Cases() {
          0,
          {},
          false,
-         "\r\n\r\nApplication terminated without errors\\warnings.\r\n"},
+         "\\Sec.\r\n\r\nApplication terminated without errors\\warnings.\r\n"},
         {"%D /T:X /Q", 128, kBanner + InvalidOption("/T:X")}, // the first is reported
         // The file only in second position; a one-letter name only after a folder.
         {"/R /O sums.md5", 128, kBanner + InvalidOption("sums.md5")},
@@ -118,30 +118,22 @@ std::vector<TCase> Cases() {
 }
 
 // A folder with a file and a sub-folder, and a folder with blanks in its name.
-struct TFolders {
-    TFolders() {
-        Dir.AddFile("data/a.txt", "a");
-        Dir.AddFile("data/sub/b.pdf", "b");
-        Dir.AddFile("My Data/file one.txt", "1");
+class CommandLine : public TDirTest, public ::testing::WithParamInterface<TCase> {
+protected:
+    CommandLine() {
+        Add("data/a.txt", "a");
+        Add("data/sub/b.pdf", "b");
+        Add("My Data/file one.txt", "1");
     }
     std::string Fill(const std::string& text) const {
-        return ReplaceMarks(text,
-                            {{"%T", WinPath(Dir.Path())}, {"%D", Data}, {"%F", Data + "\\a.txt"}});
+        return ReplaceMarks(text, {{"%T", Win()}, {"%D", Win("data")}, {"%F", Win("data/a.txt")}});
     }
-    TRunResult Tallix(const std::string& arguments) {
-        return RunTallix(Fill(arguments), Dir.Path() / "data");
-    }
-
-    TTempDir Dir;
-    const std::string Data = WinPath(Dir.Path() / "data");
 };
-
-class CommandLine : public ::testing::TestWithParam<TCase>, protected TFolders {};
 
 TEST_P(CommandLine, PrintsAndEndsAsExpected) {
     const TCase& c = GetParam();
     SCOPED_TRACE(c.Arguments);
-    const TRunResult run = Tallix(c.Arguments);
+    const TRunResult run = RunTallix(Fill(c.Arguments), At("data"));
     EXPECT_EQ(run.Status, c.Status) << run.Output;
     if (c.Output && !c.Help)
         EXPECT_EQ(run.Output, Fill(*c.Output));
@@ -156,7 +148,7 @@ TEST_P(CommandLine, PrintsAndEndsAsExpected) {
             EXPECT_TRUE(Contains(run.Output, line)) << line << run.Output;
     }
     if (!c.Log.empty()) {
-        const std::string log = ReadFile(Dir.Path() / "run.log");
+        const std::string log = ReadFile(At("run.log"));
         EXPECT_EQ(log.rfind(kLogHeader, 0), 0u) << log;
         EXPECT_TRUE(log.ends_with(Fill(c.Log))) << log;
     }

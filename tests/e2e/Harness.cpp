@@ -207,12 +207,6 @@ std::string ListEntry(const fs::path& file, const std::string& shown) {
     return Md5sum(file) + " *" + shown + "\r\n";
 }
 
-bool Md5sumChecks(const fs::path& list) {
-    const std::string command = "cd " + Quote(list.parent_path()) + " && md5sum -c " +
-                                Quote(list.filename()) + " >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
-}
-
 bool HoldFile(const fs::path& file) {
     const std::string command = Quote(kSourceDir / "scripts/wine-run") + " " +
                                 Quote(kWin64Dir / "holdfile.exe") + " " + Quote(WinPath(file)) +

@@ -86,8 +86,6 @@ std::string ReplaceMarks(std::string text,
 bool Contains(const std::string& text, const std::string& part);
 // The digest md5sum on the host gives for file, in upper case.
 std::string Md5sum(const std::filesystem::path& file);
-// True when md5sum -c, run in the list's folder, accepts the list.
-bool Md5sumChecks(const std::filesystem::path& list);
 // Has another Wine process hold file open without sharing for 8 seconds;
 // true once it is held.
 bool HoldFile(const std::filesystem::path& file);

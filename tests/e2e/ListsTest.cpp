@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <utility>
 #include <vector>
@@ -15,7 +16,12 @@ namespace fs = std::filesystem;
 
 class Lists : public TDataTest {
 protected:
-    bool Checks(const std::string& list) { return Md5sumChecks(At(list)); }
+    // True when md5sum -c, run in the list's folder, accepts the list.
+    bool Checks(const std::string& list) {
+        const std::string command = "cd '" + At(list).parent_path().string() + "' && md5sum -c '" +
+                                    At(list).filename().string() + "' >/dev/null 2>&1";
+        return std::system(command.c_str()) == 0;
+    }
 };
 
 // Each placement and list name: the lists byte for byte. A given list

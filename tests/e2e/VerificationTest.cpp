@@ -133,7 +133,7 @@ TEST_F(Verification, EntriesAreLookedUpWhereTheyPoint) {
     EXPECT_TRUE(Contains(run.Output, "]\r\n  " + WinPath(gone) + "\r\n")) << run.Output;
     EXPECT_TRUE(Contains(run.Output, "Changed files:    \r\n  " + WinPath(other) + "\r\n"))
         << run.Output;
-    EXPECT_EQ(ReadFile(dir_.Path() / "changed.txt"), WinPath(other) + "\r\n");
+    EXPECT_EQ(ReadFile(At("changed.txt")), WinPath(other) + "\r\n");
 }
 
 // Which lists a run uses: a single file's own list, a list as the source
@@ -174,10 +174,9 @@ TEST_F(Verification, OneDamagedListOfFour) {
     const TRunResult run = Run(data_ + " /T:E /R /V /S");
     EXPECT_EQ(run.Status, 1024u) << run.Output;
     EXPECT_TRUE(Contains(run.Output, "Checksum load error:     \r\n  " + data_ +
-                                         "\\d.txt.md5\r\n  Line - 2, Code - [Wrong symbol]\r\n"))
-        << run.Output;
-    EXPECT_TRUE(
-        Contains(run.Output, "\r\nCan't load reference checksums from 1 files (25%)\r\n\r\n"))
+                                         "\\d.txt.md5\r\n  Line - 2, Code - [Wrong symbol]\r\n"
+                                         "\r\nCan't load reference checksums from 1 files (25%)\r\n"
+                                         "\r\n"))
         << run.Output;
     EXPECT_TRUE(Contains(run.Output,
                          "Verification summary:\r\n  Can't load reference checksums from 1 files "
