@@ -67,13 +67,10 @@ TEST_F(FaultExit, ALogThatFillsItsVolumeIsClosedAndTheRunGoesOn) {
     const size_t start = run.Output.find("Scanning errors:  \r\n");
     const size_t end = run.Output.find("\r\n\r\n", start);
     ASSERT_NE(end, std::string::npos) << run.Output.substr(0, 2000);
+    // The heading, one heading line and a line for each file: a second
+    // heading would be one line more.
     const std::string block = run.Output.substr(start, end - start);
-    size_t headings = 0;
-    for (size_t at = block.find("Code - "); at != std::string::npos;
-         at = block.find("Code - ", at + 1))
-        ++headings;
-    EXPECT_EQ(headings, 1u) << block.substr(0, 2000);
-    EXPECT_EQ(std::count(block.begin(), block.end(), '\n'), kMissing + 1);
+    EXPECT_EQ(std::count(block.begin(), block.end(), '\n'), kMissing + 1) << block.substr(0, 2000);
     const std::string report = "Can't write the log file.\r\nCode - 112 [";
     EXPECT_NE(run.Output.find(report), std::string::npos);
     EXPECT_GT(run.Output.find(report), run.Output.find("Verification summary:"))

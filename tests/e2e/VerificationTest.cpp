@@ -111,48 +111,31 @@ TEST_F(Verification, ListsOfOtherToolsVerify) {
     EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 3 files")) << run.Output;
 }
 
-// Entries that lead out of their list's folder are looked up where they
-// point; files outside the base folder are reported by their full paths.
-// The /C: file is written only when a file changed.
-TEST_F(Verification, EntriesAreLookedUpWhereTheyPoint) {
-    const fs::path other = Add("Other/o.txt", "other");
-    const fs::path gone = Add("Other/gone.txt", "gone");
-    Add("Data/Sub/Sub.md5", Entry("Data/Sub/c.txt", "./c.txt") + Entry("Data/a.txt", "..\\a.txt") +
-                                Entry("Data/b.doc", WinPath(dir_.Path() / "Data/b.doc")) +
-                                Entry("Other/o.txt", "..\\..\\Other\\o.txt") +
-                                Entry("Other/gone.txt", WinPath(gone)));
-    TRunResult run = Run(data_ + " /T:F /R /V /S /C:changed.txt");
-    EXPECT_EQ(run.Status, 0u) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 5 files")) << run.Output;
-    EXPECT_FALSE(fs::exists(At("changed.txt"))) << "nothing changed, no file";
-
-    fs::remove(gone);
-    Add("Other/o.txt", "changed");
-    run = Run(data_ + " /T:F /R /V /S /C:changed.txt");
-    EXPECT_EQ(run.Status, 2u | 4096u) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "]\r\n  " + WinPath(gone) + "\r\n")) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "Changed files:    \r\n  " + WinPath(other) + "\r\n"))
-        << run.Output;
-    EXPECT_EQ(ReadFile(At("changed.txt")), WinPath(other) + "\r\n");
-}
-
 // Which lists a run uses: a single file's own list, a list as the source
 // (every entry, without /R), a list given for a file, the folders' lists
-// found, and a drive root's list named by the extension alone.
-TEST_F(Verification, EachSourceFindsItsLists) {
+// found, and a drive root's list named by the extension alone. Entries that
+// lead out of their list's folder are looked up where they point; files
+// outside the base folder are reported by their full paths. The /C: file
+// is written only when a file changed.
+TEST_F(Verification, EachSourceFindsItsListsAndEachEntryItsFile) {
+    const fs::path other = Add("Other/o.txt", "other");
+    const fs::path gone = Add("Other/gone.txt", "gone");
     Add("Data/x.zip", "zip");
     Add("Data/x.zip.md5", Entry("Data/x.zip", "x.zip") + Entry("Data/a.txt", "a.txt"));
     Add("Data/list.md5", Entry("Data/a.txt", "a.txt") + Entry("Data/Sub/c.txt", "Sub\\c.txt"));
     Add("Data/Data.md5", Entry("Data/a.txt", "a.txt"));
-    Add("Data/Sub/Sub.md5", Entry("Data/Sub/c.txt", "c.txt"));
+    Add("Data/Sub/Sub.md5", Entry("Data/Sub/c.txt", "./c.txt") + Entry("Data/a.txt", "..\\a.txt") +
+                                Entry("Data/b.doc", Win("Data/b.doc")) +
+                                Entry("Other/o.txt", "..\\..\\Other\\o.txt") +
+                                Entry("Other/gone.txt", WinPath(gone)));
     Add("Data/b.doc.md5", Entry("Data/b.doc", "b.doc"));
     Add("Data/.md5", Entry("Data/a.txt", "a.txt") + Entry("Data/b.doc", "b.doc"));
-    const TDriveLetter drive('q', dir_.Path() / "Data");
+    const TDriveLetter drive('q', At("Data"));
     const std::pair<std::string, std::string> cases[] = {
         {data_ + "\\x.zip /V", "  Processed 1 files"},
         {data_ + "\\list.md5 /V", "  Processed 2 files"},
         {data_ + "\\a.txt " + data_ + "\\x.zip.md5 /V", "  Processed 1 files"},
-        {data_ + " /T:F /R /V", "  Processed 2 files"},
+        {data_ + " /T:F /R /V /C:changed.txt", "  Processed 6 files"},
         {"Q:\\ /V", "  Processed 2 files"},
     };
     for (const auto& [arguments, processed] : cases) {
@@ -161,6 +144,16 @@ TEST_F(Verification, EachSourceFindsItsLists) {
         EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n" + processed))
             << arguments << run.Output;
     }
+    EXPECT_FALSE(fs::exists(At("changed.txt"))) << "nothing changed, no file";
+
+    fs::remove(gone);
+    Add("Other/o.txt", "changed");
+    const TRunResult run = Run(data_ + " /T:F /R /V /S /C:changed.txt");
+    EXPECT_EQ(run.Status, 2u | 4096u) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "]\r\n  " + WinPath(gone) + "\r\n")) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "Changed files:    \r\n  " + WinPath(other) + "\r\n"))
+        << run.Output;
+    EXPECT_EQ(ReadFile(At("changed.txt")), WinPath(other) + "\r\n");
 }
 
 // A damaged list among found ones is reported and the others are verified;
