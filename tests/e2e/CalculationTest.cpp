@@ -12,14 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string RandomBytes(size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes)
-        c = static_cast<char>(random());
-    return bytes;
-}
-
 class Calculation : public TDirTest {
 protected:
     // The line of a file: the name shown and md5sum's digest.
@@ -41,7 +33,10 @@ TEST_F(Calculation, AThousandFilesGiveTheDigestsOfMd5sumInTheOrderOfTheScan) {
                             : i % 3 == 0         ? 64 * 1024 + random() % (200 * 1024)
                                                  : random() % 5000;
         const std::string name = "f" + std::to_string(10000 + i).substr(1);
-        const fs::path file = Add(name, RandomBytes(size, i));
+        std::string bytes(size, '\0');
+        for (char& c : bytes)
+            c = static_cast<char>(random());
+        const fs::path file = Add(name, bytes);
         expected += name + " " + Md5sum(file) + "\r\n";
     }
     const TRunResult run = Run(Win() + " /S");

@@ -81,7 +81,6 @@ TEST_F(Verification, ListsOfEveryPlacementVerifyAndShowChangesAndNewFiles) {
             EXPECT_TRUE(
                 Contains(run.Output, "Changed files:    \r\n  " + std::string(c.Shown) + "\r\n"))
                 << run.Output;
-            EXPECT_TRUE(Contains(run.Output, "  Changed files - 1 (")) << run.Output;
             Add(file, before);
         }
         fs::remove(At("Data/run.log"));
@@ -257,7 +256,6 @@ TEST_F(Verification, ChangedListFileHoldsFullPathsAndItsPathIsCheckedBeforeReadi
     TRunResult run = Run(data_ + " /V /R /C:changed.txt");
     EXPECT_EQ(run.Status, 4096u) << run.Output;
     EXPECT_EQ(ReadFile(dir_.Path() / "changed.txt"), WinPath(file) + "\r\n");
-    EXPECT_TRUE(Contains(run.Output, "...")) << "the console line is shortened" << run.Output;
     EXPECT_TRUE(Contains(run.Output, "  Changed files written in " +
                                          WinPath(dir_.Path() / "changed.txt") + "\r\n"))
         << run.Output;
