@@ -132,7 +132,7 @@ TEST_F(FaultExit, AScanErrorAddsUpWithNothingToCalcOrOnlyEmptyFiles) {
     TTally tally;
     tally.Add(none.Status, 10, BytesLost(At("zip.md5"), ""));
     tally.Add(empty.Status, 3, BytesLost(At("sums.md5"), expected));
-    tally.Record("a scan error with nothing to calculate or empty files");
+    tally.Record("a scan error, then nothing or only empty files");
 }
 
 struct TCancelCase {

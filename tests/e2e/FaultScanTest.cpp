@@ -87,7 +87,7 @@ TEST_F(FaultScan, LinksBackEndTheScanAndDevicesAreReadErrorsNotReadForEver) {
         Lost("Data/a.txt", "abc") + Lost("Data/sub/b.txt", "sub file") + Lost("sums.md5", list);
     EXPECT_EQ(lost, 0u);
     tally_.Lost += lost;
-    tally_.Record("links back to their folder and devices among the files");
+    tally_.Record("links back and devices among the files");
 }
 
 // Wine's desktop starts with the first program that makes a window and ends
