@@ -12,25 +12,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string RandomBytes(size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes)
-        c = static_cast<char>(random());
-    return bytes;
-}
-
-class Calculation : public ::testing::Test {
+class Calculation : public TDirTest {
 protected:
-    TRunResult Run(const std::string& arguments) { return RunTallix(arguments, dir_.Path()); }
-    std::string Win(const std::string& relative = "") {
-        return WinPath(relative.empty() ? dir_.Path() : dir_.Path() / relative);
-    }
     // The line of a file: the name shown and md5sum's digest.
     std::string Line(const std::string& shown, const std::string& relative) {
-        return "\r\n" + shown + " " + Md5sum(dir_.Path() / relative) + "\r\n";
+        return "\r\n" + shown + " " + Md5sum(At(relative)) + "\r\n";
     }
-    TTempDir dir_;
 };
 
 // A thousand files of random sizes, a third of them large enough to be
@@ -46,7 +33,10 @@ TEST_F(Calculation, AThousandFilesGiveTheDigestsOfMd5sumInTheOrderOfTheScan) {
                             : i % 3 == 0         ? 64 * 1024 + random() % (200 * 1024)
                                                  : random() % 5000;
         const std::string name = "f" + std::to_string(10000 + i).substr(1);
-        const fs::path file = dir_.AddFile(name, RandomBytes(size, i));
+        std::string bytes(size, '\0');
+        for (char& c : bytes)
+            c = static_cast<char>(random());
+        const fs::path file = Add(name, bytes);
         expected += name + " " + Md5sum(file) + "\r\n";
     }
     const TRunResult run = Run(Win() + " /S");
@@ -56,14 +46,26 @@ TEST_F(Calculation, AThousandFilesGiveTheDigestsOfMd5sumInTheOrderOfTheScan) {
     EXPECT_EQ(run.Output.substr(first, expected.size()), expected);
 }
 
-TEST_F(Calculation, NamesFilesBelowTheSourceAndASingleFileByItsPath) {
-    dir_.AddFile("top.txt", "top");
-    dir_.AddFile("sub/deeper/low.txt", "low");
+// Files below the source are named by their paths from it, a single file by
+// its full path. With 80 columns a line holds 47 characters of name, a
+// blank and 32 digits: a console moves on by itself after a full line,
+// redirected output has no edge, so there even a full line ends with a
+// break. Longer names are shortened.
+TEST_F(Calculation, NamesFilesByTheirPathsAndFillsALineExactly) {
+    const std::string exact = std::string(43, 'e') + ".txt";
+    const std::string longName = std::string(60, 'l') + ".txt";
+    const std::string shortened = std::string(44, 'l') + "...";
+    Add(exact, "x");
+    Add(longName, "y");
+    Add("top.txt", "top");
+    Add("sub/deeper/low.txt", "low");
     TRunResult run = Run(Win() + " /R");
+    EXPECT_TRUE(Contains(run.Output, Line(exact, exact))) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, Line(shortened, longName))) << run.Output;
     EXPECT_TRUE(Contains(run.Output, Line("top.txt", "top.txt")));
     EXPECT_TRUE(Contains(run.Output, Line("sub\\deeper\\low.txt", "sub/deeper/low.txt")))
         << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "Processed 2 files in 2 folders")) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "Processed 4 files in 2 folders")) << run.Output;
 
     run = Run(Win() + "\\sub");
     EXPECT_EQ(run.Status, 8u) << "a folder without files of its own: " << run.Output;
@@ -76,36 +78,13 @@ TEST_F(Calculation, NamesFilesBelowTheSourceAndASingleFileByItsPath) {
     EXPECT_TRUE(Contains(run.Output, Line(Win("sub/deeper/low.txt"), "sub/deeper/low.txt")))
         << run.Output;
     EXPECT_FALSE(Contains(run.Output, "Calculating size of")) << "a single file is not sized";
-}
 
-// With 80 columns a line holds 47 characters of name, a blank and 32 digits:
-// a console moves on by itself after a full line, redirected output has no
-// edge, so there even a full line ends with a break.
-TEST_F(Calculation, FillsALineExactlyAndShortensLongNames) {
-    const std::string exact = std::string(43, 'e') + ".txt";
-    dir_.AddFile(exact, "x");
-    dir_.AddFile("z.txt", "z");
-    {
-        TTmuxPane pane("tallix.exe", Win() + " /S", dir_.Path());
-        EXPECT_EQ(pane.WaitForExit(), 0);
-        ASSERT_TRUE(pane.WaitFor("Calculation summary:")) << pane.Screen();
-        EXPECT_TRUE(Contains(pane.Screen(), exact + " " + Md5sum(dir_.Path() / exact) + "\nz.txt "))
-            << "the console moved on by itself:\n"
-            << pane.Screen();
-    }
-    const std::string longName = std::string(60, 'l') + ".txt";
-    dir_.AddFile(longName, "y");
-    const TRunResult run = Run(Win() + " /S");
-    EXPECT_TRUE(Contains(run.Output, Line(exact, exact))) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, Line(std::string(44, 'l') + "...", longName))) << run.Output;
-}
-
-TEST_F(Calculation, HashesASparseFileBeyondFourGiB) {
-    const fs::path big = dir_.AddFile("sparse/big.bin", "head");
-    fs::resize_file(big, (uint64_t(9) << 29) + 3); // 4.5 GiB and 3 bytes
-    const TRunResult run = Run(Win("sparse/big.bin"));
-    EXPECT_TRUE(Contains(run.Output, " " + Md5sum(big) + "\r\n")) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "with total size 4.50 Gb.")) << run.Output;
+    TTmuxPane pane("tallix.exe", Win() + " /S", dir_.Path());
+    EXPECT_EQ(pane.WaitForExit(), 0);
+    ASSERT_TRUE(pane.WaitFor("Calculation summary:")) << pane.Screen();
+    EXPECT_TRUE(Contains(pane.Screen(), exact + " " + Md5sum(At(exact)) + "\n" + shortened + " "))
+        << "the console moved on by itself:\n"
+        << pane.Screen();
 }
 
 } // namespace

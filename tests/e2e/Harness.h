@@ -45,16 +45,13 @@ struct TRunResult {
     uint32_t Status = 0;
 };
 
-// Runs program with no input; dir is its current folder (a fresh one when empty).
-TRunResult RunProgram(const std::string& program, std::string_view arguments,
-                      const std::filesystem::path& dir = {});
-// Runs program as RunProgram does, with standard output sent where the shell
-// redirection output says (">/dev/full", ">&7"); its full exit status.
+// Runs program with no input, with standard output sent where the shell
+// redirection output says (">/dev/full", ">&7"); dir is its current folder (a
+// fresh one when empty). Its full exit status.
 uint32_t RunRedirected(const std::string& program, std::string_view arguments,
                        const std::string& output, const std::filesystem::path& dir = {});
-inline TRunResult RunTallix(std::string_view arguments, const std::filesystem::path& dir = {}) {
-    return RunProgram("tallix.exe", arguments, dir);
-}
+// Runs tallix.exe as RunRedirected does, with standard output captured.
+TRunResult RunTallix(std::string_view arguments, const std::filesystem::path& dir = {});
 
 // A program in a console of 80 x 24, driven with keys and read from the screen.
 class TTmuxPane {
@@ -89,30 +86,39 @@ std::string ReplaceMarks(std::string text,
 bool Contains(const std::string& text, const std::string& part);
 // The digest md5sum on the host gives for file, in upper case.
 std::string Md5sum(const std::filesystem::path& file);
-// True when md5sum -c, run in the list's folder, accepts the list.
-bool Md5sumChecks(const std::filesystem::path& list);
 // Has another Wine process hold file open without sharing for 8 seconds;
 // true once it is held.
 bool HoldFile(const std::filesystem::path& file);
 
-// Data\a.txt, Data\b.doc and Data\Sub\c.txt in a fresh folder, where the
-// program runs.
-class TDataTest : public ::testing::Test {
+// A fresh folder where the program runs.
+class TDirTest : public ::testing::Test {
 protected:
-    TDataTest();
     TRunResult Run(const std::string& arguments) { return RunTallix(arguments, dir_.Path()); }
+    std::filesystem::path At(const std::string& relative) const { return dir_.Path() / relative; }
+    // The Windows form of the path, of the folder itself when relative is empty.
+    std::string Win(const std::string& relative = "") const {
+        return WinPath(relative.empty() ? dir_.Path() : At(relative));
+    }
     std::filesystem::path Add(const std::string& relative, std::string_view bytes = "") {
         return dir_.AddFile(relative, bytes);
     }
     // The line of a list for the file at relative, named as shown.
-    std::string Entry(const std::string& relative, const std::string& shown) {
-        return ListEntry(dir_.Path() / relative, shown);
+    std::string Entry(const std::string& relative, const std::string& shown) const {
+        return ListEntry(At(relative), shown);
     }
-    std::string List(const std::string& relative) { return ReadFile(dir_.Path() / relative); }
+
+    TTempDir dir_;
+};
+
+// Data\a.txt, Data\b.doc and Data\Sub\c.txt in a fresh folder, where the
+// program runs.
+class TDataTest : public TDirTest {
+protected:
+    TDataTest();
+    std::string List(const std::string& relative) const { return ReadFile(At(relative)); }
     // Removes every list the runs wrote.
     void RemoveLists();
 
-    TTempDir dir_;
     std::filesystem::path a_, b_, c_;
     std::string data_;
 };
@@ -131,37 +137,26 @@ private:
 
 // A tmpfs of a given size mounted on a fresh folder while it lives; mounting
 // needs root, so Mounted() tells whether there is a volume at all.
-class TSmallVolume {
+class TSmallVolume : public TTempDir {
 public:
     explicit TSmallVolume(uint64_t bytes);
     ~TSmallVolume();
-    TSmallVolume(const TSmallVolume&) = delete;
-    TSmallVolume& operator=(const TSmallVolume&) = delete;
     bool Mounted() const { return mounted_; }
-    const std::filesystem::path& Path() const { return dir_.Path(); }
     // Fills the volume with one file until bytes are left free; false when
     // less than that is free already.
     bool FillLeaving(uint64_t bytes);
 
 private:
-    TTempDir dir_;
     bool mounted_ = false;
 };
 
 // The bytes of expected that file does not hold as it should: none when it
 // is exactly expected, all of them otherwise ("" expects no file at all).
 uint64_t BytesLost(const std::filesystem::path& file, const std::string& expected);
-// A status that no sum of the program's bits gives: the code of an exception.
-bool Crashed(uint32_t status);
-
-// One row of the reliability table (scripts/reliability): a fault case,
-// the inputs it tried, the faults the program survived, the bytes of
-// earlier data lost, and the runs that crashed. Rows go to the file
-// TALLIX_RELIABILITY_LOG names; nothing is kept without it.
-void RecordReliability(const std::string& name, int inputs, int faultsSurvived, uint64_t bytesLost,
-                       int crashed);
-
-// The runs of a fault case added up for its row of the reliability table.
+// The runs of a fault case added up for its row of the reliability table
+// (scripts/reliability): the inputs tried, the faults the program survived,
+// the bytes of earlier data lost, and the runs that crashed. Rows go to the
+// file TALLIX_RELIABILITY_LOG names; nothing is kept without it.
 struct TTally {
     int Runs = 0;
     int Survived = 0;

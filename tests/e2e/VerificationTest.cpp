@@ -19,113 +19,118 @@ protected:
     Verification() { Add("Data/Sub/\xD0\xB6\xD1\x83\xD0\xBA.txt", "bug"); }
 };
 
-TEST_F(Verification, ListsOfEveryPlacementVerifyAndShowAChange) {
-    // The comparison is shared: a change is shown for the placements of
-    // lists found beside the files and of a list given by name, and for a
-    // list's entries in a sub-folder whatever /R says.
+// The comparison is shared: a change is shown for the placements of lists
+// found beside the files and of a list given by name, and for a list's
+// entries in a sub-folder whatever /R says. The folders that hold the files
+// read count as the calculation counts them: each folder below the base
+// once. Files that no loaded list names are new, in the folders the run
+// covers: with /R the tree below the source, without it the source folder
+// and the folders the lists name. None right after a calculation, never the
+// run's own outputs or lists, and no exit bit.
+TEST_F(Verification, ListsOfEveryPlacementVerifyAndShowChangesAndNewFiles) {
+    Add("Data/Sub/Deeper/d.txt", "deeper");
+    const std::string all = "New files:\r\n  Fresh\\f.txt\r\n  n.txt\r\n  Sub\\m.txt\r\n\r\n";
+    const std::string top = "New files:\r\n  n.txt\r\n  Sub\\m.txt\r\n\r\n";
     const struct {
         const char* Calculate;
         const char* Verify;
         const char* Processed;
         const char* Changed; // below Data, and as shown; nullptr for no change
         const char* Shown;
+        int New; // the new files shown: all three, the two of the top, or 0 untried
     } cases[] = {
-        {" /T:F /R", " /T:F /R /V", "  Processed 4 files", "a.txt", "a.txt"},
-        {" /T:E /R", " /T:E /R /V", "  Processed 4 files", "a.txt", "a.txt"},
-        {" /T:R /R", " /T:R /R /V", "  Processed 4 files", "a.txt", "a.txt"},
-        {" /T:R /R", " /V", "  Processed 4 files", "Sub/c.txt", "Sub\\c.txt"},
-        {" /T:R", " /V", "  Processed 2 files", nullptr, nullptr},
-        {" sums.md5 /R", " sums.md5 /R /V", "  Processed 4 files", "a.txt", "a.txt"},
-        {" sums.md5 /R", " sums.md5 /V", "  Processed 4 files", "Sub/c.txt", "Sub\\c.txt"},
-        {" sums.md5 /T:R /R", " sums.md5 /T:R /R /V", "  Processed 4 files", nullptr, nullptr},
+        {" /T:F /R", " /T:F /R /V", "5 files in 2 folders ", "a.txt", "a.txt", 3},
+        {" /T:E /R", " /T:E /R /V", "5 files in 2 folders ", "a.txt", "a.txt", 3},
+        {" /T:R /R", " /T:R /R /V", "5 files in 2 folders ", "a.txt", "a.txt", 0},
+        {" /T:R /R", " /V", "5 files in 2 folders ", "Sub/c.txt", "Sub\\c.txt", 2},
+        {" /T:R", " /V", "2 files in 0 folders ", nullptr, nullptr, 0},
+        {" sums.md5 /R", " sums.md5 /R /V", "5 files in 2 folders ", "a.txt", "a.txt", 3},
+        {" sums.md5 /R", " sums.md5 /V", "5 files in 2 folders ", "Sub/c.txt", "Sub\\c.txt", 0},
+        {" sums.md5 /T:R /R", " sums.md5 /T:R /R /V", "5 files in 2 folders ", nullptr, nullptr, 0},
     };
+    const std::string outputs = " /S /L:" + data_ + "\\run.log /C:" + data_ + "\\changed.txt";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Calculate);
         TRunResult run = Run(data_ + c.Calculate + " /S");
         ASSERT_EQ(run.Status, 0u) << run.Output;
-        run = Run(data_ + c.Verify + " /S");
+        run = Run(data_ + c.Verify + outputs);
         EXPECT_EQ(run.Status, 0u) << run.Output;
-        EXPECT_TRUE(Contains(run.Output, "Verification summary:\r\n  Files not changed.\r\n" +
+        EXPECT_TRUE(Contains(run.Output, "Verification summary:\r\n  Files not changed.\r\n"
+                                         "  Processed " +
                                              std::string(c.Processed)))
             << run.Output;
+        EXPECT_FALSE(Contains(run.Output, "New files")) << run.Output;
+        if (c.New != 0) {
+            const fs::path added[] = {Add("Data/n.txt", "n"), Add("Data/Sub/m.txt", "m"),
+                                      Add("Data/Fresh/f.txt", "f"), At("Data/Fresh")};
+            run = Run(data_ + c.Verify + outputs);
+            EXPECT_EQ(run.Status, 0u) << run.Output;
+            EXPECT_TRUE(Contains(run.Output, c.New == 3 ? all : top)) << run.Output;
+            EXPECT_TRUE(
+                Contains(run.Output, "\\Sec.\r\n  New files - " + std::to_string(c.New) + "\r\n"))
+                << run.Output;
+            for (const fs::path& path : added)
+                fs::remove(path);
+        }
         if (c.Changed != nullptr) {
             const std::string file = "Data/" + std::string(c.Changed);
-            const std::string before = ReadFile(dir_.Path() / file);
+            const std::string before = ReadFile(At(file));
             Add(file, before + "!");
-            run = Run(data_ + c.Verify + " /S");
+            run = Run(data_ + c.Verify + outputs);
             EXPECT_EQ(run.Status, 4096u) << run.Output;
             EXPECT_TRUE(
                 Contains(run.Output, "Changed files:    \r\n  " + std::string(c.Shown) + "\r\n"))
                 << run.Output;
-            EXPECT_TRUE(Contains(run.Output, "  Changed files - 1 (")) << run.Output;
             Add(file, before);
         }
+        fs::remove(At("Data/run.log"));
+        fs::remove(At("Data/changed.txt"));
         RemoveLists();
     }
 }
 
-// md5sum's lists are UTF-8 without a byte-order mark here, in text, binary
-// and tag lines, with "./" before names; an ANSI list by hand holds an
-// accented name and ".\". Every entry is verified, without /R.
-TEST_F(Verification, ListsOfOtherToolsVerify) {
-    const fs::path muller = Add("Data/Sub/M\xC3\xBCller.txt", "m");
-    for (const char* mode : {"", "-b ", "--tag "}) {
-        const std::string command = "cd '" + (dir_.Path() / "Data").string() + "' && md5sum " +
-                                    mode + "a.txt b.doc ./Sub/* >Data.md5";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-        const TRunResult run = Run(data_ + " /V /S");
-        EXPECT_EQ(run.Status, 0u) << mode << run.Output;
-        EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 5 files"))
-            << mode << run.Output;
-    }
-    Add("Data/Data.md5", Entry("Data/a.txt", ".\\a.txt") + Entry("Data/b.doc", "b.doc") +
-                             Md5sum(muller) + " *Sub\\M\xFCller.txt\r\n");
-    const TRunResult run = Run(data_ + " /V /S");
-    EXPECT_EQ(run.Status, 0u) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 3 files")) << run.Output;
-}
-
-// Entries that lead out of their list's folder are looked up where they
-// point; files outside the base folder are reported by their full paths.
-TEST_F(Verification, EntriesAreLookedUpWhereTheyPoint) {
-    const fs::path other = Add("Other/o.txt", "other");
-    const fs::path gone = Add("Other/gone.txt", "gone");
-    Add("Data/Sub/Sub.md5", Entry("Data/Sub/c.txt", "./c.txt") + Entry("Data/a.txt", "..\\a.txt") +
-                                Entry("Data/b.doc", WinPath(dir_.Path() / "Data/b.doc")) +
-                                Entry("Other/o.txt", "..\\..\\Other\\o.txt") +
-                                Entry("Other/gone.txt", WinPath(gone)));
-    TRunResult run = Run(data_ + " /T:F /R /V /S");
-    EXPECT_EQ(run.Status, 0u) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 5 files")) << run.Output;
-
-    fs::remove(gone);
-    Add("Other/o.txt", "changed");
-    run = Run(data_ + " /T:F /R /V /S /C:changed.txt");
-    EXPECT_EQ(run.Status, 2u | 4096u) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "]\r\n  " + WinPath(gone) + "\r\n")) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "Changed files:    \r\n  " + WinPath(other) + "\r\n"))
-        << run.Output;
-    EXPECT_EQ(ReadFile(dir_.Path() / "changed.txt"), WinPath(other) + "\r\n");
-}
-
 // Which lists a run uses: a single file's own list, a list as the source
 // (every entry, without /R), a list given for a file, the folders' lists
-// found, and a drive root's list named by the extension alone.
-TEST_F(Verification, EachSourceFindsItsLists) {
+// found, and a drive root's list named by the extension alone. md5sum's
+// lists are UTF-8 without a byte-order mark here, in text, binary and tag
+// lines, with "./" before names; an ANSI list by hand holds an accented
+// name and ".\". Entries that lead out of their list's folder are looked up
+// where they point; files outside the base folder are reported by their
+// full paths. The /C: file is written only when a file changed.
+TEST_F(Verification, EachSourceFindsItsListsAndEachEntryItsFile) {
+    const fs::path other = Add("Other/o.txt", "other");
+    const fs::path gone = Add("Other/gone.txt", "gone");
+    const fs::path muller = Add("Data/Sub/M\xC3\xBCller.txt", "m");
     Add("Data/x.zip", "zip");
     Add("Data/x.zip.md5", Entry("Data/x.zip", "x.zip") + Entry("Data/a.txt", "a.txt"));
     Add("Data/list.md5", Entry("Data/a.txt", "a.txt") + Entry("Data/Sub/c.txt", "Sub\\c.txt"));
     Add("Data/Data.md5", Entry("Data/a.txt", "a.txt"));
-    Add("Data/Sub/Sub.md5", Entry("Data/Sub/c.txt", "c.txt"));
+    Add("Data/Sub/Sub.md5", Entry("Data/Sub/c.txt", "./c.txt") + Entry("Data/a.txt", "..\\a.txt") +
+                                Entry("Data/b.doc", Win("Data/b.doc")) +
+                                Entry("Other/o.txt", "..\\..\\Other\\o.txt") +
+                                Entry("Other/gone.txt", WinPath(gone)));
     Add("Data/b.doc.md5", Entry("Data/b.doc", "b.doc"));
     Add("Data/.md5", Entry("Data/a.txt", "a.txt") + Entry("Data/b.doc", "b.doc"));
-    const TDriveLetter drive('q', dir_.Path() / "Data");
+    Add("Data/ansi.md5", Entry("Data/a.txt", ".\\a.txt") + Entry("Data/b.doc", "b.doc") +
+                             Md5sum(muller) + " *Sub\\M\xFCller.txt\r\n");
+    const std::pair<const char*, const char*> forms[] = {
+        {"", "text"}, {"-b ", "binary"}, {"--tag ", "tag"}};
+    for (const auto& [mode, name] : forms) {
+        const std::string command = "cd '" + At("Data").string() + "' && md5sum " + mode +
+                                    "a.txt b.doc ./Sub/[!S]* >" + name + ".md5";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+    const TDriveLetter drive('q', At("Data"));
     const std::pair<std::string, std::string> cases[] = {
         {data_ + "\\x.zip /V", "  Processed 1 files"},
         {data_ + "\\list.md5 /V", "  Processed 2 files"},
         {data_ + "\\a.txt " + data_ + "\\x.zip.md5 /V", "  Processed 1 files"},
-        {data_ + " /T:F /R /V", "  Processed 2 files"},
+        {data_ + " /T:F /R /V /C:changed.txt", "  Processed 6 files"},
         {"Q:\\ /V", "  Processed 2 files"},
+        {data_ + "\\text.md5 /V", "  Processed 5 files"},
+        {data_ + "\\binary.md5 /V", "  Processed 5 files"},
+        {data_ + "\\tag.md5 /V", "  Processed 5 files"},
+        {data_ + "\\ansi.md5 /V", "  Processed 3 files"},
     };
     for (const auto& [arguments, processed] : cases) {
         const TRunResult run = Run(arguments + " /S");
@@ -133,6 +138,16 @@ TEST_F(Verification, EachSourceFindsItsLists) {
         EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n" + processed))
             << arguments << run.Output;
     }
+    EXPECT_FALSE(fs::exists(At("changed.txt"))) << "nothing changed, no file";
+
+    fs::remove(gone);
+    Add("Other/o.txt", "changed");
+    const TRunResult run = Run(data_ + " /T:F /R /V /S /C:changed.txt");
+    EXPECT_EQ(run.Status, 2u | 4096u) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "]\r\n  " + WinPath(gone) + "\r\n")) << run.Output;
+    EXPECT_TRUE(Contains(run.Output, "Changed files:    \r\n  " + WinPath(other) + "\r\n"))
+        << run.Output;
+    EXPECT_EQ(ReadFile(At("changed.txt")), WinPath(other) + "\r\n");
 }
 
 // A damaged list among found ones is reported and the others are verified;
@@ -146,10 +161,9 @@ TEST_F(Verification, OneDamagedListOfFour) {
     const TRunResult run = Run(data_ + " /T:E /R /V /S");
     EXPECT_EQ(run.Status, 1024u) << run.Output;
     EXPECT_TRUE(Contains(run.Output, "Checksum load error:     \r\n  " + data_ +
-                                         "\\d.txt.md5\r\n  Line - 2, Code - [Wrong symbol]\r\n"))
-        << run.Output;
-    EXPECT_TRUE(
-        Contains(run.Output, "\r\nCan't load reference checksums from 1 files (25%)\r\n\r\n"))
+                                         "\\d.txt.md5\r\n  Line - 2, Code - [Wrong symbol]\r\n"
+                                         "\r\nCan't load reference checksums from 1 files (25%)\r\n"
+                                         "\r\n"))
         << run.Output;
     EXPECT_TRUE(Contains(run.Output,
                          "Verification summary:\r\n  Can't load reference checksums from 1 files "
@@ -196,26 +210,6 @@ TEST_F(Verification, ChangedMissingAndUnreadableFiles) {
         << run.Output;
 }
 
-// The folders that hold the files read count as the calculation counts
-// them: each folder below the base once. An entry whose name is a folder's
-// now is a listed file that is not there.
-TEST_F(Verification, CountsTheFoldersOfTheFilesReadAndReportsAListedFolderMissing) {
-    Add("Data/Sub/Deeper/d.txt", "deeper");
-    TRunResult run = Run(data_ + " /T:R /R /S");
-    ASSERT_EQ(run.Status, 0u) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "  Processed 5 files in 2 folders ")) << run.Output;
-    const fs::path list = dir_.Path() / "Data/Data.md5";
-    Add("Data/Data.md5", ReadFile(list) + Entry("Data/a.txt", "Sub"));
-    run = Run(data_ + " /V /R /S");
-    EXPECT_EQ(run.Status, 2u) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "Scanning errors:  \r\nCode - 2 [") &&
-                Contains(run.Output, "]\r\n  " + data_ + "\\Sub\r\n"))
-        << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "  Files not changed.\r\n  Processed 5 files in 2 folders "))
-        << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "  1 files missing from the list. (16%)\r\n")) << run.Output;
-}
-
 TEST_F(Verification, NothingToVerify) {
     const std::string notFound = "\r\nReference checksums not found.\r\n";
     const struct {
@@ -225,8 +219,8 @@ TEST_F(Verification, NothingToVerify) {
         uint32_t Status;
         std::string Shown;
     } cases[] = {
-        // The line names the list looked for, or the lists and where.
-        {"no list", nullptr, " /V", 512, notFound + "List looked for: " + data_ + "\\Data.md5\r\n"},
+        // The line names the lists looked for and where (the folder's own list:
+        // the command-line tests).
         {"no folder list", nullptr, " /T:F /V", 512,
          notFound + "Lists looked for: each folder's own list (Folder_name.md5) in " + data_ +
              "\r\n"},
@@ -234,8 +228,9 @@ TEST_F(Verification, NothingToVerify) {
          notFound + "Lists looked for: each file's own list (File_name.md5) in " + data_ +
              " and its sub-folders\r\n"},
         {"empty list", "", " /V", 8, "\r\nNo files from the list were found. Nothing to verify!"},
-        // A missing file is a scan error (2), kept beside nothing to verify.
-        {"only missing files", "900150983CD24FB0D6963F7D28E17F72 *gone.txt\r\n", " /V", 2 + 8,
+        // An entry whose name is a folder's is a listed file that is not
+        // there: a scan error (2), kept beside nothing to verify.
+        {"a folder listed", "900150983CD24FB0D6963F7D28E17F72 *Sub\r\n", " /V", 2 + 8,
          "\r\nNo files from the list were found. Nothing to verify!"},
         {"damaged list", "900150983CD24FB0D6963F7D28E17F *a.txt\r\n", " /V", 1024,
          "is not a checksum list or is damaged.\r\nLine - 1, Code - [Wrong hash size]"},
@@ -250,87 +245,17 @@ TEST_F(Verification, NothingToVerify) {
     }
 }
 
-// A changed file written after its list is an edit (4096); one whose time
-// is not later than its list's changed without being written: possible
-// damage, marked and counted, with 16384 as well.
-TEST_F(Verification, ChangedFilesNotWrittenSinceTheirListAreMarkedAsDamage) {
-    ASSERT_EQ(Run(data_ + " /T:R /R /S").Status, 0u);
-    const auto listTime = fs::last_write_time(dir_.Path() / "Data/Data.md5");
-    Add("Data/a.txt", "abd");
-    fs::last_write_time(a_, listTime + std::chrono::minutes(1));
-    const fs::path c = Add("Data/Sub/c.txt", "sub filx");
-    fs::last_write_time(c, listTime - std::chrono::hours(24));
-    TRunResult run = Run(data_ + " /T:R /R /V /S");
-    EXPECT_EQ(run.Status, 4096u | 16384u) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "\r\n  a.txt\r\n")) << run.Output;
-    EXPECT_TRUE(Contains(run.Output, "\r\n  Sub\\c.txt [not modified since the list]\r\n"))
-        << run.Output;
-    EXPECT_TRUE(Contains(
-        run.Output, "  Changed files - 2 (50%)\r\n"
-                    "    of which 1 not modified since the list was written: possible damage\r\n"))
-        << run.Output;
-
-    Add("Data/Sub/c.txt", "sub file");
-    run = Run(data_ + " /T:R /R /V /S");
-    EXPECT_EQ(run.Status, 4096u) << run.Output;
-    EXPECT_FALSE(Contains(run.Output, "not modified")) << run.Output;
-}
-
-// Files that no loaded list names are new, in the folders the run covers:
-// with /R the tree below the source, without it the source folder and the
-// folders the lists name. None right after a calculation, never the run's
-// own outputs or lists, and no exit bit.
-TEST_F(Verification, NewFilesAreNamedInEachPlacement) {
-    const std::string all = "New files:\r\n  Fresh\\f.txt\r\n  n.txt\r\n  Sub\\m.txt\r\n\r\n";
-    const struct {
-        const char* Calculate;
-        const char* Verify;
-        std::string Block;
-        const char* Count;
-    } cases[] = {
-        {" sums.md5 /R", " sums.md5 /R /V", all, "  New files - 3\r\n"},
-        {" /T:R /R", " /T:R /V", "New files:\r\n  n.txt\r\n  Sub\\m.txt\r\n\r\n",
-         "  New files - 2\r\n"},
-        {" /T:E /R", " /T:E /R /V", all, "  New files - 3\r\n"},
-        {" /T:F /R", " /T:F /R /V", all, "  New files - 3\r\n"},
-    };
-    const std::string outputs = " /L:" + data_ + "\\run.log /C:" + data_ + "\\changed.txt";
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Calculate);
-        ASSERT_EQ(Run(data_ + c.Calculate + " /S").Status, 0u);
-        TRunResult run = Run(data_ + c.Verify + outputs);
-        EXPECT_EQ(run.Status, 0u) << run.Output;
-        EXPECT_FALSE(Contains(run.Output, "New files")) << run.Output;
-        const fs::path added[] = {Add("Data/n.txt", "n"), Add("Data/Sub/m.txt", "m"),
-                                  Add("Data/Fresh/f.txt", "f")};
-        run = Run(data_ + c.Verify + outputs);
-        EXPECT_EQ(run.Status, 0u) << run.Output;
-        EXPECT_TRUE(Contains(run.Output, c.Block)) << run.Output;
-        EXPECT_TRUE(Contains(run.Output, "\\Sec.\r\n" + std::string(c.Count))) << run.Output;
-        for (const fs::path& file : added)
-            fs::remove(file);
-        fs::remove(dir_.Path() / "Data/run.log");
-        RemoveLists();
-    }
-}
-
-// The /C: file holds full paths, and is written only when a file changed.
-// Its path is checked before reading, so that no question waits at the end
-// of a long run; refused, it leaves the verification going on, and the end
-// says that the file was not written and why.
+// The /C: file holds full paths. Its path is checked before reading, so that no question waits at
+// the end of a long run; refused, it leaves the verification going on, and the end says that the
+// file was not written and why.
 TEST_F(Verification, ChangedListFileHoldsFullPathsAndItsPathIsCheckedBeforeReading) {
     const std::string deep(90, 'd');
     const fs::path file = Add("Data/" + deep + "/deep.txt", "deep");
     ASSERT_EQ(Run(data_ + " /T:R /R /S").Status, 0u);
-    TRunResult run = Run(data_ + " /V /R /S /C:changed.txt");
-    EXPECT_EQ(run.Status, 0u) << run.Output;
-    EXPECT_FALSE(fs::exists(dir_.Path() / "changed.txt")) << "nothing changed, no file";
-
     Add("Data/" + deep + "/deep.txt", "deeper");
-    run = Run(data_ + " /V /R /C:changed.txt");
+    TRunResult run = Run(data_ + " /V /R /C:changed.txt");
     EXPECT_EQ(run.Status, 4096u) << run.Output;
     EXPECT_EQ(ReadFile(dir_.Path() / "changed.txt"), WinPath(file) + "\r\n");
-    EXPECT_TRUE(Contains(run.Output, "...")) << "the console line is shortened" << run.Output;
     EXPECT_TRUE(Contains(run.Output, "  Changed files written in " +
                                          WinPath(dir_.Path() / "changed.txt") + "\r\n"))
         << run.Output;
@@ -355,7 +280,6 @@ TEST_F(Verification, ChangedListFileHoldsFullPathsAndItsPathIsCheckedBeforeReadi
 
     TTmuxPane pane("tallix.exe", data_ + " /V /R /C:" + WinPath(changed), dir_.Path());
     ASSERT_TRUE(pane.WaitFor("Create path?")) << pane.Screen();
-    EXPECT_FALSE(Contains(pane.Screen(), "Calculating...")) << pane.Screen();
     pane.SendKeys("y");
     EXPECT_EQ(pane.WaitForExit(), 4096);
     EXPECT_EQ(ReadFile(changed), WinPath(file) + "\r\n");
