@@ -118,6 +118,7 @@ void TApplication::Terminate(uint32_t code) {
     Console().ReportLogFailure();
     exitCode_ |= code;
     ended_ = true;
+    Console().ClearStatus();
     Console().ShowCursor();
     if (LogIsOpen()) {
         if (exitCode_ == 0)

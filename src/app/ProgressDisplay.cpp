@@ -182,9 +182,11 @@ void TApplication::ShowSummary() {
         return;
     }
     // An update may find every file as its list holds it, and read none.
-    if (calc_->ReadBytes == 0 && saver_->KeptFiles == 0) {
+    const bool nothingRead = calc_->ReadBytes == 0 && saver_->KeptFiles == 0;
+    if (nothingRead)
         exitCode_ |= verifying ? ecNothingToVerify : ecFailure;
-    } else {
+    // Empty files are hashed all the same: their verdict is told.
+    if (!nothingRead || fileCount_ > static_cast<int64_t>(calc_->FailedFiles.load())) {
         PrintStatistics();
         if (verifying)
             ReportMissingFiles();
@@ -223,7 +225,9 @@ void TApplication::PrintStatistics() {
     ConsoleWriteLine("  Processed " + std::to_string(fileCount_ - failed) + " files in " +
                      std::to_string(folderCount_) + " folders with total size " +
                      FormatFileSize(static_cast<int64_t>(readBytes)) + ".");
-    ConsoleWriteLine("  Average speed " + FormatFileSize(speed) + "\\Sec.");
+    // Empty files alone take no time worth a speed.
+    if (readBytes > 0)
+        ConsoleWriteLine("  Average speed " + FormatFileSize(speed) + "\\Sec.");
     if (saver_->KeptFiles > 0)
         ConsoleWriteLine(FormatText(msg::KeptFilesFormat, std::to_string(saver_->KeptFiles)));
     if (!missingListed_.empty())

@@ -72,8 +72,7 @@ void TConsole::WriteToScreen(std::string_view text, bool wrap) {
 // A screen that refused a write (a closed pipe, a full device) is given
 // nothing more: the rest of the output would be lost or garbled anyway.
 void TConsole::ToScreen(std::string_view text) {
-    if (statusColumns_ > 0)
-        ClearStatus();
+    ClearStatus();
     if (!screenFailed_ && device_->Write(text) != 0)
         screenFailed_ = true;
 }
@@ -93,6 +92,8 @@ void TConsole::ShowStatus(std::string_view text) {
 
 // Blanks over the status line, and the cursor back at its start.
 void TConsole::ClearStatus() {
+    if (statusColumns_ == 0)
+        return;
     std::string blank(static_cast<size_t>(statusColumns_) + 2, ' ');
     blank.front() = blank.back() = '\r';
     statusColumns_ = 0;

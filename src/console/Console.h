@@ -89,6 +89,9 @@ public:
     // place on a console (nothing on a file or a pipe, nothing in the log),
     // cut to the width. Whatever is written next removes it first.
     void ShowStatus(std::string_view text);
+    // Removes the status line now: at the end nothing may be left claiming
+    // that work goes on.
+    void ClearStatus();
 
     void HighlightOn();
     void HighlightOff();
@@ -136,7 +139,6 @@ private:
     void WriteToScreen(std::string_view text, bool wrap);
     void ToScreen(std::string_view text);
     void ToLog(std::string_view text, bool flush = false);
-    void ClearStatus();
     void CloseFailedLog(uint32_t error);
 
     std::unique_ptr<TConsoleDevice> device_;

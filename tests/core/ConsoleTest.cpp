@@ -155,7 +155,8 @@ TEST(ShownText, EscapesWhatCannotShowAndShortensByColumns) {
 }
 
 // A status line is written over itself on a console, cut to the width,
-// and removed before whatever comes next; a file and the log never see it.
+// and removed before whatever comes next or when asked (once); a file and
+// the log never see it.
 TEST(ConsoleStatus, IsWrittenInPlaceAndRemovedBeforeTheNextText) {
     TFakeScreen screen;
     std::string log;
@@ -165,8 +166,11 @@ TEST(ConsoleStatus, IsWrittenInPlaceAndRemovedBeforeTheNextText) {
     console->ShowStatus("  9 ent");
     console->ShowStatus("a very long status line");
     console->WriteLine("next");
+    console->ShowStatus("end");
+    console->ClearStatus();
+    console->ClearStatus();
     EXPECT_EQ(screen.Text, "\r  12 entries\r  9 ent     \ra very long status \r" +
-                               std::string(19, ' ') + "\rnext\r\n");
+                               std::string(19, ' ') + "\rnext\r\n\rend\r   \r");
     EXPECT_EQ(log, "next\r\n");
 
     TFakeScreen file;

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 
 namespace e2e {
 namespace {
@@ -212,19 +213,23 @@ TEST_F(Verification, ChangedMissingAndUnreadableFiles) {
 
 TEST_F(Verification, NothingToVerify) {
     const std::string notFound = "\r\nReference checksums not found.\r\n";
+    // Both empty now; f.txt was listed with the digest of another file.
+    Add("Data/e.txt");
+    const std::string entryOfF = Entry("Data/a.txt", "f.txt");
+    Add("Data/f.txt");
     const struct {
         const char* Name;
-        const char* List; // Data\Data.md5; nullptr for none
+        std::optional<std::string> List; // Data\Data.md5; none for no list
         const char* Arguments;
         uint32_t Status;
         std::string Shown;
     } cases[] = {
         // The line names the lists looked for and where (the folder's own list:
         // the command-line tests).
-        {"no folder list", nullptr, " /T:F /V", 512,
+        {"no folder list", std::nullopt, " /T:F /V", 512,
          notFound + "Lists looked for: each folder's own list (Folder_name.md5) in " + data_ +
              "\r\n"},
-        {"no file list", nullptr, " /T:E /R /V", 512,
+        {"no file list", std::nullopt, " /T:E /R /V", 512,
          notFound + "Lists looked for: each file's own list (File_name.md5) in " + data_ +
              " and its sub-folders\r\n"},
         {"empty list", "", " /V", 8, "\r\nNo files from the list were found. Nothing to verify!"},
@@ -234,11 +239,17 @@ TEST_F(Verification, NothingToVerify) {
          "\r\nNo files from the list were found. Nothing to verify!"},
         {"damaged list", "900150983CD24FB0D6963F7D28E17F *a.txt\r\n", " /V", 1024,
          "is not a checksum list or is damaged.\r\nLine - 1, Code - [Wrong hash size]"},
+        // Empty files read no bytes, but they are verified: a verdict all the
+        // same, here on a file emptied without being written (damage).
+        {"empty files", "D41D8CD98F00B204E9800998ECF8427E *e.txt\r\n" + entryOfF, " /V",
+         512 + 4096 + 16384,
+         "  Changed files - 1 (50%)\r\n    of which 1 not modified since the list was written: "
+         "possible damage\r\n  Processed 2 files in 0 folders with total size 0.00 Kb.\r\n"},
     };
     for (const auto& c : cases) {
         fs::remove(dir_.Path() / "Data/Data.md5");
-        if (c.List != nullptr)
-            Add("Data/Data.md5", c.List);
+        if (c.List)
+            Add("Data/Data.md5", *c.List);
         const TRunResult run = Run(data_ + c.Arguments + " /S");
         EXPECT_EQ(run.Status, c.Status) << c.Name << run.Output;
         EXPECT_TRUE(Contains(run.Output, c.Shown)) << c.Name << run.Output;
