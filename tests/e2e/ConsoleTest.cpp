@@ -11,9 +11,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(RealConsole, HelpPausesAtThePaneHeightAndGoesOnWithAnyKey) {
-    TTempDir dir;
-    TTmuxPane pane("tallix.exe", "/?", dir.Path());
+using RealConsole = TDirTest;
+
+TEST_F(RealConsole, HelpPausesAtThePaneHeightAndGoesOnWithAnyKey) {
+    TTmuxPane pane("tallix.exe", "/?", dir_.Path());
     ASSERT_TRUE(pane.WaitFor("Press any key...")) << pane.Screen();
     // 20 lines, then the pause: banner (3), usage (2), and 15 lines of help.
     const std::string screen = pane.Screen();
@@ -34,9 +35,8 @@ TEST(RealConsole, HelpPausesAtThePaneHeightAndGoesOnWithAnyKey) {
 // Other keys (A and Esc for a yes/no question) are ignored: the answer is
 // the key after them, and it is echoed. A redirected input consents to
 // nothing: the command-line tests show it.
-TEST(RealConsole, PromptsTakeOnlyTheirAnswersAndEchoThem) {
-    TTempDir dir;
-    TTmuxPane yesNo("askprobe.exe", "yn", dir.Path());
+TEST_F(RealConsole, PromptsTakeOnlyTheirAnswersAndEchoThem) {
+    TTmuxPane yesNo("askprobe.exe", "yn", dir_.Path());
     ASSERT_TRUE(yesNo.WaitFor("Overwrite? Yes[Y]\\No[N]")) << yesNo.Screen();
     yesNo.SendKeys("a");
     yesNo.SendKeys("Escape");
@@ -53,57 +53,53 @@ TEST(RealConsole, PromptsTakeOnlyTheirAnswersAndEchoThem) {
 // ANSI code page; the next run replaces such a log. (Wine's console turns
 // each half of a surrogate pair into a character of its own, so an emoji is
 // checked in the log, not on the screen.)
-TEST(RealConsole, ShowsNamesAsTheyAreAndTheLogKeepsThem) {
-    TTempDir dir;
-    dir.AddFile("Data/\xD0\xB6\xD1\x83\xD0\xBA.txt", "abc");
-    dir.AddFile("Data/\xE5\x86\x99\xE7\x9C\x9F.txt", "photo");
-    dir.AddFile("Data/M\xC3\xBCller.txt", "name");
-    dir.AddFile("Data/\xF0\x9F\x98\x80.txt", "smile");
-    const std::string data = WinPath(dir.Path() / "Data");
-    const std::string log = WinPath(dir.Path() / "run.log");
+TEST_F(RealConsole, ShowsNamesAsTheyAreAndTheLogKeepsThem) {
+    Add("Data/\xD0\xB6\xD1\x83\xD0\xBA.txt", "abc");
+    Add("Data/\xE5\x86\x99\xE7\x9C\x9F.txt", "photo");
+    Add("Data/M\xC3\xBCller.txt", "name");
+    Add("Data/\xF0\x9F\x98\x80.txt", "smile");
+    const std::string log = Win("run.log");
     {
-        TTmuxPane pane("tallix.exe", data, dir.Path());
+        TTmuxPane pane("tallix.exe", data_, dir_.Path());
         EXPECT_EQ(pane.WaitForExit(), 0) << pane.Screen();
         const std::string screen = pane.Screen();
         for (const char* line : {"\xD0\xB6\xD1\x83\xD0\xBA.txt 900150983CD24FB0D6963F7D28E17F72\n",
                                  "\xE5\x86\x99\xE7\x9C\x9F.txt ", "M\xC3\xBCller.txt "})
             EXPECT_TRUE(Contains(screen, line)) << line << "\n" << screen;
     }
-    ASSERT_EQ(RunTallix(data + " /T:R /S").Status, 0u);
-    const fs::path list = dir.Path() / "Data/Data.md5";
-    dir.AddFile("Data/Data.md5", ReadFile(list) + "900150983CD24FB0D6963F7D28E17F72 *a" +
-                                     std::string(1, '\0') + "b.txt\r\n");
+    ASSERT_EQ(Run(data_ + " /T:R /S").Status, 0u);
+    const fs::path list = At("Data/Data.md5");
+    Add("Data/Data.md5", ReadFile(list) + "900150983CD24FB0D6963F7D28E17F72 *a" +
+                             std::string(1, '\0') + "b.txt\r\n");
     // Changed after the list was, so an edit, not damage.
-    dir.AddFile("Data/\xD0\xB6\xD1\x83\xD0\xBA.txt", "abd");
-    fs::last_write_time(dir.Path() / "Data/\xD0\xB6\xD1\x83\xD0\xBA.txt",
+    Add("Data/\xD0\xB6\xD1\x83\xD0\xBA.txt", "abd");
+    fs::last_write_time(At("Data/\xD0\xB6\xD1\x83\xD0\xBA.txt"),
                         fs::last_write_time(list) + std::chrono::minutes(1));
-    fs::remove(dir.Path() / "Data/\xE5\x86\x99\xE7\x9C\x9F.txt");
+    fs::remove(At("Data/\xE5\x86\x99\xE7\x9C\x9F.txt"));
     {
-        TTmuxPane pane("tallix.exe", data + " /V", dir.Path());
+        TTmuxPane pane("tallix.exe", data_ + " /V", dir_.Path());
         EXPECT_EQ(pane.WaitForExit(), 2 | 4096) << pane.Screen();
         const std::string screen = pane.Screen();
         EXPECT_TRUE(Contains(screen, "Changed files:\n  \xD0\xB6\xD1\x83\xD0\xBA.txt\n")) << screen;
-        EXPECT_TRUE(Contains(screen, "  " + data + "\\a<0x00>b.txt\n")) << screen;
-        EXPECT_TRUE(Contains(screen, "  " + data + "\\\xE5\x86\x99\xE7\x9C\x9F.txt\n")) << screen;
+        EXPECT_TRUE(Contains(screen, "  " + data_ + "\\a<0x00>b.txt\n")) << screen;
+        EXPECT_TRUE(Contains(screen, "  " + data_ + "\\\xE5\x86\x99\xE7\x9C\x9F.txt\n")) << screen;
     }
 
-    fs::remove(dir.Path() / "Data/\xF0\x9F\x98\x80.txt");
-    const TRunResult run = RunTallix(data + " /V /S /L:" + log);
+    fs::remove(At("Data/\xF0\x9F\x98\x80.txt"));
+    const TRunResult run = Run(data_ + " /V /S /L:" + log);
     EXPECT_EQ(run.Status, 2u | 4096u) << run.Output;
     EXPECT_TRUE(Contains(run.Output, "Changed files:    \r\n  ???.txt\r\n")) << run.Output;
-    std::string text = ReadFile(dir.Path() / "run.log");
+    std::string text = ReadFile(At("run.log"));
     EXPECT_EQ(text.rfind("\xEF\xBB\xBFThis file is a log file generated by Tallix", 0), 0u) << text;
     const std::string lines[] = {
-        "Changed files:    \r\n  " + data + "\\\xD0\xB6\xD1\x83\xD0\xBA.txt\r\n", "Code - 2 [",
-        "  " + data + "\\\xF0\x9F\x98\x80.txt\r\n", "Application terminated with code - 4098"};
+        "Changed files:    \r\n  " + data_ + "\\\xD0\xB6\xD1\x83\xD0\xBA.txt\r\n", "Code - 2 [",
+        "  " + data_ + "\\\xF0\x9F\x98\x80.txt\r\n", "Application terminated with code - 4098"};
     for (const std::string& line : lines)
         EXPECT_TRUE(Contains(text, line)) << line << "\n" << text;
 
-    // An ANSI log of the next run replaces it.
-    EXPECT_TRUE(
-        Contains(RunTallix(data + "\\M\xC3\xBCller.txt /L:" + log).Output, "\\M\x81ller.txt "))
+    EXPECT_TRUE(Contains(Run(data_ + "\\M\xC3\xBCller.txt /L:" + log).Output, "\\M\x81ller.txt "))
         << "code page 437 holds u-umlaut at 0x81";
-    text = ReadFile(dir.Path() / "run.log");
+    text = ReadFile(At("run.log"));
     EXPECT_EQ(text.rfind("This file is a log file generated by Tallix", 0), 0u) << text;
 }
 
@@ -111,13 +107,12 @@ TEST(RealConsole, ShowsNamesAsTheyAreAndTheLogKeepsThem) {
 // time left beside the marks; the final screen holds the marks alone.
 // Redirected output keeps the bare marks (the fault tests read them). The
 // file is beyond 4 GiB, and not a whole number of blocks: md5sum's digest.
-TEST(RealConsole, ALongRunShowsTheTimeLeftAndEndsClean) {
-    TTempDir dir;
-    dir.AddFile("Data/a.txt", "abc");
+TEST_F(RealConsole, ALongRunShowsTheTimeLeftAndEndsClean) {
+    Add("Data/a.txt", "abc");
     // About ten seconds of hashing where MD5 runs at 700 MB/s.
-    const fs::path big = dir.AddFile("Data/big.bin", "head");
+    const fs::path big = Add("Data/big.bin", "head");
     fs::resize_file(big, (uint64_t(7) << 30) + 3);
-    TTmuxPane pane("tallix.exe", WinPath(dir.Path() / "Data") + " /T:R", dir.Path());
+    TTmuxPane pane("tallix.exe", data_ + " /T:R", dir_.Path());
     ASSERT_TRUE(pane.WaitFor(" left", std::chrono::seconds(60))) << pane.Screen();
     EXPECT_TRUE(Contains(pane.Screen(), "/2 files, ")) << pane.Screen();
     EXPECT_EQ(pane.WaitForExit(std::chrono::minutes(5)), 0) << pane.Screen();
@@ -126,7 +121,7 @@ TEST(RealConsole, ALongRunShowsTheTimeLeftAndEndsClean) {
     EXPECT_FALSE(Contains(screen, " left")) << screen;
     EXPECT_FALSE(Contains(screen, " files,")) << screen;
     EXPECT_TRUE(Contains(screen, "with total size 7.00 Gb.")) << screen;
-    EXPECT_TRUE(Contains(ReadFile(dir.Path() / "Data/Data.md5"), ListEntry(big, "big.bin")));
+    EXPECT_TRUE(Contains(ReadFile(At("Data/Data.md5")), ListEntry(big, "big.bin")));
 }
 
 } // namespace

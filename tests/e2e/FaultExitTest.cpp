@@ -24,8 +24,8 @@ using FaultExit = TDirTest;
 // A pipe whose reader is gone and a device that is always full: the
 // console falls silent, the list is written and the status is the run's.
 TEST_F(FaultExit, OutputThatRefusesWritesStopsOnlyTheConsole) {
-    const fs::path a = Add("data/a.txt", "abc");
-    const fs::path b = Add("data/b.txt", std::string(100000, 'b'));
+    const fs::path a = Add("Data/a.txt", "abc");
+    const fs::path b = Add("Data/b.txt", std::string(100000, 'b'));
     const std::string expected = kListHeader + ListEntry(a, "a.txt") + ListEntry(b, "b.txt");
     int pipeEnds[2];
     ASSERT_EQ(pipe(pipeEnds), 0);
@@ -34,8 +34,7 @@ TEST_F(FaultExit, OutputThatRefusesWritesStopsOnlyTheConsole) {
     const std::string outputs[] = {">&" + std::to_string(pipeEnds[1]), ">/dev/full"};
     for (const std::string& output : outputs) {
         fs::remove(At("sums.md5"));
-        const uint32_t status =
-            RunRedirected("tallix.exe", Win("data") + " " + Win("sums.md5"), output);
+        const uint32_t status = RunRedirected("tallix.exe", data_ + " " + Win("sums.md5"), output);
         EXPECT_EQ(status, 0u) << output;
         EXPECT_EQ(ReadFile(At("sums.md5")), expected) << output;
         tally.Add(status, 0, BytesLost(At("sums.md5"), expected));
@@ -54,15 +53,15 @@ TEST_F(FaultExit, ALogThatFillsItsVolumeIsClosedAndTheRunGoesOn) {
         GTEST_SKIP() << "mounting a small volume needs root";
     ASSERT_TRUE(volume.FillLeaving(16 * 1024));
     TDriveLetter drive('v', volume.Path());
-    const fs::path a = Add("data/a.txt", "abc");
+    const fs::path a = Add("Data/a.txt", "abc");
     // More than the log holds in memory before its first write.
     constexpr int kMissing = 1500;
     std::string list = ListEntry(a, "a.txt");
     for (int i = 0; i < kMissing; ++i)
         list += "900150983CD24FB0D6963F7D28E17F72 *missing file number " + std::to_string(i) +
                 ".txt\r\n";
-    Add("data/sums.md5", list);
-    TRunResult run = RunTallix(Win("data/sums.md5") + " /V /L:V:\\run.log");
+    Add("Data/sums.md5", list);
+    TRunResult run = RunTallix(Win("Data/sums.md5") + " /V /L:V:\\run.log");
     EXPECT_EQ(run.Status, 2u | 2048u) << run.Output.substr(0, 2000);
     const size_t start = run.Output.find("Scanning errors:  \r\n");
     const size_t end = run.Output.find("\r\n\r\n", start);
@@ -76,9 +75,9 @@ TEST_F(FaultExit, ALogThatFillsItsVolumeIsClosedAndTheRunGoesOn) {
     EXPECT_GT(run.Output.find(report), run.Output.find("Verification summary:"))
         << "told after the summary";
     TTally tally;
-    tally.Add(run.Status, 2u | 2048u, BytesLost(At("data/sums.md5"), list));
+    tally.Add(run.Status, 2u | 2048u, BytesLost(At("Data/sums.md5"), list));
 
-    run = RunTallix(Win("data") + "\\a.txt " + Win("a.md5") + " /L:V:\\next.log");
+    run = RunTallix(data_ + "\\a.txt " + Win("a.md5") + " /L:V:\\next.log");
     EXPECT_EQ(run.Status, 2048u) << run.Output;
     EXPECT_EQ(ReadFile(At("a.md5")), kListHeader + ListEntry(a, "a.txt"));
     EXPECT_TRUE(Contains(run.Output, "  Result written in " + Win("a.md5") + "\r\n")) << run.Output;
@@ -108,14 +107,14 @@ void AddTooDeepFolders(const fs::path& base) {
 // which read no bytes (bit 1) and whose list is written and reported all
 // the same.
 TEST_F(FaultExit, AScanErrorAddsUpWithNothingToCalcOrOnlyEmptyFiles) {
-    Add("data/one.txt");
-    Add("data/two.txt");
-    AddTooDeepFolders(At("data"));
+    Add("Data/one.txt");
+    Add("Data/two.txt");
+    AddTooDeepFolders(At("Data"));
     const TRunResult none =
-        Run(Win("data") + "\\*.zip " + Win("zip.md5") + " /R /S /L:" + Win("run.log"));
-    const TRunResult empty = Run(Win("data") + "\\*.txt " + Win("sums.md5") + " /R");
+        Run(data_ + "\\*.zip " + Win("zip.md5") + " /R /S /L:" + Win("run.log"));
+    const TRunResult empty = Run(data_ + "\\*.txt " + Win("sums.md5") + " /R");
     // The host's own tools remove what is too deep for a path.
-    std::system(("rm -rf '" + At("data").string() + "'").c_str());
+    std::system(("rm -rf '" + At("Data").string() + "'").c_str());
     EXPECT_EQ(none.Status, 2u + 8u) << none.Output;
     EXPECT_FALSE(fs::exists(At("zip.md5")));
     EXPECT_TRUE(ReadFile(At("run.log"))

@@ -39,11 +39,7 @@ bool KillProgramOf(const fs::path& folder) {
     return false;
 }
 
-// The test's folder, where the program runs, with the data in Data.
-class FaultLists : public TDirTest {
-protected:
-    const std::string data_ = Win("Data");
-};
+using FaultLists = TDirTest;
 
 // A volume of 64 KiB with old lists, filled up but for room of two list
 // files. Six new lists, one per folder and one in the root (which holds the

@@ -25,9 +25,6 @@ protected:
         tally_.Add(run.Status, expected, 0);
         return run;
     }
-    uint64_t Lost(const std::string& relative, const std::string& expected) {
-        return BytesLost(At(relative), expected);
-    }
 
     TTally tally_;
 };
@@ -48,23 +45,22 @@ TEST_F(FaultScan, LinksBackEndTheScanAndDevicesAreReadErrorsNotReadForEver) {
     ASSERT_EQ(mkfifo(At("Data/pipe").c_str(), 0644), 0);
     ASSERT_TRUE(HoldFile(Add("Data/held.bin", "held")));
 
-    TRunResult run = Run(Win("Data") + " " + Win("sums.md5") + " /R /L:" + Win("scan.log"), 2 | 4);
+    TRunResult run = Run(data_ + " " + Win("sums.md5") + " /R /L:" + Win("scan.log"), 2 | 4);
     EXPECT_EQ(run.Status, 2u | 4u) << run.Output;
     const std::string list =
         kListHeader + Entry("Data/a.txt", "a.txt") + Entry("Data/sub/b.txt", "sub\\b.txt");
     EXPECT_EQ(ReadFile(At("sums.md5")), list) << "no made-up digest for a file not read";
     const std::string log = ReadFile(At("scan.log"));
     for (const char* link : {"one", "two", "sub\\up"})
-        EXPECT_TRUE(Contains(log, "Code - 1921 [") &&
-                    Contains(log, Win("Data") + "\\" + link + "\r\n"))
+        EXPECT_TRUE(Contains(log, "Code - 1921 [") && Contains(log, data_ + "\\" + link + "\r\n"))
             << link << "\n"
             << log;
     // Wine gives no attributes for the devices: "invalid parameter".
     EXPECT_TRUE(Contains(run.Output, "File access errors:   \r\nCode - 32 [") &&
-                Contains(run.Output, "]\r\n  " + Win("Data") + "\\held.bin\r\nCode - 87 ["))
+                Contains(run.Output, "]\r\n  " + data_ + "\\held.bin\r\nCode - 87 ["))
         << run.Output;
     for (const char* entry : {"pipe", "zero"})
-        EXPECT_TRUE(Contains(run.Output, "  " + Win("Data") + "\\" + entry + "\r\n")) << entry;
+        EXPECT_TRUE(Contains(run.Output, "  " + data_ + "\\" + entry + "\r\n")) << entry;
     EXPECT_TRUE(Contains(run.Output, "  Processed 2 files in 1 folders")) << run.Output;
     EXPECT_TRUE(Contains(run.Output, "  File access errors - 3 (60%)")) << run.Output;
 
@@ -83,8 +79,9 @@ TEST_F(FaultScan, LinksBackEndTheScanAndDevicesAreReadErrorsNotReadForEver) {
     run = Run(Win("Data/zero") + " /S", 1 + 4);
     EXPECT_EQ(run.Status, 1u + 4u) << "nothing read, one read error: " << run.Output;
 
-    const uint64_t lost =
-        Lost("Data/a.txt", "abc") + Lost("Data/sub/b.txt", "sub file") + Lost("sums.md5", list);
+    const uint64_t lost = BytesLost(At("Data/a.txt"), "abc") +
+                          BytesLost(At("Data/sub/b.txt"), "sub file") +
+                          BytesLost(At("sums.md5"), list);
     EXPECT_EQ(lost, 0u);
     tally_.Lost += lost;
     tally_.Record("links back and devices among the files");
@@ -117,7 +114,7 @@ TEST_F(FaultScan, CopiesStartedAtOnceAllRun) {
                 << run.Output;
         }
     }
-    tally_.Lost = Lost("a.txt", "abc");
+    tally_.Lost = BytesLost(At("a.txt"), "abc");
     EXPECT_EQ(tally_.Lost, 0u);
     tally_.Record("3 copies started at once, 20 rounds");
 }

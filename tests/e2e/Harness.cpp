@@ -118,7 +118,6 @@ TDataTest::TDataTest() {
     a_ = Add("Data/a.txt", "abc");
     b_ = Add("Data/b.doc", "doc");
     c_ = Add("Data/Sub/c.txt", "sub file");
-    data_ = Win("Data");
 }
 
 void TDataTest::RemoveLists() {

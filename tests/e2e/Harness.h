@@ -108,6 +108,8 @@ protected:
     }
 
     TTempDir dir_;
+    // The folder Data, where most runs find their files.
+    const std::string data_ = WinPath(dir_.Path() / "Data");
 };
 
 // Data\a.txt, Data\b.doc and Data\Sub\c.txt in a fresh folder, where the
@@ -120,7 +122,6 @@ protected:
     void RemoveLists();
 
     std::filesystem::path a_, b_, c_;
-    std::string data_;
 };
 
 // A drive letter of the test's Wine prefix mapped to a host folder while it lives.
