@@ -56,9 +56,7 @@ TEST(ParseOptions, ReadsEachSwitchInItsAcceptedFormOnly) {
         {{u"/Verify", u"/C:ch.txt", u"/l:log.txt"}, "changed=ch.txt log=log.txt verify"},
         {{u"/v"}, "verify"},
         {{u"/S"}, "overwrite silent"},
-        {{u"/s"}, "overwrite silent"},
         {{u"/vx"}, "verify"},
-        {{u"/h"}, "help"},
         {{u"/H"}, "help"},
         {{u"/?", u"/X", u"/Y"}, "help invalid=/X"},
         // A wrong letter after /T: still asks for lists.

@@ -1,5 +1,5 @@
-// The program in a real console: paging, single-key prompts and names as
-// they are, which the log keeps as well.
+// The program in a real console: paging, names as they are, which the log
+// keeps as well, and a long run's progress.
 #include "Harness.h"
 
 #include <gtest/gtest.h>
@@ -30,19 +30,6 @@ TEST_F(RealConsole, HelpPausesAtThePaneHeightAndGoesOnWithAnyKey) {
     EXPECT_EQ(pane.Screen().find("Press any key...", screen.find("Press any key...") + 1),
               std::string::npos)
         << "pauses only once";
-}
-
-// Other keys (A and Esc for a yes/no question) are ignored: the answer is
-// the key after them, and it is echoed. A redirected input consents to
-// nothing: the command-line tests show it.
-TEST_F(RealConsole, PromptsTakeOnlyTheirAnswersAndEchoThem) {
-    TTmuxPane yesNo("askprobe.exe", "yn", dir_.Path());
-    ASSERT_TRUE(yesNo.WaitFor("Overwrite? Yes[Y]\\No[N]")) << yesNo.Screen();
-    yesNo.SendKeys("a");
-    yesNo.SendKeys("Escape");
-    yesNo.SendKeys("y");
-    EXPECT_EQ(yesNo.WaitForExit(), 0);
-    EXPECT_TRUE(yesNo.WaitFor("Overwrite? Yes[Y]\\No[N] Y\n\nanswer=Yes")) << yesNo.Screen();
 }
 
 // The console shows the user's names as they are, whatever its code pages,

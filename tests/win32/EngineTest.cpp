@@ -1,7 +1,5 @@
-// The checksum engine on real folders under Wine: digests and the file
-// events in tree order, files that cannot be opened or read, a second run
-// started while one reads, a start that reads nothing, an abort, and the
-// reading time.
+// The checksum engine on real folders under Wine: its digests, events,
+// failures, aborts and reading time.
 #include "ScannerSupport.h"
 
 #include "engine/ChksumCalc.h"

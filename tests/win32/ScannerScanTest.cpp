@@ -35,15 +35,12 @@ protected:
             paths.insert(sample.Path(relative));
         return paths;
     }
-    const TDirNodeData* DataOf(const std::u16string& path) const {
-        const TDirectory* dir = scanner.FirstDirectory();
-        return dir->Tree->GetData(dir->Tree->FindPath(path));
-    }
     // The items marked as masked.
     std::set<std::u16string> Masked() const {
+        const TDirTree& tree = *scanner.FirstDirectory()->Tree;
         std::set<std::u16string> masked;
         for (const std::u16string& path : ItemSet(scanner))
-            if (DataOf(path)->Masked)
+            if (tree.GetData(tree.FindPath(path))->Masked)
                 masked.insert(path);
         return masked;
     }

@@ -43,8 +43,8 @@ TEST_F(Threads, SynchronizedCallsRunOnTheMainThreadAndCarryExceptionsBack) {
     EXPECT_TRUE(caught);
 }
 
-// The scanner's worker tests cover termination, the run mutex, the abort
-// event and the owner thread's priority; an unstarted thread must also end.
+// The scanner's worker tests cover termination, the run mutex and the abort
+// event; an unstarted thread must also end.
 TEST_F(Threads, FreeOnTerminateReportsOnTheMainThreadAndAnUnstartedThreadEndsCleanly) {
     TEvent ended(true, false);
     uint32_t reportedOn = 0;
