@@ -4,7 +4,8 @@ if(NOT WIN32)
     add_test(NAME check.unicode_tables COMMAND ${CMAKE_CURRENT_LIST_DIR}/unicode-tables.sh)
     # The release package as a user gets it, its program's imports included.
     add_test(NAME check.package COMMAND ${CMAKE_CURRENT_LIST_DIR}/package.sh)
-    set_tests_properties(check.package PROPERTIES RESOURCE_LOCK wine_prefix)
+    set_tests_properties(check.package PROPERTIES RESOURCE_LOCK wine_prefix
+                                                FIXTURES_REQUIRED wine_prefix)
     # The components are built for Windows only; compiling them here for
     # syntax proves that they and the headers they include name nothing of
     # <windows.h>.
