@@ -20,7 +20,6 @@ class Update : public TDataTest {
 protected:
     Update() { Add("Data/Sub/\xD0\xB6\xD1\x83\xD0\xBA.txt", "bug"); }
     TRunResult Run(const std::string& arguments) { return TDataTest::Run(data_ + arguments); }
-    fs::path Path(const std::string& relative) const { return dir_.Path() / "Data" / relative; }
     // Writes bytes into file with a last-write time shift away from list's.
     void Change(const fs::path& file, const std::string& bytes, const fs::path& list,
                 std::chrono::minutes shift) {
@@ -57,7 +56,7 @@ TEST_F(Update, EachPlacementReadsOnlyNewAndEditedFilesAndKeepsTheEntriesOfFilesG
         const fs::path held = Add("Data/held.bin", "held");
         ASSERT_EQ(Run(std::string(c.Switches) + " /S").Status, 0u);
         const std::string entryOfC = ListEntry(c_, c.Sub + std::string("c.txt"));
-        Change(a_, "abd", Path(c.ListOfA), std::chrono::minutes(1));
+        Change(a_, "abd", At("Data") / c.ListOfA, std::chrono::minutes(1));
         fs::remove(c_);
         const fs::path m = Add("Data/Sub/m.txt", "m");
         ASSERT_TRUE(HoldFile(held));
@@ -68,13 +67,13 @@ TEST_F(Update, EachPlacementReadsOnlyNewAndEditedFilesAndKeepsTheEntriesOfFilesG
         EXPECT_TRUE(Contains(run.Output, "  1 listed files missing: their entries are kept.\r\n"))
             << run.Output;
         EXPECT_TRUE(Contains(run.Output, c.Report)) << run.Output;
-        EXPECT_TRUE(Contains(ReadFile(Path(c.ListOfA)), ListEntry(a_, "a.txt")));
-        const std::string sub = ReadFile(Path(c.ListOfSub));
+        EXPECT_TRUE(Contains(ReadFile(At("Data") / c.ListOfA), ListEntry(a_, "a.txt")));
+        const std::string sub = ReadFile(At("Data") / c.ListOfSub);
         EXPECT_TRUE(Contains(sub, entryOfC)) << sub;
         if (std::string(c.Switches) != " /T:E /R")
             EXPECT_TRUE(Contains(sub, ListEntry(m, c.Sub + std::string("m.txt")))) << sub;
         else
-            EXPECT_EQ(ReadFile(Path("Sub/m.txt.md5")), kListHeader + ListEntry(m, "m.txt"));
+            EXPECT_EQ(ReadFile(At("Data/Sub/m.txt.md5")), kListHeader + ListEntry(m, "m.txt"));
 
         fs::remove(held);
         fs::remove(m);
@@ -85,14 +84,14 @@ TEST_F(Update, EachPlacementReadsOnlyNewAndEditedFilesAndKeepsTheEntriesOfFilesG
 // A list md5sum wrote (LF, "/", two blanks, UTF-8 names) gains after its
 // bytes the very lines md5sum writes for the files added.
 TEST_F(Update, AListOfMd5sumKeepsItsFormAndStaysReadableByIt) {
-    const std::string md5sum = "cd '" + Path("").string() + "' && md5sum ";
+    const std::string md5sum = "cd '" + At("Data").string() + "' && md5sum ";
     const std::string command =
         md5sum + "a.txt Sub/c.txt >sums.md5 && " + md5sum +
         "a.txt Sub/c.txt b.doc Sub/\xD0\xB6\xD1\x83\xD0\xBA.txt >../expected";
     ASSERT_EQ(std::system(command.c_str()), 0);
     const TRunResult run = Run(" " + data_ + "\\sums.md5 /R /U /S");
     EXPECT_EQ(run.Status, 0u) << run.Output;
-    EXPECT_EQ(ReadFile(Path("sums.md5")), ReadFile(At("expected")));
+    EXPECT_EQ(ReadFile(At("Data/sums.md5")), ReadFile(At("expected")));
 }
 
 // Nothing new: the list keeps its bytes and its time. /V /U reads each file
@@ -105,7 +104,7 @@ TEST_F(Update, AListOfMd5sumKeepsItsFormAndStaysReadableByIt) {
 // is (bit 16).
 TEST_F(Update, ListsFollowEditsNotDamageAndAreLeftAsTheyAreWhenNothingIsAddedOrTheyDoNotLoad) {
     ASSERT_EQ(Run(" /T:R /R /S").Status, 0u);
-    const fs::path list = Path("Data.md5");
+    const fs::path list = At("Data/Data.md5");
     const std::string bytes = ReadFile(list);
     const auto time = fs::last_write_time(list);
     TRunResult run = Run(" /T:R /R /U");
